@@ -1,0 +1,46 @@
+# Small helpers shared by every folder's CMakeLists.txt.
+include_guard(GLOBAL)
+
+# Adds each named folder that has a CMakeLists.txt (folders land one issue at a time).
+macro(ostrel_add_subdirs)
+  foreach(_dir ${ARGN})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_dir}/CMakeLists.txt)
+      add_subdirectory(${_dir})
+    endif()
+  endforeach()
+endmacro()
+
+# Adds every immediate subfolder that has a CMakeLists.txt.
+macro(ostrel_add_all_subdirs)
+  file(GLOB _children RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  list(SORT _children)
+  foreach(_child ${_children})
+    get_filename_component(_d ${_child} DIRECTORY)
+    add_subdirectory(${_d})
+  endforeach()
+endmacro()
+
+# ostrel_add_gtest(<name> SOURCES ... LIBS ... [LABELS ...] [ENV ...] [QT] [PLATFORM])
+# A GoogleTest executable registered with CTest. Tests are discovered when
+# ctest runs, not at build time, so they see the environment ctest gives them.
+# QT: the test has its own main() that makes a QApplication (offscreen).
+# PLATFORM: the test links Qt or GStreamer; the others also run with leak checks.
+# A test that exits with 77 is reported as skipped (a missing optional plugin).
+function(ostrel_add_gtest name)
+  cmake_parse_arguments(T "QT;PLATFORM" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  if(NOT T_QT AND NOT T_PLATFORM)
+    list(APPEND T_LABELS leakcheck)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  if(NOT T_QT)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  include(GoogleTest)
+  set(_env "${T_ENV}")
+  if(T_QT)
+    list(APPEND _env QT_QPA_PLATFORM=offscreen)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${_env}" SKIP_RETURN_CODE 77)
+endfunction()
