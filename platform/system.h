@@ -1,0 +1,40 @@
+// Shell and system services: module path, user folders, file existence, the UI
+// locale, clocks, sleeping and the shutter sound.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+class System {
+ public:
+  virtual ~System() = default;
+
+  // Full path of the running executable.
+  virtual std::string ModulePath() const = 0;
+  // The user's documents folder (the home folder when there is none); empty when
+  // even the home folder is unknown.
+  virtual std::string DocumentsFolder() const = 0;
+  // The user's pictures folder; empty when the user has none.
+  virtual std::string PicturesFolder() const = 0;
+  // The per-user configuration folder of this program (not created here).
+  virtual std::string ConfigFolder() const = 0;
+  // Any existing path, a file as well as a folder.
+  virtual bool PathExists(const std::string& path) const = 0;
+  // The folder exists and this process may create files in it.
+  virtual bool IsWritableFolder(const std::string& path) const = 0;
+
+  // The locale the user reads messages in ("fr_FR.UTF-8", "zh_TW", "C"); empty when unset.
+  virtual std::string UiLocale() const = 0;
+
+  // A millisecond clock that wraps at 2^32, and the wall clock in seconds since 1970.
+  virtual uint32_t Milliseconds() const = 0;
+  virtual int64_t WallSeconds() const = 0;
+  virtual void Sleep(uint32_t ms) = 0;
+
+  // Starts the shutter sound and returns at once.
+  virtual void PlayShutterSound() = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,139 @@
+// The window-system services the main frame relies on: menus, message boxes, status
+// pane, geometry, timer, painting, wait cursor and the folder browser.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+enum class MessageIcon { None, Error, Warning, Information, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class MessageResult { Ok, Cancel, Yes, No };
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+  bool operator==(const Rect& o) const {
+    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+  }
+};
+
+// The metrics the frame's sizing rules read.
+enum class SystemMetric { CyBorder, CxBorder, CxMin };
+
+// The colours the frame paints with.
+enum class SystemColor { ButtonText };
+
+// One menu bar or popup. Items are addressed by command id (searched through every
+// popup below this menu, as window-system menus do) or by position in this menu.
+class Menu {
+ public:
+  virtual ~Menu() = default;
+  virtual int ItemCount() const = 0;
+  // The popup at a position, or null when that item is not a popup.
+  virtual Menu* SubMenu(int position) = 0;
+  // Command id of the item at a position; 0 for popups and separators, -1 when out of range.
+  virtual int64_t IdAtPosition(int position) const = 0;
+  virtual std::string TextAtPosition(int position) const = 0;
+  // Text of a command item anywhere below this menu; empty when not found.
+  virtual std::string TextOfCommand(uint32_t id) const = 0;
+  virtual bool IsChecked(uint32_t id) const = 0;
+  virtual bool IsEnabled(uint32_t id) const = 0;
+
+  // Each returns false when the item does not exist, and then changes nothing.
+  virtual bool ModifyByCommand(uint32_t id, const std::string& text) = 0;
+  virtual bool ModifyByPosition(int position, const std::string& text) = 0;
+  virtual bool CheckByCommand(uint32_t id, bool checked) = 0;
+  virtual bool EnableByCommand(uint32_t id, bool enabled) = 0;
+  virtual bool RemoveByPosition(int position) = 0;
+  virtual bool AppendItem(uint32_t id, const std::string& text) = 0;
+  virtual bool AppendSeparator() = 0;
+};
+
+// A menu resource written as data: items in order, each with its nesting depth
+// (0 = on the bar). A popup's items follow it at depth + 1.
+struct MenuTemplateItem {
+  enum class Kind { Popup, Command, Separator };
+  int depth;
+  Kind kind;
+  uint32_t id;  // command id; 0 for popups and separators
+  const char* text;
+};
+using MenuTemplate = std::vector<MenuTemplateItem>;
+
+// Where the frame paints during a paint request.
+class Painter {
+ public:
+  virtual ~Painter() = default;
+  virtual void FillRectangle(const Rect& r, SystemColor color) = 0;
+};
+
+// The main window as the frame sees it. Every message box belongs to it.
+class Window {
+ public:
+  virtual ~Window() = default;
+
+  // An empty caption means the application title (what the framework shows by default).
+  virtual MessageResult ShowMessage(const std::string& text, const std::string& caption,
+                                    MessageIcon icon,
+                                    MessageButtons buttons = MessageButtons::Ok) = 0;
+  virtual std::string ApplicationTitle() const = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+
+  // Builds a menu bar from a resource description; SetMenu installs it (the window
+  // shows it but does not own it) and GetMenu returns what is installed.
+  virtual std::unique_ptr<Menu> LoadMenu(const MenuTemplate& resource) = 0;
+  virtual void SetMenu(Menu* menu) = 0;
+  virtual Menu* GetMenu() = 0;
+
+  // The one-pane status bar. Its initial pane width is the width of the given text.
+  virtual bool CreateStatusBar(const std::string& initialPaneText) = 0;
+  virtual void SetStatusText(const std::string& text) = 0;
+  virtual std::string StatusText() const = 0;
+  virtual void SetStatusPaneWidth(int width) = 0;
+  virtual void MoveStatusBar(const Rect& r) = 0;
+  // Text height of the status font (a 12-pixel normal-weight sans font).
+  virtual int StatusFontHeight() = 0;
+
+  // Geometry in pixels. The window rectangle is in screen coordinates, the client
+  // rectangle starts at (0, 0).
+  virtual Rect WindowRect() const = 0;
+  virtual Rect ClientRect() const = 0;
+  virtual void SetWindowSize(int width, int height) = 0;  // keeps the position
+  virtual void UpdateWindow() = 0;
+  virtual void Invalidate() = 0;
+  virtual int Metric(SystemMetric metric) const = 0;
+
+  virtual void SetTimer(int id, int periodMs) = 0;
+  virtual void KillTimer(int id) = 0;
+
+  virtual void BeginWaitCursor() = 0;
+  virtual void EndWaitCursor() = 0;
+
+  // A folder browser opening at startFolder; empty result when cancelled.
+  virtual std::string BrowseForFolder(const std::string& title, const std::string& startFolder) = 0;
+};
+
+// What the window system delivers to the frame, in the order it happens.
+class WindowEvents {
+ public:
+  virtual ~WindowEvents() = default;
+  virtual int OnCreate() = 0;  // -1 = do not create the window
+  virtual void ActivateFrame() = 0;
+  virtual void OnShowWindow(bool shown) = 0;
+  virtual void OnInitMenu() = 0;
+  virtual bool OnCommand(uint32_t id) = 0;
+  virtual void OnSize(int width, int height) = 0;
+  virtual void OnPaint(Painter& painter) = 0;
+  virtual void OnTimer(int id) = 0;
+  virtual void OnClose() = 0;
+};
+
+}  // namespace platform
