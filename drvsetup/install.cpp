@@ -1,0 +1,101 @@
+// Installation: the INF's hardware IDs, the search for a present device, the driver update.
+#include "drvsetup/install.h"
+
+#include <cerrno>
+#include <vector>
+
+#include "drvsetup/exit_codes.h"
+#include "drvsetup/hardware_ids.h"
+#include "drvsetup/inf_scan.h"
+
+namespace ostrel::drvsetup {
+
+std::string DescribeFailure(const DeviceStatus& status) {
+  std::string text = status.detail;
+  if (status.error == EACCES || status.error == EPERM) {
+    text += "; drvsetup must run as root";
+  }
+  return text;
+}
+
+SearchResult FindExistingDevice(DeviceSetup& setup, std::string& id, const Console& console) {
+  std::string error;
+  std::unique_ptr<DeviceInfoSet> set = setup.GetClassDevs(DeviceSetup::Scope::kPresent, &error);
+  if (!set) {
+    console.Message("cannot list the devices: " + error);
+    return SearchResult::kFailed;
+  }
+  console.out << "FindExistingDevice()\tSearch for Device ID: [" << id << "]\n" << std::flush;
+  UpperCaseInPlace(id);
+
+  std::vector<char> buffer;
+  for (std::size_t index = 0; set->EnumDeviceInfo(index); ++index) {
+    switch (ReadHardwareIdProperty(*set, index, &buffer)) {
+      case PropertyResult::kOk:
+        break;
+      case PropertyResult::kNoSuchProperty:
+        continue;
+      default:
+        console.Message("cannot read the hardware IDs of device " + std::to_string(index));
+        return SearchResult::kFailed;
+    }
+    for (std::string_view hardware_id : SplitMultiString(buffer)) {
+      if (HardwareIdContains(hardware_id, id)) return SearchResult::kFound;
+    }
+  }
+  return SearchResult::kNotFound;
+}
+
+int InstallDriver(DeviceSetup& setup, const std::string& inf_path, const Console& console) {
+  std::vector<std::string> ids;
+  InfReadResult read = ReadInfHardwareIds(&ids, inf_path);
+  switch (read.code) {
+    case InfReadResult::kOk:
+      break;
+    case InfReadResult::kMissing:
+      console.Message(kCantFindInf);
+      console.Message(kInfUnfoundOrNothing);
+      return kExitBadInf;
+    case InfReadResult::kUnreadable:
+      console.Message("cannot read inf file " + inf_path + ": " + read.reason);
+      console.Message(kInfUnfoundOrNothing);
+      return kExitBadInf;
+    case InfReadResult::kNoIds:
+      console.Message(kInfUnfoundOrNothing);
+      return kExitBadInf;
+  }
+  if (read.dropped_ids) {
+    console.Message("the inf file names more than " +
+                    std::to_string(InfHardwareIdScanner::kMaxIds) +
+                    " hardware IDs; only the first ones are searched for");
+  }
+
+  for (std::string& id : ids) {
+    switch (FindExistingDevice(setup, id, console)) {
+      case SearchResult::kNotFound:
+        continue;
+      case SearchResult::kFailed:
+        return kExitInitFailed;
+      case SearchResult::kFound:
+        break;
+    }
+    // Only the first INF entry with a present device is updated.
+    const std::string interface_zero = id + kInterfaceZeroSuffix;
+    DeviceStatus status = setup.UpdateDriverForPlugAndPlayDevices(interface_zero, inf_path);
+    switch (status.code) {
+      case DeviceStatus::kOk:
+        return kExitOk;
+      case DeviceStatus::kNoDevice:
+        console.Message("no present device has the hardware ID " + interface_zero +
+                        (status.detail.empty() ? "" : ": " + status.detail));
+        return kExitNoDevice;
+      case DeviceStatus::kFailed:
+        console.Message(DescribeFailure(status));
+        return kExitWriteFailed;
+    }
+  }
+  console.Message("no present device carries a hardware ID of the inf file");
+  return kExitNoDevice;
+}
+
+}  // namespace ostrel::drvsetup
