@@ -119,6 +119,17 @@ class Window {
 
   // A folder browser opening at startFolder; empty result when cancelled.
   virtual std::string BrowseForFolder(const std::string& title, const std::string& startFolder) = 0;
+
+  virtual void Show() = 0;
+  // Asks the window to close: the frame's OnClose runs, then the window goes away.
+  virtual void CloseWindow() = 0;
+};
+
+// What the frame asks of its window before it exists.
+struct WindowCreateParams {
+  std::string caption;
+  int width = 0;
+  int height = 0;
 };
 
 // What the window system delivers to the frame, in the order it happens.
@@ -134,6 +145,15 @@ class WindowEvents {
   virtual void OnPaint(Painter& painter) = 0;
   virtual void OnTimer(int id) = 0;
   virtual void OnClose() = 0;
+};
+
+// Makes the frame's window, not yet shown; the application attaches it to the frame
+// and delivers OnCreate before showing it.
+class WindowFactory {
+ public:
+  virtual ~WindowFactory() = default;
+  virtual std::unique_ptr<Window> CreateFrameWindow(const WindowCreateParams& params,
+                                                    WindowEvents& events) = 0;
 };
 
 }  // namespace platform

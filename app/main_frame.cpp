@@ -1,0 +1,115 @@
+// CMainFrame: construction, creation, activation, sizing, painting and shutdown.
+#include "app/main_frame.h"
+
+#include "i18n/lang_text_table.h"
+#include "i18n/language.h"
+#include "i18n/translate_menu.h"
+#include "i18n/ui_locale.h"
+#include "res/menu_128.h"
+
+const std::string kStatusPaneInitialText = std::string("USB Video Device") + std::string(94, ' ');
+const char* const kApplicationTitle = "Pelquin ";
+
+int g_stillSizeIndex = 0;
+std::string g_browseStartFolder;
+
+CMainFrame::CMainFrame(platform::System& system, media::MediaFactory* media)
+    : m_system(system), m_media(media) {
+  m_languageIndex = LanguageIndexFromLangId(m_languageId);
+  m_fpsWindowStart = m_system.Milliseconds();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+platform::WindowCreateParams CMainFrame::PreCreateWindow() const {
+  platform::WindowCreateParams params;
+  params.caption = kApplicationTitle;
+  params.width = 360;
+  params.height = 320;
+  return params;
+}
+
+int CMainFrame::OnCreate() {
+  if (!Ui().CreateStatusBar(kStatusPaneInitialText)) return -1;
+  m_statusBarCreated = true;
+  ChooseLanguageAndMenu();
+  // The status bar is one and a half lines of its font high.
+  m_statusBarHeight = (Ui().StatusFontHeight() * 3) / 2;
+  return 0;
+}
+
+void CMainFrame::ChooseLanguageAndMenu() {
+  m_languageId = LangIdFromLocale(Sys().UiLocale());
+  m_languageIndex = LanguageIndexFromLangId(m_languageId);
+  m_menuBar = Ui().LoadMenu(MenuResource128());
+  if (!m_menuBar) return;
+  TranslateMenuBar(*m_menuBar, m_languageIndex);
+  Ui().SetMenu(m_menuBar.get());
+}
+
+void CMainFrame::ActivateFrame() {
+  LoadSettings();
+  if (!m_initDone) {
+    m_initDone = 1;
+  }
+  Ui().SetTimer(kTimerId, kTimerPeriodMs);
+}
+
+void CMainFrame::OnShowWindow(bool) {
+  // The document's view holds nothing; the client area belongs to the video window.
+}
+
+void CMainFrame::OnInitMenu() {}
+
+bool CMainFrame::OnCommand(uint32_t id) {
+  if (id == kCmdExit) {
+    Ui().CloseWindow();
+    return true;
+  }
+  return true;
+}
+
+void CMainFrame::OnSize(int, int) {
+  if (!m_statusBarCreated) return;
+  // The status bar runs along the bottom, one border wider than the client area on
+  // each side so that its own borders do not show.
+  platform::Rect cli = Ui().ClientRect();
+  int b = Ui().Metric(platform::SystemMetric::CyBorder);
+  int x = Ui().Metric(platform::SystemMetric::CxBorder);
+  int h = m_statusBarHeight + b;
+  Ui().MoveStatusBar({-x, cli.bottom - h, cli.right + x, cli.bottom + b});
+}
+
+void CMainFrame::OnPaint(platform::Painter& painter) {
+  if (m_graphRunning) return;  // the video window covers the client area
+  painter.FillRectangle(Ui().ClientRect(), platform::SystemColor::ButtonText);
+}
+
+void CMainFrame::OnTimer(int) {}
+
+void CMainFrame::FitWindowToVideo(int width, int height) {
+  ++m_fitWindowDepth;
+  int b = Ui().Metric(platform::SystemMetric::CyBorder);
+  platform::Rect win = Ui().WindowRect();
+  platform::Rect cli = Ui().ClientRect();
+  int extraW = win.Width() - cli.right;
+  int extraH = win.Height() - cli.bottom + m_statusBarHeight + b;
+  int newW = width + extraW;
+  int newH = height + extraH;
+  Ui().SetWindowSize(newW, newH);
+  if (m_fitWindowDepth == 1) {
+    // A menu bar that wraps at the new width changes the client height: measure again.
+    bool widthChanged = newW != win.Width() && width > Ui().Metric(platform::SystemMetric::CxMin);
+    if (widthChanged || newH != win.Height()) FitWindowToVideo(width, height);
+  }
+  Ui().UpdateWindow();
+  m_statusPaneWidth = m_videoWidth;
+  --m_fitWindowDepth;
+}
+
+void CMainFrame::OnClose() {
+  m_previewOn = m_graphRunning ? 1 : 0;
+  m_graphRunning = 0;
+  SaveSettings();
+  Ui().KillTimer(kTimerId);
+}

@@ -1,0 +1,70 @@
+// The main frame: the one owner of Ostrel's state, driven by its window's events.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "capture/capture_frame.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+
+// The status pane's initial text; its width sets the pane's initial width.
+extern const std::string kStatusPaneInitialText;  // 110 characters
+// The application title, which is also the caption of the main window.
+extern const char* const kApplicationTitle;
+
+// Still-image size chosen in the Capture menu (settings key "HighResolutionSize").
+extern int g_stillSizeIndex;
+// Where the folder browser opens.
+extern std::string g_browseStartFolder;
+
+class CMainFrame : public CaptureFrame, public platform::WindowEvents {
+ public:
+  static constexpr int kTimerId = 1;
+  static constexpr int kTimerPeriodMs = 100;
+  static constexpr uint32_t kCmdExit = 57665;
+
+  CMainFrame(platform::System& system, media::MediaFactory* media);
+  ~CMainFrame() override;
+  CMainFrame(const CMainFrame&) = delete;
+  CMainFrame& operator=(const CMainFrame&) = delete;
+
+  void AttachWindow(platform::Window& window) { m_window = &window; }
+  platform::WindowCreateParams PreCreateWindow() const;
+
+  // Window events.
+  int OnCreate() override;
+  void ActivateFrame() override;
+  void OnShowWindow(bool shown) override;
+  void OnInitMenu() override;
+  bool OnCommand(uint32_t id) override;
+  void OnSize(int width, int height) override;
+  void OnPaint(platform::Painter& painter) override;
+  void OnTimer(int id) override;
+  void OnClose() override;
+
+  void FitWindowToVideo(int width, int height) override;
+
+  // Settings.
+  void LoadSettings();
+  void SaveSettings();
+  std::string BrowseForFolder(const std::string& currentFolder);
+  std::string SettingsPath() const;
+
+  // Hooks of the capture base.
+  platform::Window& Ui() override { return *m_window; }
+  platform::System& Sys() override { return m_system; }
+  media::MediaFactory& Media() override { return *m_media; }
+  bool HasMedia() const { return m_media != nullptr; }
+
+  platform::Menu* MenuBar() { return m_menuBar.get(); }
+
+ private:
+  void ChooseLanguageAndMenu();
+
+  platform::System& m_system;
+  media::MediaFactory* m_media;
+  platform::Window* m_window = nullptr;
+  bool m_statusBarCreated = false;
+  std::unique_ptr<platform::Menu> m_menuBar;
+};

@@ -1,0 +1,109 @@
+// CMainFrame's settings: where the INI file lives, loading, saving, folder browsing.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "app/ini_profile.h"
+#include "app/main_frame.h"
+#include "i18n/lang_text_table.h"
+
+namespace {
+
+const char* const kSection = "SectionMain";
+
+// The executable's path with its last three characters replaced by "INI". An
+// executable without a three-letter extension gets ".INI" appended instead, so that
+// "ostrel" uses "ostrel.INI" rather than "ostINI".
+std::string IniNameBeside(const std::string& exe) {
+  size_t slash = exe.find_last_of('/');
+  std::string base = slash == std::string::npos ? exe : exe.substr(slash + 1);
+  bool threeLetterExtension = base.size() > 4 && base[base.size() - 4] == '.';
+  if (threeLetterExtension) return exe.substr(0, exe.size() - 3) + "INI";
+  return exe + ".INI";
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::string CMainFrame::SettingsPath() const {
+  std::string beside = IniNameBeside(m_system.ModulePath());
+  // An installed program cannot write beside itself: keep the file in the user's
+  // configuration folder, so that numbers and folders survive a restart.
+  if (m_system.IsWritableFolder(FolderOf(beside))) return beside;
+  return m_system.ConfigFolder() + "/" + FileNameOf(beside);
+}
+
+void CMainFrame::LoadSettings() {
+  IniProfile profile(SettingsPath(), kSection);
+  const std::string documents = m_system.DocumentsFolder();
+
+  m_previewOn = 1;
+
+  if (profile.ReadString("AviFileFolder", m_captureFolder)) {
+    if (!m_system.PathExists(m_captureFolder)) m_captureFolder = documents;
+  } else {
+    m_captureFolder = documents;
+  }
+
+  if (profile.ReadString("SnapFolder", m_snapshotFolder)) {
+    if (!m_system.PathExists(m_snapshotFolder)) m_snapshotFolder = documents;
+  } else {
+    std::string pictures = m_system.PicturesFolder();
+    m_snapshotFolder = (!pictures.empty() && m_system.PathExists(pictures)) ? pictures : documents;
+  }
+
+  struct IntKey {
+    const char* key;
+    int* field;
+    int absent;
+  };
+  const IntKey keys[] = {
+      {"AviFileIndex", &m_clipIndex, 0},
+      {"VideoFormat", &m_recordFormat, 0},
+      {"SnapFileIndex", &m_snapshotIndex, 0},
+      {"TimeLimitEnalbe", &m_timeLimitEnabled, 0},
+      {"TimeLimit", &m_timeLimitSeconds, 30},
+      {"Capture Audio", &m_recordAudio, 0},
+      {"HighResolutionSize", &g_stillSizeIndex, 0},
+  };
+  for (const IntKey& k : keys) {
+    if (!profile.ReadInt(k.key, *k.field)) *k.field = k.absent;
+  }
+}
+
+void CMainFrame::SaveSettings() {
+  const std::string path = SettingsPath();
+  std::error_code ec;
+  std::filesystem::create_directories(FolderOf(path), ec);
+  IniProfile profile(path, kSection);
+  BOOL ok = 1;
+  ok &= profile.WriteInt("WantPreview", m_previewOn ? 1 : 0);
+  ok &= profile.WriteString("AviFileFolder", m_captureFolder);
+  ok &= profile.WriteString("SnapFolder", m_snapshotFolder);
+  ok &= profile.WriteInt("AviFileIndex", m_clipIndex);
+  ok &= profile.WriteInt("SnapFileIndex", m_snapshotIndex);
+  ok &= profile.WriteInt("TimeLimitEnalbe", m_timeLimitEnabled);
+  ok &= profile.WriteInt("TimeLimit", m_timeLimitSeconds);
+  ok &= profile.WriteInt("Capture Audio", m_recordAudio);
+  ok &= profile.WriteInt("VideoFormat", m_recordFormat);
+  ok &= profile.WriteInt("HighResolutionSize", g_stillSizeIndex);
+  // The user gets no box for this at close, but the loss must not go unnoticed.
+  if (!ok) std::fprintf(stderr, "ostrel: could not save the settings to %s\n", path.c_str());
+}
+
+std::string CMainFrame::BrowseForFolder(const std::string& currentFolder) {
+  g_browseStartFolder = currentFolder;
+  return Ui().BrowseForFolder(LangText(TXT_SELECT_FOLDER, m_languageIndex), g_browseStartFolder);
+}

@@ -1,0 +1,42 @@
+// A system for unit tests: settable locale, folders and clocks; file existence and
+// writability are the real file system's, so tests work in temporary folders.
+#pragma once
+
+#include <filesystem>
+
+#include "platform/system.h"
+
+namespace platform {
+
+class FakeSystem : public System {
+ public:
+  std::string modulePath = "/opt/ostrel/ostrel";
+  std::string documents;
+  std::string pictures;
+  std::string config;
+  std::string locale = "en_US.UTF-8";
+  uint32_t milliseconds = 1000;
+  int64_t wallSeconds = 1700000000;
+  uint32_t slept = 0;  // total milliseconds asked to sleep; sleeping advances the clock
+  int shutterSounds = 0;
+
+  std::string ModulePath() const override { return modulePath; }
+  std::string DocumentsFolder() const override { return documents; }
+  std::string PicturesFolder() const override { return pictures; }
+  std::string ConfigFolder() const override { return config; }
+  bool PathExists(const std::string& path) const override {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::exists(path, ec);
+  }
+  bool IsWritableFolder(const std::string& path) const override;
+  std::string UiLocale() const override { return locale; }
+  uint32_t Milliseconds() const override { return milliseconds; }
+  int64_t WallSeconds() const override { return wallSeconds; }
+  void Sleep(uint32_t ms) override {
+    slept += ms;
+    milliseconds += ms;
+  }
+  void PlayShutterSound() override { ++shutterSounds; }
+};
+
+}  // namespace platform

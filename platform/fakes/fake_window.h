@@ -1,0 +1,82 @@
+// A window for unit tests: records every message box, status text, timer and
+// resize, scripts the folder browser, and simulates a menu bar that wraps.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace platform {
+
+class FakeWindow : public Window {
+ public:
+  struct Message {
+    std::string text;
+    std::string caption;  // as passed; empty = the application title
+    MessageIcon icon;
+  };
+
+  // Menu bar height at a window width: one line, or two when narrower than wrapWidth.
+  int menuLineHeight = 20;
+  int menuWrapWidth = 0;
+  int statusFontHeight = 12;
+  int cxMin = 136;
+  bool failStatusBar = false;
+  std::deque<std::string> browseAnswers;  // empty answer = cancelled
+
+  std::vector<Message> messages;
+  std::vector<std::string> statusTexts;
+  std::vector<std::pair<int, int>> resizes;
+  std::map<int, int> timers;  // running timers: id -> period
+  std::vector<std::string> browseTitles;
+  std::vector<std::string> browseStarts;
+  std::vector<Rect> statusBarMoves;
+  int updates = 0;
+  int waitCursorDepth = 0;
+  bool shown = false;
+  bool closeRequested = false;
+  std::string caption;
+  Rect window{100, 100, 460, 420};
+
+  MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                            MessageButtons buttons) override;
+  std::string ApplicationTitle() const override { return "Pelquin "; }
+  void SetCaption(const std::string& c) override { caption = c; }
+
+  std::unique_ptr<Menu> LoadMenu(const MenuTemplate& resource) override;
+  void SetMenu(Menu* menu) override { m_menu = menu; }
+  Menu* GetMenu() override { return m_menu; }
+
+  bool CreateStatusBar(const std::string& initialPaneText) override;
+  void SetStatusText(const std::string& text) override;
+  std::string StatusText() const override { return m_status; }
+  void SetStatusPaneWidth(int width) override { statusPaneWidth = width; }
+  void MoveStatusBar(const Rect& r) override { statusBarMoves.push_back(r); }
+  int StatusFontHeight() override { return statusFontHeight; }
+  int statusPaneWidth = 0;
+
+  Rect WindowRect() const override { return window; }
+  Rect ClientRect() const override;
+  void SetWindowSize(int width, int height) override;
+  void UpdateWindow() override { ++updates; }
+  void Invalidate() override {}
+  int Metric(SystemMetric metric) const override;
+
+  void SetTimer(int id, int periodMs) override { timers[id] = periodMs; }
+  void KillTimer(int id) override { timers.erase(id); }
+  void BeginWaitCursor() override { ++waitCursorDepth; }
+  void EndWaitCursor() override { --waitCursorDepth; }
+
+  std::string BrowseForFolder(const std::string& title, const std::string& startFolder) override;
+  void Show() override { shown = true; }
+  void CloseWindow() override { closeRequested = true; }
+
+ private:
+  Menu* m_menu = nullptr;
+  std::string m_status;
+};
+
+}  // namespace platform

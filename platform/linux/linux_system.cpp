@@ -1,0 +1,115 @@
+// LinuxSystem: the shell and system services on Linux.
+#include "platform/linux/linux_system.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "i18n/ui_locale.h"
+#include "platform/linux/xdg_user_dirs.h"
+
+namespace platform {
+
+namespace {
+
+std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+LinuxSystem::LinuxSystem(std::function<void()> soundPlayer)
+    : m_soundPlayer(std::move(soundPlayer)) {}
+
+std::string LinuxSystem::ModulePath() const {
+  char buf[4096];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return "ostrel";
+  return std::string(buf, static_cast<size_t>(n));
+}
+
+std::string LinuxSystem::Home() const {
+  std::string home = Env("HOME");
+  if (!home.empty()) return home;
+  if (const passwd* pw = ::getpwuid(::getuid())) {
+    if (pw->pw_dir && *pw->pw_dir) return pw->pw_dir;
+  }
+  return "";
+}
+
+std::string LinuxSystem::UserDir(const char* entry) const {
+  std::string configHome = Env("XDG_CONFIG_HOME");
+  if (configHome.empty()) configHome = Home() + "/.config";
+  std::ifstream in(configHome + "/user-dirs.dirs");
+  if (!in) return "";
+  std::stringstream text;
+  text << in.rdbuf();
+  return XdgUserDir(text.str(), entry, Home());
+}
+
+std::string LinuxSystem::DocumentsFolder() const {
+  std::string documents = UserDir("XDG_DOCUMENTS_DIR");
+  if (IsFolder(documents)) return documents;
+  std::string home = Home();
+  if (!home.empty()) return home;
+  char cwd[4096];
+  return ::getcwd(cwd, sizeof cwd) ? cwd : "/";
+}
+
+std::string LinuxSystem::PicturesFolder() const {
+  std::string pictures = UserDir("XDG_PICTURES_DIR");
+  return IsFolder(pictures) ? pictures : "";
+}
+
+std::string LinuxSystem::ConfigFolder() const {
+  std::string configHome = Env("XDG_CONFIG_HOME");
+  if (configHome.empty() || configHome.front() != '/') configHome = Home() + "/.config";
+  return configHome + "/ostrel";
+}
+
+bool LinuxSystem::PathExists(const std::string& path) const {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+bool LinuxSystem::IsWritableFolder(const std::string& path) const {
+  return IsFolder(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string LinuxSystem::UiLocale() const {
+  return UiLocaleFromEnvironment([](const char* name) { return std::getenv(name); });
+}
+
+uint32_t LinuxSystem::Milliseconds() const {
+  timespec ts;
+  ::clock_gettime(CLOCK_MONOTONIC, &ts);
+  uint64_t ms =
+      static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+  return static_cast<uint32_t>(ms);
+}
+
+int64_t LinuxSystem::WallSeconds() const { return static_cast<int64_t>(::time(nullptr)); }
+
+void LinuxSystem::Sleep(uint32_t ms) {
+  timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
+  while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+  }
+}
+
+void LinuxSystem::PlayShutterSound() {
+  if (m_soundPlayer) m_soundPlayer();
+}
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+// platform::System on Linux: /proc, XDG folders, the locale environment, POSIX clocks.
+#pragma once
+
+#include <functional>
+
+#include "platform/system.h"
+
+namespace platform {
+
+class LinuxSystem : public System {
+ public:
+  // soundPlayer plays the shutter sound without blocking; none means silence.
+  explicit LinuxSystem(std::function<void()> soundPlayer = {});
+
+  std::string ModulePath() const override;
+  std::string DocumentsFolder() const override;
+  std::string PicturesFolder() const override;
+  std::string ConfigFolder() const override;
+  bool PathExists(const std::string& path) const override;
+  bool IsWritableFolder(const std::string& path) const override;
+  std::string UiLocale() const override;
+  uint32_t Milliseconds() const override;
+  int64_t WallSeconds() const override;
+  void Sleep(uint32_t ms) override;
+  void PlayShutterSound() override;
+
+ private:
+  std::string Home() const;
+  std::string UserDir(const char* entry) const;
+
+  std::function<void()> m_soundPlayer;
+};
+
+}  // namespace platform

@@ -1,0 +1,79 @@
+// The main window on Qt: a QMainWindow whose client widget hosts the status bar and
+// the video window; it forwards Qt's events to the frame.
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <map>
+
+#include "platform/ui.h"
+
+namespace platform {
+
+class QtMenu;
+
+class QtFrameWindow : public QMainWindow, public Window {
+ public:
+  QtFrameWindow(const WindowCreateParams& params, WindowEvents& events);
+  ~QtFrameWindow() override;
+
+  MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                            MessageButtons buttons) override;
+  std::string ApplicationTitle() const override { return m_title; }
+  void SetCaption(const std::string& caption) override;
+
+  std::unique_ptr<Menu> LoadMenu(const MenuTemplate& resource) override;
+  void SetMenu(Menu* menu) override;
+  Menu* GetMenu() override { return m_menu; }
+
+  bool CreateStatusBar(const std::string& initialPaneText) override;
+  void SetStatusText(const std::string& text) override;
+  std::string StatusText() const override;
+  void SetStatusPaneWidth(int width) override;
+  void MoveStatusBar(const Rect& r) override;
+  int StatusFontHeight() override;
+
+  Rect WindowRect() const override;
+  Rect ClientRect() const override;
+  void SetWindowSize(int width, int height) override;
+  void UpdateWindow() override;
+  void Invalidate() override;
+  int Metric(SystemMetric metric) const override;
+
+  void SetTimer(int id, int periodMs) override;
+  void KillTimer(int id) override;
+  void BeginWaitCursor() override;
+  void EndWaitCursor() override;
+  std::string BrowseForFolder(const std::string& title, const std::string& startFolder) override;
+  void Show() override;
+  void CloseWindow() override;
+
+  // The area below the menu bar; the video window is a child of it.
+  QWidget* Client() const { return m_client; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void ConnectMenu(QtMenu* menu);
+
+  WindowEvents* m_events;
+  std::string m_title;
+  QWidget* m_client;
+  QWidget* m_statusBar = nullptr;
+  QLabel* m_statusPane = nullptr;
+  Menu* m_menu = nullptr;
+  std::map<int, int> m_timers;  // frame timer id -> Qt timer id
+  bool m_closing = false;
+};
+
+class QtWindowFactory : public WindowFactory {
+ public:
+  std::unique_ptr<Window> CreateFrameWindow(const WindowCreateParams& params,
+                                            WindowEvents& events) override;
+};
+
+}  // namespace platform

@@ -1,0 +1,162 @@
+// IniProfile: the private-profile rules the settings rely on, and damaged files.
+#include "app/ini_profile.h"
+
+#include <gtest/gtest.h>
+
+#include "temp_dir.h"
+
+namespace {
+
+TEST(IniProfile, MissingFileAndKeysReadAsAbsent) {
+  TempDir dir;
+  IniProfile ini(dir / "none.INI", "SectionMain");
+  int value = 5;
+  EXPECT_FALSE(ini.ReadInt("TimeLimit", value));
+  EXPECT_EQ(value, -1);
+  std::string text = "x";
+  EXPECT_FALSE(ini.ReadString("SnapFolder", text));
+  EXPECT_EQ(text, "");
+  EXPECT_FALSE(std::filesystem::exists(dir / "none.INI")) << "reading must not create the file";
+}
+
+TEST(IniProfile, MinusOneAndEmptyValuesAreAbsentButZeroIsNot) {
+  TempDir dir;
+  WriteFile(dir / "a.INI", "[SectionMain]\nTimeLimit=-1\nAviFileIndex=0\nAviFileFolder=\n");
+  IniProfile ini(dir / "a.INI", "SectionMain");
+  int v = 0;
+  EXPECT_FALSE(ini.ReadInt("TimeLimit", v));
+  EXPECT_TRUE(ini.ReadInt("AviFileIndex", v));
+  EXPECT_EQ(v, 0);
+  std::string s;
+  EXPECT_FALSE(ini.ReadString("AviFileFolder", s));
+}
+
+TEST(IniProfile, NamesMatchWithoutRegardToCaseAndOnlyInTheirSection) {
+  TempDir dir;
+  WriteFile(dir / "a.INI",
+            "[Other]\nTimeLimit=7\n[sectionmain]\n  timelimit = 12 \r\n[Third]\nTimeLimit=9\n");
+  IniProfile ini(dir / "a.INI", "SectionMain");
+  int v = 0;
+  ASSERT_TRUE(ini.ReadInt("TIMELIMIT", v));
+  EXPECT_EQ(v, 12);
+}
+
+TEST(IniProfile, IntegersReadLikeThePlatformParsesThem) {
+  TempDir dir;
+  WriteFile(dir / "a.INI", "[SectionMain]\nA=42abc\nB=abc\nC=-17\nD=99999999999999\n");
+  IniProfile ini(dir / "a.INI", "SectionMain");
+  int v = 0;
+  ASSERT_TRUE(ini.ReadInt("A", v));
+  EXPECT_EQ(v, 42);
+  ASSERT_TRUE(ini.ReadInt("B", v));
+  EXPECT_EQ(v, 0);
+  ASSERT_TRUE(ini.ReadInt("C", v));
+  EXPECT_EQ(v, -17);
+  ASSERT_TRUE(ini.ReadInt("D", v));
+  EXPECT_EQ(v, 2147483647);
+}
+
+TEST(IniProfile, LongValuesArriveCutTo259Characters) {
+  TempDir dir;
+  WriteFile(dir / "a.INI", "[SectionMain]\nSnapFolder=" + std::string(100000, 'x') +
+                               "\nAviFileIndex=3\nU=" + std::string(258, 'a') + "\xC3\xA9\n");
+  IniProfile ini(dir / "a.INI", "SectionMain");
+  std::string s;
+  ASSERT_TRUE(ini.ReadString("SnapFolder", s));
+  EXPECT_EQ(s, std::string(259, 'x'));
+  int v = 0;
+  ASSERT_TRUE(ini.ReadInt("AviFileIndex", v));
+  EXPECT_EQ(v, 3);
+  ASSERT_TRUE(ini.ReadString("U", s));
+  EXPECT_EQ(s, std::string(258, 'a')) << "a character cut in half is dropped whole";
+}
+
+TEST(IniProfile, WriteReplacesOnlyItsOwnKeyAndKeepsEveryOtherLine) {
+  TempDir dir;
+  const std::string before =
+      "; comment\n[Other]\nTimeLimit=1\n\ngarbage line without equals\n[SectionMain]\n"
+      "Keep=me\nTimeLimit=5\nAfter=x\n[Tail]\nTimeLimit=2\n";
+  WriteFile(dir / "a.INI", before);
+  IniProfile ini(dir / "a.INI", "SectionMain");
+  ASSERT_TRUE(ini.WriteInt("timelimit", 60));
+  std::string after = ReadFile(dir / "a.INI");
+  std::string expected = before;
+  expected.replace(expected.find("TimeLimit=5"), 11, "timelimit=60");
+  EXPECT_EQ(after, expected);
+
+  ASSERT_TRUE(ini.WriteString("NewKey", "v"));
+  after = ReadFile(dir / "a.INI");
+  EXPECT_NE(after.find("After=x\nNewKey=v\n[Tail]"), std::string::npos) << after;
+}
+
+TEST(IniProfile, WriteCreatesTheFileAndTheSection) {
+  TempDir dir;
+  IniProfile ini(dir / "new.INI", "SectionMain");
+  ASSERT_TRUE(ini.WriteInt("AviFileIndex", 7));
+  ASSERT_TRUE(ini.WriteString("SnapFolder", "/home/u/Pictures"));
+  EXPECT_EQ(ReadFile(dir / "new.INI"),
+            "[SectionMain]\nAviFileIndex=7\nSnapFolder=/home/u/Pictures\n");
+
+  WriteFile(dir / "other.INI", "[Other]\nA=1\n");
+  IniProfile other(dir / "other.INI", "SectionMain");
+  ASSERT_TRUE(other.WriteInt("B", 2));
+  EXPECT_EQ(ReadFile(dir / "other.INI"), "[Other]\nA=1\n[SectionMain]\nB=2\n");
+}
+
+TEST(IniProfile, BinaryFileKeepsItsBytesAroundOurKey) {
+  TempDir dir;
+  std::string junk("\x00\x01\xFF[\x7F=\n\x00zz", 11);
+  WriteFile(dir / "b.INI", junk);
+  IniProfile ini(dir / "b.INI", "SectionMain");
+  int v = 0;
+  EXPECT_FALSE(ini.ReadInt("TimeLimit", v));
+  ASSERT_TRUE(ini.WriteInt("TimeLimit", 30));
+  std::string after = ReadFile(dir / "b.INI");
+  EXPECT_EQ(after.substr(0, junk.size()), junk);
+  ASSERT_TRUE(ini.ReadInt("TimeLimit", v));
+  EXPECT_EQ(v, 30);
+}
+
+TEST(IniProfile, AValueCannotSmuggleInAnotherLine) {
+  TempDir dir;
+  IniProfile ini(dir / "a.INI", "SectionMain");
+  ASSERT_TRUE(ini.WriteString("SnapFolder", "/tmp/x\nTimeLimit=1"));
+  int v = 0;
+  EXPECT_FALSE(ini.ReadInt("TimeLimit", v));
+}
+
+TEST(IniProfile, UnreadableFileIsNeitherReadNorReplaced) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "a.INI");  // a path that cannot be read as a file
+  IniProfile ini(dir / "a.INI", "SectionMain");
+  int v = 0;
+  EXPECT_FALSE(ini.ReadInt("TimeLimit", v));
+  EXPECT_FALSE(ini.WriteInt("TimeLimit", 3));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "a.INI"));
+}
+
+TEST(IniProfile, FailedWriteLeavesTheOldFileAndNoDebris) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "ro");
+  WriteFile(dir / "ro/a.INI", "[SectionMain]\nTimeLimit=5\n");
+  std::filesystem::permissions(
+      dir / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  IniProfile ini(dir / "ro/a.INI", "SectionMain");
+  if (::access((dir / "ro").c_str(), W_OK) == 0) GTEST_SKIP() << "running as root";
+  EXPECT_FALSE(ini.WriteInt("TimeLimit", 6));
+  EXPECT_EQ(ReadFile(dir / "ro/a.INI"), "[SectionMain]\nTimeLimit=5\n");
+}
+
+TEST(IniProfile, ReplacingLeavesNoTemporaryFiles) {
+  TempDir dir;
+  IniProfile ini(dir / "a.INI", "SectionMain");
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(ini.WriteInt("K" + std::to_string(i), i));
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.path())) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 1);
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+// Loading and saving the settings file, its location and the folder browser.
+#include <gtest/gtest.h>
+
+#include "frame_fixture.h"
+#include "i18n/lang_text_table.h"
+#include "i18n/language.h"
+
+namespace {
+
+using SettingsTest = FrameTest;
+
+TEST_F(SettingsTest, FirstRunLoadsDefaultsAndCloseWritesTheTenKeysInOrder) {
+  std::filesystem::create_directories(dir / "Pictures");
+  system.pictures = dir / "Pictures";
+  Frame().LoadSettings();
+  EXPECT_EQ(frame->m_previewOn, 1);
+  EXPECT_EQ(frame->m_captureFolder, system.documents);
+  EXPECT_EQ(frame->m_snapshotFolder, system.pictures);
+  EXPECT_EQ(frame->m_clipIndex, 0);
+  EXPECT_EQ(frame->m_snapshotIndex, 0);
+  EXPECT_EQ(frame->m_timeLimitEnabled, 0);
+  EXPECT_EQ(frame->m_timeLimitSeconds, 30);
+  EXPECT_EQ(frame->m_recordAudio, 0);
+  EXPECT_EQ(frame->m_recordFormat, 0);
+  EXPECT_EQ(g_stillSizeIndex, 0);
+
+  frame->SaveSettings();
+  EXPECT_EQ(ReadFile(IniPath()),
+            "[SectionMain]\nWantPreview=1\nAviFileFolder=" + system.documents +
+                "\nSnapFolder=" + system.pictures +
+                "\nAviFileIndex=0\nSnapFileIndex=0\nTimeLimitEnalbe=0\nTimeLimit=30\n"
+                "Capture Audio=0\nVideoFormat=0\nHighResolutionSize=0\n");
+}
+
+TEST_F(SettingsTest, WithoutAPicturesFolderSnapshotsGoToDocuments) {
+  system.pictures = dir / "NoSuchPictures";
+  Frame().LoadSettings();
+  EXPECT_EQ(frame->m_snapshotFolder, system.documents);
+}
+
+TEST_F(SettingsTest, StoredValuesAreReadBackAsTheyAre) {
+  std::filesystem::create_directories(dir / "clips");
+  WriteFile(IniPath(), "[SectionMain]\nWantPreview=0\nAviFileFolder=" + (dir / "clips") +
+                           "\nSnapFolder=" + (dir / "gone") +
+                           "\nAviFileIndex=12\nSnapFileIndex=-1\nTimeLimitEnalbe=1\n"
+                           "TimeLimit=0\nCapture Audio=1\nVideoFormat=7\nHighResolutionSize=99\n");
+  std::filesystem::create_directories(dir / "Pictures");
+  system.pictures = dir / "Pictures";
+  Frame().LoadSettings();
+  EXPECT_EQ(frame->m_previewOn, 1) << "WantPreview is written, never read";
+  EXPECT_EQ(frame->m_captureFolder, dir / "clips");
+  EXPECT_EQ(frame->m_snapshotFolder, system.documents) << "a deleted folder becomes D";
+  EXPECT_EQ(frame->m_clipIndex, 12);
+  EXPECT_EQ(frame->m_snapshotIndex, 0) << "-1 counts as absent";
+  EXPECT_EQ(frame->m_timeLimitEnabled, 1);
+  EXPECT_EQ(frame->m_timeLimitSeconds, 0);
+  EXPECT_EQ(frame->m_recordAudio, 1);
+  EXPECT_EQ(frame->m_recordFormat, 7);
+  EXPECT_EQ(g_stillSizeIndex, 99);
+}
+
+TEST_F(SettingsTest, GarbageFileLoadsWhatItCanAndSaveKeepsTheRest) {
+  std::string garbage = std::string("\x01\x02\xFE\n", 4) + "no equals here\n[SectionMain]\n" +
+                        "AviFileFolder=" + std::string(100000, 'z') + "\nAviFileIndex=4\n" +
+                        "=nokey\n[Other]\nTimeLimit=5\n";
+  WriteFile(IniPath(), garbage);
+  Frame().LoadSettings();
+  EXPECT_EQ(frame->m_captureFolder, system.documents) << "a cut, missing folder becomes D";
+  EXPECT_EQ(frame->m_clipIndex, 4);
+  EXPECT_EQ(frame->m_timeLimitSeconds, 30);
+  frame->SaveSettings();
+  std::string after = ReadFile(IniPath());
+  EXPECT_EQ(after.substr(0, 4), garbage.substr(0, 4));
+  EXPECT_NE(after.find("no equals here\n"), std::string::npos);
+  EXPECT_NE(after.find("[Other]\nTimeLimit=5\n"), std::string::npos);
+  EXPECT_NE(after.find("=nokey\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, SecondActivationReloadsTheFile) {
+  Start();
+  frame->m_clipIndex = 5;
+  frame->SaveSettings();
+  frame->m_clipIndex = 9;
+  frame->ActivateFrame();
+  EXPECT_EQ(frame->m_clipIndex, 5);
+  EXPECT_EQ(window.timers.at(1), 100);
+}
+
+TEST_F(SettingsTest, IniNameFollowsTheExecutable) {
+  system.modulePath = dir / "bin/Ostrel.exe";
+  EXPECT_EQ(Frame().SettingsPath(), dir / "bin/Ostrel.INI");
+  system.modulePath = dir / "bin/ostrel.app";
+  EXPECT_EQ(Frame().SettingsPath(), dir / "bin/ostrel.INI");
+  system.modulePath = dir / "bin/ostrel";
+  EXPECT_EQ(Frame().SettingsPath(), dir / "bin/ostrel.INI");
+}
+
+TEST_F(SettingsTest, ReadOnlyInstallKeepsSettingsInTheUserConfigFolder) {
+  system.modulePath = dir / "missing-bin/ostrel";  // a folder this process cannot write
+  EXPECT_EQ(Frame().SettingsPath(), system.config + "/ostrel.INI");
+  frame->m_snapshotIndex = 41;
+  frame->SaveSettings();
+  ASSERT_TRUE(std::filesystem::exists(system.config + "/ostrel.INI"));
+  CMainFrame again(system, nullptr);
+  again.AttachWindow(window);
+  again.LoadSettings();
+  EXPECT_EQ(again.m_snapshotIndex, 41);
+}
+
+TEST_F(SettingsTest, BrowseForFolderOpensAtTheCurrentFolderWithTheLocalizedTitle) {
+  system.locale = "fr_FR.UTF-8";
+  ASSERT_EQ(Frame().OnCreate(), 0);
+  window.browseAnswers = {"", "/chosen"};
+  EXPECT_EQ(frame->BrowseForFolder("/start"), "");
+  EXPECT_EQ(frame->BrowseForFolder("/again"), "/chosen");
+  ASSERT_EQ(window.browseStarts.size(), 2u);
+  EXPECT_EQ(window.browseStarts[0], "/start");
+  EXPECT_EQ(g_browseStartFolder, "/again");
+  EXPECT_EQ(window.browseTitles[0], LangText(TXT_SELECT_FOLDER, kLangFrench));
+  EXPECT_NE(window.browseTitles[0], LangText(TXT_SELECT_FOLDER, kLangEnglish));
+}
+
+}  // namespace
