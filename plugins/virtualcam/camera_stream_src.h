@@ -1,0 +1,23 @@
+// The live source inside a virtual camera: makes the capture frames on "src" and, per
+// trigger, one of them again on "still".
+#pragma once
+
+#include <gst/base/gstpushsrc.h>
+#include <gst/gst.h>
+
+#include "virtual_devices.h"
+
+G_BEGIN_DECLS
+
+#define OSTREL_TYPE_CAMERA_STREAM_SRC (ostrel_camera_stream_src_get_type())
+G_DECLARE_FINAL_TYPE(OstrelCameraStreamSrc, ostrel_camera_stream_src, OSTREL, CAMERA_STREAM_SRC,
+                     GstPushSrc)
+
+G_END_DECLS
+
+// Takes the camera's spec (in NULL state); adds or removes the "still" pad to match it.
+void ostrel_camera_stream_src_set_camera(OstrelCameraStreamSrc* self, int index,
+                                         const virtualcam::CameraSpec& spec);
+
+// Asks for one frame on "still"; ignored while the source is not started.
+void ostrel_camera_stream_src_trigger_still(OstrelCameraStreamSrc* self);

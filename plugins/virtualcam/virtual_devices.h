@@ -1,0 +1,48 @@
+// Configures the virtual cameras and microphones that the ostrelvirtual plugin lists.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace virtualcam {
+
+// One capture format: fourcc is "YUY2", "UYVY", "I420", "RGB24", "RGB32" or "MJPG".
+struct Format {
+  std::string fourcc;
+  int width = 0;
+  int height = 0;
+  int fps = 0;
+};
+
+// The formats a camera offers unless told otherwise; the first is its default.
+std::vector<Format> DefaultFormats();
+
+struct CameraSpec {
+  std::string name = "Ostrel Virtual Camera";
+  bool failsToStart = false;       // the source fails to start and posts an error
+  bool refusesFrameRate = false;   // offers only its formats' own rates (otherwise 1..60)
+  bool refusesFormat = false;      // offers only its first format
+  bool hasStillPin = true;         // no "still" pad at all when false
+  bool hasPictureControls = true;  // no colour balance and no picture properties when false
+  bool nameUnreadable = false;     // the device's display name is empty
+  bool topDown = false;            // RGB formats are reported top-down
+  std::vector<Format> formats = DefaultFormats();  // empty means DefaultFormats()
+};
+
+struct MicrophoneSpec {
+  std::string name = "Ostrel Virtual Microphone";
+  bool nameUnreadable = false;
+};
+
+// Registers the plugin in this process (idempotent) and replaces the device list.
+// Throws std::invalid_argument for a format it cannot make.
+void Configure(std::vector<CameraSpec> cameras, std::vector<MicrophoneSpec> microphones);
+
+// Registers the plugin statically in this process; idempotent. Initialises GStreamer
+// when the caller has not.
+void RegisterStatic();
+
+// The camera's own button: each running source of that camera pushes one still frame.
+void PressSnapshotButton(int cameraIndex);
+
+}  // namespace virtualcam
