@@ -21,5 +21,24 @@ class CaptureFrame : public FrameState {
   // Resizes the frame so that its client area above the status bar is w x h.
   virtual void FitWindowToVideo(int width, int height) = 0;
 
-  // Members of the capture subsystem are declared below as they land.
+  // Devices and graph creation (capture/devices.cpp).
+  BOOL EnumerateVideoDevices();
+  BOOL EnumerateAudioDevices();
+  BOOL CreateGraph();
+  BOOL ReleaseDevices();
+  BOOL ReleaseGraph();
+
+  // Stream format and frame rate of the selected camera's capture pin
+  // (capture/stream_format.cpp).
+  BOOL ReadCaptureFormat(int& width, int& height, int& subtype);
+  BOOL SetFrameRate(int fps, int& actual);
+
+ private:
+  // Outcome of the capture pin's stream-configuration lookup.
+  enum class StreamConfigLookup { Video, Interleaved, NotFound };
+  StreamConfigLookup FindCaptureStreamConfig(std::shared_ptr<media::StreamConfig>& config);
+  int EnumerateDevices(media::DeviceEnumerator& enumerator, media::DeviceCategory category,
+                       std::array<std::string, kMaxDevices>& names,
+                       std::array<std::shared_ptr<media::Filter>, kMaxDevices>& filters, int& count,
+                       const char* tooManyText, bool applyPictureDefaults);
 };

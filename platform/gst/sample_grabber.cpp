@@ -1,0 +1,182 @@
+// The sample grabber: a pass-through filter that restricts its input type, keeps the
+// newest frame on request and hands frames to a callback on the streaming thread.
+#include <gst/video/video.h>
+
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "platform/gst/caps_mapping.h"
+#include "platform/gst/stock_filters.h"
+
+namespace media::gst {
+namespace {
+
+class GrabberFilter;
+
+class Grabber : public SampleGrabber {
+ public:
+  explicit Grabber(std::shared_ptr<GrabberFilter> f) : filter_(std::move(f)) {}
+  Status SetMediaType(const MediaType& type) override;
+  Status SetBufferSamples(bool on) override;
+  Status SetOneShot(bool on) override;
+  Status SetCallback(SampleGrabberCallback* callback, int which) override;
+  Status GetConnectedMediaType(MediaType& type) override;
+  Status GetCurrentBuffer(long& size, uint8_t* buffer) override;
+
+ private:
+  std::shared_ptr<GrabberFilter> filter_;
+};
+
+class GrabberFilter : public GstFilter {
+ public:
+  GrabberFilter(GstElement* bin, GstElement* constraint)
+      : GstFilter(clsid::kSampleGrabber, bin), constraint_(constraint) {}
+
+  std::shared_ptr<SampleGrabber> GetSampleGrabber() override {
+    return std::make_shared<Grabber>(std::static_pointer_cast<GrabberFilter>(shared_from_this()));
+  }
+
+  void Init() {
+    GstPad* sink = gst_element_get_static_pad(constraint_, "sink");
+    GstPad* src = gst_element_get_static_pad(constraint_, "src");
+    input_ = AddPin("Input", sink, PinDirection::Input, PinCategory::None, MajorType::Any);
+    AddPin("Output", src, PinDirection::Output, PinCategory::None, MajorType::Any);
+    gst_pad_add_probe(src, GST_PAD_PROBE_TYPE_BUFFER, OnBuffer, this, nullptr);
+    gst_object_unref(sink);
+    gst_object_unref(src);
+  }
+
+  Status SetType(const MediaType& type) {
+    GstCaps* caps = CapsForSubtype(type);
+    if (!caps && type.major != MajorType::None) return kInvalidArgument;
+    g_object_set(constraint_, "caps", caps ? caps : gst_caps_new_any(), nullptr);
+    if (caps) gst_caps_unref(caps);
+    std::lock_guard<std::mutex> lock(mutex_);
+    rgb24_ = type.subtype == Subtype::RGB24;
+    return kOk;
+  }
+  void SetBuffering(bool on) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    buffering_ = on;
+    if (!on) kept_.clear();
+  }
+  void SetOneShot(bool on) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    oneShot_ = on;
+    shotTaken_ = false;
+  }
+  void SetCallback(SampleGrabberCallback* cb) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    callback_ = cb;
+  }
+  Status ConnectedType(MediaType& type) {
+    if (!gst_pad_is_linked(input_->Pad())) return kFail;  // not connected
+    if (!input_->CurrentMediaType(type)) return kFail;
+    // RGB frames leave the grabber bottom-up: a positive height, as in a bitmap.
+    if (type.height < 0) type.height = -type.height;
+    return kOk;
+  }
+  Status CurrentBuffer(long& size, uint8_t* buffer) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (kept_.empty()) return kFail;
+    if (!buffer) {
+      size = static_cast<long>(kept_.size());
+      return kOk;
+    }
+    if (size < static_cast<long>(kept_.size())) return kInvalidArgument;
+    std::memcpy(buffer, kept_.data(), kept_.size());
+    size = static_cast<long>(kept_.size());
+    return kOk;
+  }
+
+ private:
+  // The frame as the program reads it: RGB24 bottom-up with rows padded to four bytes.
+  static void Copy(GstBuffer* buffer, GstCaps* caps, bool rgb24, std::vector<uint8_t>& out) {
+    GstVideoInfo info;
+    if (rgb24 && caps && gst_video_info_from_caps(&info, caps)) {
+      GstVideoFrame frame;
+      if (gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) {
+        const int w = GST_VIDEO_INFO_WIDTH(&info);
+        const int h = GST_VIDEO_INFO_HEIGHT(&info);
+        const size_t row = static_cast<size_t>(w) * 3;
+        const size_t stride = (row + 3) & ~size_t{3};
+        out.assign(stride * h, 0);
+        const int srcStride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
+        const auto* src = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
+        for (int y = 0; y < h; ++y)
+          std::memcpy(out.data() + stride * (h - 1 - y), src + static_cast<size_t>(srcStride) * y,
+                      row);
+        gst_video_frame_unmap(&frame);
+        return;
+      }
+    }
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return;
+    out.assign(map.data, map.data + map.size);
+    gst_buffer_unmap(buffer, &map);
+  }
+
+  static GstPadProbeReturn OnBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+    auto* self = static_cast<GrabberFilter*>(data);
+    GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    std::lock_guard<std::mutex> lock(self->mutex_);
+    if (self->oneShot_ && self->shotTaken_) return GST_PAD_PROBE_DROP;
+    self->shotTaken_ = true;
+    if (!self->buffering_ && !self->callback_) return GST_PAD_PROBE_OK;
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    std::vector<uint8_t> frame;
+    Copy(buffer, caps, self->rgb24_, frame);
+    if (caps) gst_caps_unref(caps);
+    if (self->callback_) {
+      const double time = GST_BUFFER_PTS_IS_VALID(buffer)
+                              ? static_cast<double>(GST_BUFFER_PTS(buffer)) / GST_SECOND
+                              : 0.0;
+      self->callback_->BufferCB(time, frame.data(), static_cast<long>(frame.size()));
+    }
+    if (self->buffering_) self->kept_ = std::move(frame);
+    return GST_PAD_PROBE_OK;
+  }
+
+  GstElement* constraint_;
+  std::shared_ptr<GstPin> input_;
+  std::mutex mutex_;
+  bool rgb24_ = false;
+  bool buffering_ = false;
+  bool oneShot_ = false;
+  bool shotTaken_ = false;
+  SampleGrabberCallback* callback_ = nullptr;
+  std::vector<uint8_t> kept_;
+};
+
+Status Grabber::SetMediaType(const MediaType& type) { return filter_->SetType(type); }
+Status Grabber::SetBufferSamples(bool on) {
+  filter_->SetBuffering(on);
+  return kOk;
+}
+Status Grabber::SetOneShot(bool on) {
+  filter_->SetOneShot(on);
+  return kOk;
+}
+Status Grabber::SetCallback(SampleGrabberCallback* callback, int which) {
+  if (callback && which != 1) return kNotImplemented;
+  filter_->SetCallback(callback);
+  return kOk;
+}
+Status Grabber::GetConnectedMediaType(MediaType& type) { return filter_->ConnectedType(type); }
+Status Grabber::GetCurrentBuffer(long& size, uint8_t* buffer) {
+  return filter_->CurrentBuffer(size, buffer);
+}
+
+}  // namespace
+
+std::shared_ptr<GstFilter> MakeSampleGrabber() {
+  GstElement* bin = gst_bin_new(nullptr);
+  GstElement* constraint = gst_element_factory_make("capsfilter", "constraint");
+  gst_bin_add(GST_BIN(bin), constraint);
+  auto filter = std::make_shared<GrabberFilter>(bin, constraint);
+  filter->Init();
+  return filter;
+}
+
+}  // namespace media::gst

@@ -1,0 +1,20 @@
+// The stock filters by class identifier: smart tee, sample grabber, renderers, AVI
+// multiplexer, file writer and ASF writer.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/gst/gst_filter.h"
+
+namespace media::gst {
+
+std::shared_ptr<GstFilter> MakeSmartTee();
+std::shared_ptr<GstFilter> MakeNullRenderer();
+std::shared_ptr<GstFilter> MakeFileWriter();
+std::shared_ptr<GstFilter> MakeSampleGrabber();
+std::shared_ptr<GstFilter> MakeVideoRenderer();
+std::shared_ptr<GstFilter> MakeAviMux();
+std::shared_ptr<GstFilter> MakeAsfWriter();
+
+}  // namespace media::gst
