@@ -17,7 +17,7 @@
 
 namespace {
 
-using ostrel::sysfs_test::SysfsTree;
+using ostrel::drvsetup_test::SysfsTree;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <random>
 
+#include "tests/unit/drvsetup/reference_inf_scan.h"
 #include "tests/unit/drvsetup/sysfs_tree.h"
 
 namespace ostrel::drvsetup {
@@ -16,25 +17,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-// The scan as one pass over the whole text, written as plainly as possible.
-std::vector<std::string> ReferenceScan(std::string text) {
-  text = text.substr(0, text.find('\0'));
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  std::vector<std::string> ids;
-  std::size_t pos = 0;
-  while (pos <= text.size()) {
-    std::size_t match = text.find("USB\\VID_", pos);
-    if (match == std::string::npos) break;
-    std::string id = text.substr(match, 21);
-    pos = match + 21;
-    for (std::size_t at = id.find("ID"); at != std::string::npos; at = id.find("ID", at + 2)) {
-      id.replace(at, 2, "id");
-    }
-    if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
-  }
-  return ids;
-}
 
 std::vector<std::string> ScanInPieces(const std::string& text, std::mt19937& rng) {
   InfHardwareIdScanner scanner;
@@ -108,7 +90,7 @@ TEST(InfScan, PiecesOfAnySizeGiveTheSameEntriesAsTheWholeText) {
         text += alphabet[pick];
       }
     }
-    ASSERT_EQ(ScanInPieces(text, rng), ReferenceScan(text)) << "text: " << text;
+    ASSERT_EQ(ScanInPieces(text, rng), drvsetup_test::ReferenceInfScan(text)) << "text: " << text;
   }
 }
 
@@ -139,10 +121,10 @@ class InfFileTest : public ::testing::Test {
  protected:
   std::string WriteInf(const std::string& text) {
     std::string path = (dir_.path() / "driver.inf").string();
-    sysfs_test::SysfsTree::Write(path, text);
+    drvsetup_test::SysfsTree::Write(path, text);
     return path;
   }
-  sysfs_test::SysfsTree dir_;  // only for its temporary folder
+  drvsetup_test::SysfsTree dir_;  // only for its temporary folder
 };
 
 TEST_F(InfFileTest, IdAcrossTheReadPieceBoundaryIsFound) {

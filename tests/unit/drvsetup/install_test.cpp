@@ -24,7 +24,7 @@ class InstallTest : public ::testing::Test {
  protected:
   std::string WriteInf(const std::string& text) {
     std::string path = (dir_.path() / "cam.inf").string();
-    sysfs_test::SysfsTree::Write(path, text);
+    drvsetup_test::SysfsTree::Write(path, text);
     return path;
   }
   int Install(const std::string& path) { return InstallDriver(setup_, path, console_); }
@@ -32,7 +32,7 @@ class InstallTest : public ::testing::Test {
     return "FindExistingDevice()\tSearch for Device ID: [" + id + "]\n";
   }
 
-  sysfs_test::SysfsTree dir_;  // only for its temporary folder
+  drvsetup_test::SysfsTree dir_;  // only for its temporary folder
   FakeDeviceSetup setup_;
   std::ostringstream out_;
   std::ostringstream err_;

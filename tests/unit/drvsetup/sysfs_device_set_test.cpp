@@ -12,7 +12,7 @@
 namespace ostrel {
 namespace {
 
-using sysfs_test::SysfsTree;
+using drvsetup_test::SysfsTree;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;

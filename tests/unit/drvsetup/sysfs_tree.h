@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace ostrel::sysfs_test {
+namespace ostrel::drvsetup_test {
 
 class SysfsTree {
  public:
@@ -96,4 +96,4 @@ class SysfsTree {
   std::filesystem::path root_;
 };
 
-}  // namespace ostrel::sysfs_test
+}  // namespace ostrel::drvsetup_test
