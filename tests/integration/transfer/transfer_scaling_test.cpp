@@ -1,0 +1,111 @@
+// The filter's pictures: a copy at the input's own size, ResampleRGB24's bytes at any other.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <tuple>
+
+#include "plugins/transfer/transfer_register.h"
+#include "transfer_pipeline.h"
+
+namespace transfer_test {
+namespace {
+
+struct Size {
+  int width;
+  int height;
+};
+void PrintTo(const Size& size, std::ostream* os) { *os << size.width << "x" << size.height; }
+
+// 318 x 241 has BGR rows of 954 bytes that GStreamer pads to 956.
+const Size kInputs[] = {{640, 480}, {318, 241}};
+
+class TransferScaling : public ::testing::TestWithParam<std::tuple<Size, Size, std::string>> {
+ protected:
+  static void SetUpTestSuite() { transfer::RegisterStatic(); }
+};
+
+// Output and the reference bytes compared as B,G,R; a BGRx output must also be opaque.
+void ExpectPicture(const PackedFrame& out, const std::vector<uint8_t>& expected) {
+  if (out.format == "BGRx") {
+    bool opaque = false;
+    const std::vector<uint8_t> bgr = DropPadding(out, &opaque);
+    EXPECT_TRUE(opaque);
+    EXPECT_TRUE(bgr == expected);
+  } else {
+    ASSERT_EQ(out.format, "BGR");
+    EXPECT_TRUE(out.bytes == expected);
+  }
+}
+
+TEST_P(TransferScaling, OutputIsTheResampledInput) {
+  const auto& [in, size, format] = GetParam();
+  const FramePair pair = RunOneFrame(in.width, in.height, size.width, size.height, format);
+  ASSERT_EQ(pair.in.width, in.width);
+  ASSERT_EQ(pair.out.width, size.width);
+  ASSERT_EQ(pair.out.height, size.height);
+  EXPECT_EQ(pair.out.format, format.empty() ? "BGRx" : format);
+  ExpectPicture(pair.out, Resampled(pair.in, size.width, size.height));
+}
+
+std::string Name(const ::testing::TestParamInfo<TransferScaling::ParamType>& info) {
+  const auto& [in, size, format] = info.param;
+  return std::to_string(in.width) + "x" + std::to_string(in.height) + "_to_" +
+         std::to_string(size.width) + "x" + std::to_string(size.height) + "_" +
+         (format.empty() ? "default" : format);
+}
+
+// 321 x 241 BGR rows are padded on the output side too.
+INSTANTIATE_TEST_SUITE_P(Sizes, TransferScaling,
+                         ::testing::Combine(::testing::ValuesIn(kInputs),
+                                            ::testing::Values(Size{320, 240}, Size{1280, 960},
+                                                              Size{321, 241}),
+                                            ::testing::Values(std::string(), std::string("BGR"))),
+                         Name);
+
+class TransferIdentity : public ::testing::TestWithParam<Size> {
+ protected:
+  static void SetUpTestSuite() { transfer::RegisterStatic(); }
+};
+
+TEST_P(TransferIdentity, DefaultIsTheInputSizeAsOpaqueBgrx) {
+  const Size in = GetParam();
+  const FramePair pair = RunOneFrame(in.width, in.height, 0, 0);
+  ASSERT_EQ(pair.in.width, in.width);
+  EXPECT_EQ(pair.out.width, in.width);
+  EXPECT_EQ(pair.out.height, in.height);
+  EXPECT_EQ(pair.out.format, "BGRx");
+  ExpectPicture(pair.out, pair.in.bytes);
+}
+
+TEST_P(TransferIdentity, BgrAtTheInputSizeIsHandedOnUntouched) {
+  const Size in = GetParam();
+  const FramePair pair = RunOneFrame(in.width, in.height, 0, 0, "BGR");
+  ASSERT_EQ(pair.out.width, in.width);
+  EXPECT_TRUE(pair.sameBuffer);
+  EXPECT_TRUE(pair.out.bytes == pair.in.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TransferIdentity, ::testing::ValuesIn(kInputs),
+                         [](const ::testing::TestParamInfo<Size>& info) {
+                           return std::to_string(info.param.width) + "x" +
+                                  std::to_string(info.param.height);
+                         });
+
+TEST(TransferAxes, ChosenSizeEqualToTheInputIsACopy) {
+  transfer::RegisterStatic();
+  const FramePair pair = RunOneFrame(640, 480, 640, 480);
+  ASSERT_EQ(pair.out.width, 640);
+  ASSERT_EQ(pair.out.height, 480);
+  ExpectPicture(pair.out, pair.in.bytes);
+}
+
+TEST(TransferAxes, AnAxisLeftAtZeroKeepsTheInputsLength) {
+  transfer::RegisterStatic();
+  const FramePair pair = RunOneFrame(640, 480, 320, 0);
+  ASSERT_EQ(pair.out.width, 320);
+  ASSERT_EQ(pair.out.height, 480);
+  ExpectPicture(pair.out, Resampled(pair.in, 320, 480));
+}
+
+}  // namespace
+}  // namespace transfer_test
