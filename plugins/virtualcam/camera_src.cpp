@@ -7,6 +7,7 @@
 #include "camera_caps.h"
 #include "camera_stream_src.h"
 #include "device_config.h"
+#include "still_output.h"
 
 // ---- ostrelvirtualcamsrcplain ------------------------------------------------------
 
@@ -14,7 +15,8 @@ typedef struct {
   int index;
   gboolean top_down;
   GstElement* stream;
-  GstElement* still_queue;  // null without a still pin
+  GstElement* still_output;  // null without a still pin
+  GstElement* still_queue;
   GstPad* still_ghost;
 } OstrelVirtualCamSrcPlainPrivate;
 
@@ -33,8 +35,11 @@ static void remove_still_branch(OstrelVirtualCamSrcPlain* self) {
   auto* p = plain_priv(self);
   if (!p->still_queue) return;
   gst_element_remove_pad(GST_ELEMENT(self), p->still_ghost);
-  gst_element_set_state(p->still_queue, GST_STATE_NULL);
-  gst_bin_remove(GST_BIN(self), p->still_queue);
+  for (GstElement* e : {p->still_output, p->still_queue}) {
+    gst_element_set_state(e, GST_STATE_NULL);
+    gst_bin_remove(GST_BIN(self), e);
+  }
+  p->still_output = nullptr;
   p->still_queue = nullptr;
   p->still_ghost = nullptr;
 }
@@ -51,8 +56,9 @@ static void add_still_branch(OstrelVirtualCamSrcPlain* self) {
   }
   g_object_set(p->still_queue, "leaky", 2, "max-size-buffers", 2, "max-size-bytes", 0,
                "max-size-time", G_GUINT64_CONSTANT(0), "silent", TRUE, nullptr);
-  gst_bin_add(GST_BIN(self), p->still_queue);
-  gst_element_link_pads(p->stream, "still", p->still_queue, "sink");
+  p->still_output = GST_ELEMENT(g_object_new(OSTREL_TYPE_STILL_OUTPUT, "name", "still", nullptr));
+  gst_bin_add_many(GST_BIN(self), p->still_output, p->still_queue, nullptr);
+  gst_element_link(p->still_output, p->still_queue);
   GstPad* target = gst_element_get_static_pad(p->still_queue, "src");
   GstPadTemplate* templ = gst_element_class_get_pad_template(GST_ELEMENT_GET_CLASS(self), "still");
   p->still_ghost = gst_ghost_pad_new_from_template("still", target, templ);
@@ -65,9 +71,14 @@ static void apply_camera(OstrelVirtualCamSrcPlain* self, int index) {
   const virtualcam::CameraSpec spec = virtualcam::CameraAt(index);
   p->index = index;
   p->top_down = spec.topDown;
-  if (!spec.hasStillPin) remove_still_branch(self);
-  ostrel_camera_stream_src_set_camera(OSTREL_CAMERA_STREAM_SRC(p->stream), index, spec);
-  if (spec.hasStillPin) add_still_branch(self);
+  if (spec.hasStillPin) {
+    add_still_branch(self);
+  } else {
+    remove_still_branch(self);
+  }
+  ostrel_camera_stream_src_set_camera(
+      OSTREL_CAMERA_STREAM_SRC(p->stream), index, spec,
+      p->still_output ? OSTREL_STILL_OUTPUT(p->still_output) : nullptr);
 }
 
 static void plain_trigger_still(OstrelVirtualCamSrcPlain* self) {

@@ -62,7 +62,6 @@ struct StreamState {
   // Still pad bookkeeping; the counters are touched from other threads.
   std::atomic<bool> started{false};
   std::atomic<int> pendingStills{0};
-  std::atomic<bool> stillNeedsGap{true};
   bool stillNeedsHeader = true;
   bool stillCapsChanged = true;
 };
@@ -72,13 +71,11 @@ struct StreamState {
 struct _OstrelCameraStreamSrc {
   GstPushSrc parent;
   StreamState* state;
-  GstPad* still;  // null for a camera without a still pin
+  OstrelStillOutput* still_output;  // null for a camera without a still pin
+  GstPad* still;                    // its pad
 };
 
 G_DEFINE_TYPE(OstrelCameraStreamSrc, ostrel_camera_stream_src, GST_TYPE_PUSH_SRC)
-
-static GstStaticPadTemplate still_template =
-    GST_STATIC_PAD_TEMPLATE("still", GST_PAD_SRC, GST_PAD_SOMETIMES, GST_STATIC_CAPS_ANY);
 
 static GstClockTime frame_time(const StreamState* s, guint64 n) {
   return gst_util_uint64_scale(n, GST_SECOND * GST_VIDEO_INFO_FPS_D(&s->info),
@@ -94,58 +91,16 @@ void ostrel_camera_stream_src_trigger_still(OstrelCameraStreamSrc* self) {
   self->state->pendingStills.fetch_add(1);
 }
 
-static gboolean still_event(GstPad* pad, GstObject* parent, GstEvent* event) {
-  auto* self = OSTREL_CAMERA_STREAM_SRC(parent);
-  if (GST_EVENT_TYPE(event) == GST_EVENT_RECONFIGURE) {
-    // Newly linked: the sink behind it needs a GAP to preroll without a still frame.
-    self->state->stillNeedsGap.store(true);
-    gst_event_unref(event);
-    return TRUE;
-  }
-  return gst_pad_event_default(pad, parent, event);
-}
-
-static gboolean still_query(GstPad* pad, GstObject* parent, GstQuery* query) {
-  auto* self = OSTREL_CAMERA_STREAM_SRC(parent);
-  switch (GST_QUERY_TYPE(query)) {
-    case GST_QUERY_CAPS: {
-      GstCaps* current = gst_pad_get_current_caps(GST_BASE_SRC_PAD(self));
-      GstCaps* caps = current ? current : virtualcam::CameraCaps(self->state->spec);
-      GstCaps* filter = nullptr;
-      gst_query_parse_caps(query, &filter);
-      if (filter) {
-        GstCaps* filtered = gst_caps_intersect_full(filter, caps, GST_CAPS_INTERSECT_FIRST);
-        gst_caps_unref(caps);
-        caps = filtered;
-      }
-      gst_query_set_caps_result(query, caps);
-      gst_caps_unref(caps);
-      return TRUE;
-    }
-    case GST_QUERY_LATENCY:
-      // Forward to the capture side: both pads have the same latency.
-      return gst_pad_query(GST_BASE_SRC_PAD(self), query);
-    default:
-      return gst_pad_query_default(pad, parent, query);
-  }
-}
-
 void ostrel_camera_stream_src_set_camera(OstrelCameraStreamSrc* self, int index,
-                                         const virtualcam::CameraSpec& spec) {
+                                         const virtualcam::CameraSpec& spec,
+                                         OstrelStillOutput* still) {
   self->state->index = index;
   self->state->spec = spec;
   if (self->state->spec.formats.empty()) self->state->spec.formats = virtualcam::DefaultFormats();
   virtualcam::ChangeLiveCameraIndex(self, index);
-  if (spec.hasStillPin && !self->still) {
-    self->still = gst_pad_new_from_static_template(&still_template, "still");
-    gst_pad_set_event_function(self->still, still_event);
-    gst_pad_set_query_function(self->still, still_query);
-    gst_pad_use_fixed_caps(self->still);
-    gst_element_add_pad(GST_ELEMENT(self), self->still);
-  } else if (!spec.hasStillPin && self->still) {
-    gst_element_remove_pad(GST_ELEMENT(self), self->still);
-    self->still = nullptr;
-  }
+  if (self->still_output) gst_object_unref(self->still_output);
+  self->still_output = still ? OSTREL_STILL_OUTPUT(gst_object_ref(still)) : nullptr;
+  self->still = still ? ostrel_still_output_pad(still) : nullptr;
 }
 
 static GstCaps* stream_get_caps(GstBaseSrc* src, GstCaps* filter) {
@@ -201,10 +156,15 @@ static gboolean stream_set_caps(GstBaseSrc* src, GstCaps* caps) {
   s->layout = layout;
   gst_caps_replace(&s->caps, caps);
   s->background.Allocate(info, layout);
+  s->background.canvas.fullRange = jpeg;
   virtualcam::DrawBackground(s->background.canvas);
-  if (jpeg) s->scratch.Allocate(info, layout);
+  if (jpeg) {
+    s->scratch.Allocate(info, layout);
+    s->scratch.canvas.fullRange = true;
+  }
   s->negotiated = true;
   s->stillCapsChanged = true;
+  if (self->still_output) ostrel_still_output_set_latency(self->still_output, frame_time(s, 1));
   GST_DEBUG_OBJECT(self, "negotiated %" GST_PTR_FORMAT, caps);
   return TRUE;
 }
@@ -264,7 +224,6 @@ static gboolean stream_start(GstBaseSrc* src) {
   s->pendingStills.store(0);
   s->stillNeedsHeader = true;
   s->stillCapsChanged = true;
-  s->stillNeedsGap.store(true);
   s->started.store(true);
   return TRUE;
 }
@@ -303,7 +262,7 @@ static gboolean stream_query(GstBaseSrc* src, GstQuery* query) {
 static void push_still_events(OstrelCameraStreamSrc* self, GstClockTime pts) {
   StreamState* s = self->state;
   if (s->stillNeedsHeader) {
-    gchar* id = gst_pad_create_stream_id(self->still, GST_ELEMENT(self), "still");
+    gchar* id = gst_pad_create_stream_id(self->still, GST_ELEMENT(self->still_output), "still");
     gst_pad_push_event(self->still, gst_event_new_stream_start(id));
     g_free(id);
   }
@@ -317,7 +276,7 @@ static void push_still_events(OstrelCameraStreamSrc* self, GstClockTime pts) {
   }
   s->stillNeedsHeader = false;
   s->stillCapsChanged = false;
-  if (s->stillNeedsGap.exchange(false)) {
+  if (ostrel_still_output_take_gap_request(self->still_output)) {
     gst_pad_push_event(self->still, gst_event_new_gap(pts, GST_CLOCK_TIME_NONE));
   }
 }
@@ -431,6 +390,7 @@ static GstFlowReturn stream_create(GstPushSrc* src, GstBuffer** out) {
 static void stream_finalize(GObject* object) {
   auto* self = OSTREL_CAMERA_STREAM_SRC(object);
   virtualcam::RemoveLiveCamera(self);
+  if (self->still_output) gst_object_unref(self->still_output);
   gst_caps_replace(&self->state->caps, nullptr);
   delete self->state;
   G_OBJECT_CLASS(ostrel_camera_stream_src_parent_class)->finalize(object);
@@ -446,7 +406,6 @@ static void ostrel_camera_stream_src_class_init(OstrelCameraStreamSrcClass* klas
   gst_element_class_add_pad_template(
       element_class, gst_pad_template_new("src", GST_PAD_SRC, GST_PAD_ALWAYS, caps));
   gst_caps_unref(caps);
-  gst_element_class_add_static_pad_template(element_class, &still_template);
   gst_element_class_set_static_metadata(element_class, "Virtual camera stream", "Source/Video",
                                         "Test pattern frames of a virtual camera", "Ostrel");
   base_class->get_caps = stream_get_caps;
@@ -463,6 +422,7 @@ static void ostrel_camera_stream_src_class_init(OstrelCameraStreamSrcClass* klas
 static void ostrel_camera_stream_src_init(OstrelCameraStreamSrc* self) {
   self->state = new StreamState;
   gst_video_info_init(&self->state->info);
+  self->still_output = nullptr;
   self->still = nullptr;
   gst_base_src_set_live(GST_BASE_SRC(self), TRUE);
   gst_base_src_set_format(GST_BASE_SRC(self), GST_FORMAT_TIME);

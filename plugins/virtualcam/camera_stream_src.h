@@ -1,10 +1,11 @@
 // The live source inside a virtual camera: makes the capture frames on "src" and, per
-// trigger, one of them again on "still".
+// trigger, pushes one of them again through the camera's still output.
 #pragma once
 
 #include <gst/base/gstpushsrc.h>
 #include <gst/gst.h>
 
+#include "still_output.h"
 #include "virtual_devices.h"
 
 G_BEGIN_DECLS
@@ -15,9 +16,10 @@ G_DECLARE_FINAL_TYPE(OstrelCameraStreamSrc, ostrel_camera_stream_src, OSTREL, CA
 
 G_END_DECLS
 
-// Takes the camera's spec (in NULL state); adds or removes the "still" pad to match it.
+// Takes the camera's spec and where its still frames go (null: no still pin); NULL state.
 void ostrel_camera_stream_src_set_camera(OstrelCameraStreamSrc* self, int index,
-                                         const virtualcam::CameraSpec& spec);
+                                         const virtualcam::CameraSpec& spec,
+                                         OstrelStillOutput* still);
 
 // Asks for one frame on "still"; ignored while the source is not started.
 void ostrel_camera_stream_src_trigger_still(OstrelCameraStreamSrc* self);

@@ -13,8 +13,16 @@ struct Yuv {
   uint8_t y, u, v;
 };
 
-// BT.601, limited range: what the YUV formats of a webcam carry.
-Yuv ToYuv(Rgb c) {
+// BT.601; limited range is what the raw YUV formats of a webcam carry.
+Yuv ToYuv(Rgb c, bool fullRange) {
+  if (fullRange) {
+    const int y = (77 * c.r + 150 * c.g + 29 * c.b + 128) >> 8;
+    const int u = ((-43 * c.r - 85 * c.g + 128 * c.b + 128) >> 8) + 128;
+    const int v = ((128 * c.r - 107 * c.g - 21 * c.b + 128) >> 8) + 128;
+    return {static_cast<uint8_t>(std::clamp(y, 0, 255)),
+            static_cast<uint8_t>(std::clamp(u, 0, 255)),
+            static_cast<uint8_t>(std::clamp(v, 0, 255))};
+  }
   const int y = ((66 * c.r + 129 * c.g + 25 * c.b + 128) >> 8) + 16;
   const int u = ((-38 * c.r - 74 * c.g + 112 * c.b + 128) >> 8) + 128;
   const int v = ((112 * c.r - 94 * c.g - 18 * c.b + 128) >> 8) + 128;
@@ -111,13 +119,13 @@ void FillRect(const Canvas& c, int x, int y, int w, int h, Rgb colour) {
   if (x1 <= x0 || y1 <= y0) return;
   switch (c.layout) {
     case PixelLayout::kYUY2:
-      FillPacked422(c, x0, y0, x1, y1, ToYuv(colour), true);
+      FillPacked422(c, x0, y0, x1, y1, ToYuv(colour, c.fullRange), true);
       break;
     case PixelLayout::kUYVY:
-      FillPacked422(c, x0, y0, x1, y1, ToYuv(colour), false);
+      FillPacked422(c, x0, y0, x1, y1, ToYuv(colour, c.fullRange), false);
       break;
     case PixelLayout::kI420:
-      FillI420(c, x0, y0, x1, y1, ToYuv(colour));
+      FillI420(c, x0, y0, x1, y1, ToYuv(colour, c.fullRange));
       break;
     case PixelLayout::kBGR:
       FillRgb(c, x0, y0, x1, y1, colour, 3);
@@ -157,8 +165,9 @@ void DrawBackground(const Canvas& c) {
 void BallCentre(int width, int height, uint64_t n, int* x, int* y) {
   const int r = BallRadius(height);
   const int speed = std::max(2, width / 160);
-  *x = Bounce(n * speed, r, width - r);
-  *y = Bounce(n * speed * 2 / 3, r, height - r);
+  // Starts mid-picture, clear of the counter.
+  *x = Bounce(n * speed + width / 2, r, width - r);
+  *y = Bounce(n * speed * 2 / 3 + height / 2, r, height - r);
 }
 
 void DrawFrameMarks(const Canvas& c, uint64_t n) {

@@ -15,6 +15,7 @@ struct Canvas {
   int height = 0;
   uint8_t* plane[3] = {nullptr, nullptr, nullptr};
   int stride[3] = {0, 0, 0};
+  bool fullRange = false;  // YUV at 0..255 as JPEG expects, instead of video's 16..235
 };
 
 struct Rgb {
