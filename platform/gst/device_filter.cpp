@@ -470,6 +470,10 @@ std::vector<MediaType> GstDeviceFilter::Capabilities() const {
   return result;
 }
 
+GstCaps* GstDeviceFilter::OutputFormat(GstPin&) {
+  return current_ ? gst_caps_ref(current_) : nullptr;
+}
+
 Status GstDeviceFilter::TriggerStill(Pin& pin) {
   if (!still_ || &pin != still_.get()) return kInvalidArgument;
   if (stillSignal_) {

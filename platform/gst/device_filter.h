@@ -18,6 +18,7 @@ class GstDeviceFilter : public GstFilter {
   ~GstDeviceFilter() override;
 
   bool IsSource() const override { return true; }
+  GstCaps* OutputFormat(GstPin& pin) override;
   std::shared_ptr<VideoControl> GetVideoControl() override;
   std::shared_ptr<VideoProcAmp> GetVideoProcAmp() override;
   std::shared_ptr<PropertyPages> GetPropertyPages() override;

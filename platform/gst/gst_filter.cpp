@@ -11,6 +11,48 @@ GQuark PinQuark() {
   return q;
 }
 
+// The size and rate of the frames that will reach an input: the fixed format of the
+// nearest upstream output that has one (converters keep the size).
+bool UpstreamFormat(GstPad* input, gint& width, gint& height, gint& num, gint& den) {
+  GstPad* pad = GST_PAD(gst_object_ref(input));
+  for (int depth = 0; depth < 16; ++depth) {
+    GstPad* peer = gst_pad_get_peer(pad);
+    gst_object_unref(pad);
+    if (!peer) return false;
+    std::shared_ptr<GstPin> pin = GstPin::FromPad(peer);
+    std::shared_ptr<GstFilter> owner = pin ? pin->OwnerFilter() : nullptr;
+    GstCaps* caps = owner ? owner->OutputFormat(*pin) : nullptr;
+    if (!caps) caps = gst_pad_query_caps(peer, nullptr);
+    gst_object_unref(peer);
+    bool found = false;
+    if (!gst_caps_is_empty(caps) && !gst_caps_is_any(caps)) {
+      const GstStructure* s = gst_caps_get_structure(caps, 0);
+      found =
+          gst_structure_get_int(s, "width", &width) && gst_structure_get_int(s, "height", &height);
+      if (found && !gst_structure_get_fraction(s, "framerate", &num, &den)) num = 0;
+    }
+    gst_caps_unref(caps);
+    if (found) return true;
+    if (!owner) return false;
+    std::vector<std::shared_ptr<Pin>> pins;
+    owner->EnumPins(pins);
+    pad = nullptr;
+    for (const auto& p : pins)
+      if (p->Direction() == PinDirection::Input) {
+        pad = GST_PAD(gst_object_ref(static_cast<GstPin&>(*p).Pad()));
+        break;
+      }
+    if (!pad) return false;
+  }
+  gst_object_unref(pad);
+  return false;
+}
+
+// An output with nothing connected discards its frames instead of stopping the stream.
+GstPadProbeReturn DropWhenUnlinked(GstPad*, GstPadProbeInfo*, gpointer ghost) {
+  return gst_pad_is_linked(GST_PAD(ghost)) ? GST_PAD_PROBE_OK : GST_PAD_PROBE_DROP;
+}
+
 }  // namespace
 
 GstPin::GstPin(GstPad* ghost, PinDirection direction, PinCategory category, MajorType major,
@@ -66,6 +108,14 @@ bool GstPin::CurrentMediaType(MediaType& type) const {
       gst_caps_unref(both);
       return false;
     }
+    gint w = 0, h = 0, num = 0, den = 1;
+    if (direction_ == PinDirection::Input && UpstreamFormat(pad_, w, h, num, den)) {
+      both = gst_caps_truncate(both);
+      GstStructure* s = gst_caps_get_structure(both, 0);
+      gst_structure_fixate_field_nearest_int(s, "width", w);
+      gst_structure_fixate_field_nearest_int(s, "height", h);
+      if (num > 0) gst_structure_fixate_field_nearest_fraction(s, "framerate", num, den);
+    }
     caps = gst_caps_fixate(both);
   }
   type = MediaTypeFromCaps(caps);
@@ -115,6 +165,11 @@ std::shared_ptr<GstPin> GstFilter::AddPin(const char* name, GstPad* target, PinD
                                name, direction == PinDirection::Input ? GST_PAD_SINK : GST_PAD_SRC);
   gst_pad_set_active(ghost, TRUE);
   gst_element_add_pad(bin_, ghost);
+  if (target && direction == PinDirection::Output)
+    gst_pad_add_probe(
+        target,
+        static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+        DropWhenUnlinked, ghost, nullptr);
   auto pin = std::make_shared<GstPin>(ghost, direction, category, major, weak_from_this());
   pins_.push_back(pin);
   return pin;

@@ -61,6 +61,9 @@ class GstFilter : public Filter, public std::enable_shared_from_this<GstFilter> 
   virtual bool PrepareInput(GstPin& /*pin*/, const GstCaps* /*upstreamCaps*/) { return true; }
   virtual void InputConnected(GstPin& /*pin*/) {}
   virtual void InputDisconnected(GstPin& /*pin*/) {}
+  // The fixed format an output delivers before it runs (a device's current format);
+  // null when only negotiation will tell. The caller unrefs it.
+  virtual GstCaps* OutputFormat(GstPin& /*pin*/) { return nullptr; }
 
   // Adds a ghost pad for target (may be null) as the filter's next pin.
   std::shared_ptr<GstPin> AddPin(const char* name, GstPad* target, PinDirection direction,

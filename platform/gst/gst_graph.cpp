@@ -215,7 +215,9 @@ Status GstGraph::Connect(Pin& output, Pin& input) {
   if (!outFilter || !inFilter || !Contains(*outFilter) || !Contains(*inFilter)) return kFail;
   if (gst_pad_is_linked(out->Pad()) || gst_pad_is_linked(in->Pad())) return kFail;
 
-  GstCaps* outCaps = gst_pad_query_caps(out->Pad(), nullptr);
+  // A device output delivers its current format, whatever else it could offer.
+  GstCaps* outCaps = outFilter->OutputFormat(*out);
+  if (!outCaps) outCaps = gst_pad_query_caps(out->Pad(), nullptr);
   Status status = kFail;
   if (!gst_caps_is_empty(outCaps) && inFilter->PrepareInput(*in, outCaps)) {
     GstCaps* inCaps = gst_pad_query_caps(in->Pad(), nullptr);
@@ -323,7 +325,11 @@ Status GstGraph::StopWhenReady() {
     for (const auto& f : filters_) {
       if (!f->HasConnectedPin()) continue;
       for (GstElement* sink : ElementsWithFlag(f->Bin(), GST_ELEMENT_FLAG_SINK)) {
-        if (GstPad* pad = gst_element_get_static_pad(sink, "sink")) {
+        // Only sinks that write files need the end of their stream; the others stop as is.
+        const bool writesFile =
+            g_object_class_find_property(G_OBJECT_GET_CLASS(sink), "location") != nullptr;
+        GstPad* pad = writesFile ? gst_element_get_static_pad(sink, "sink") : nullptr;
+        if (pad) {
           {
             std::lock_guard<std::mutex> lock(wait.mutex);
             ++wait.remaining;
