@@ -75,14 +75,17 @@ TEST_F(TransferProperties, SizeBelowTheSmallestIsRefusedWithAWarning) {
 
 // A running preview whose size is chosen on the property page: the next frames come at the
 // new size and the src pad's caps say so.
-class TransferRenegotiation : public ::testing::Test {
+// The parameter is what the sink asks for: BGR at the input's size is a passthrough that the
+// size change has to leave.
+class TransferRenegotiation : public ::testing::TestWithParam<std::string> {
  protected:
   static void SetUpTestSuite() { transfer::RegisterStatic(); }
   void SetUp() override {
-    pipeline_ = gst_parse_launch(
+    const std::string description =
         "videotestsrc pattern=ball ! video/x-raw,format=BGR,width=640,height=480,framerate=30/1 "
-        "! ostreltransfer name=tf ! appsink name=out sync=false max-buffers=1",
-        nullptr);
+        "! ostreltransfer name=tf ! " +
+        GetParam() + "appsink name=out sync=false max-buffers=1";
+    pipeline_ = gst_parse_launch(description.c_str(), nullptr);
     ASSERT_NE(pipeline_, nullptr);
     transfer_ = gst_bin_get_by_name(GST_BIN(pipeline_), "tf");
     sink_ = gst_bin_get_by_name(GST_BIN(pipeline_), "out");
@@ -123,7 +126,7 @@ class TransferRenegotiation : public ::testing::Test {
   GstElement* sink_ = nullptr;
 };
 
-TEST_F(TransferRenegotiation, SizeChangedWhilePlayingReachesTheOutputCaps) {
+TEST_P(TransferRenegotiation, SizeChangedWhilePlayingReachesTheOutputCaps) {
   ASSERT_TRUE(ReachesSize(640, 480));
   EXPECT_EQ(SrcPadSize(), "640x480");
 
@@ -139,6 +142,12 @@ TEST_F(TransferRenegotiation, SizeChangedWhilePlayingReachesTheOutputCaps) {
   ASSERT_TRUE(ReachesSize(640, 480));
   EXPECT_EQ(SrcPadSize(), "640x480");
 }
+
+INSTANTIATE_TEST_SUITE_P(Sinks, TransferRenegotiation,
+                         ::testing::Values(std::string(), std::string("video/x-raw,format=BGR ! ")),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           return std::string(info.param.empty() ? "AnyFormat" : "Bgr");
+                         });
 
 }  // namespace
 }  // namespace transfer_test
