@@ -47,6 +47,17 @@ static gboolean still_src_query(GstPad* pad, GstObject* parent, GstQuery* query)
   return gst_pad_query_default(pad, parent, query);
 }
 
+// An EOS sent to the camera (a graph stopping cleanly) must reach the still branch's
+// sink too, or the pipeline would never report its end.
+static gboolean still_send_event(GstElement* element, GstEvent* event) {
+  auto* self = OSTREL_STILL_OUTPUT(element);
+  if (GST_EVENT_TYPE(event) == GST_EVENT_EOS) {
+    gst_pad_push_event(self->src, event);
+    return TRUE;
+  }
+  return GST_ELEMENT_CLASS(ostrel_still_output_parent_class)->send_event(element, event);
+}
+
 static GstStateChangeReturn still_change_state(GstElement* element, GstStateChange transition) {
   if (transition == GST_STATE_CHANGE_READY_TO_PAUSED) {
     g_atomic_int_set(&OSTREL_STILL_OUTPUT(element)->gap_requested, 1);
@@ -64,6 +75,7 @@ static GstStateChangeReturn still_change_state(GstElement* element, GstStateChan
 static void ostrel_still_output_class_init(OstrelStillOutputClass* klass) {
   GstElementClass* element_class = GST_ELEMENT_CLASS(klass);
   element_class->change_state = still_change_state;
+  element_class->send_event = still_send_event;
   GstCaps* caps = virtualcam::AllCameraCaps();
   gst_element_class_add_pad_template(
       element_class, gst_pad_template_new("src", GST_PAD_SRC, GST_PAD_ALWAYS, caps));

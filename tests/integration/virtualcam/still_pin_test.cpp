@@ -56,6 +56,22 @@ TEST(VirtualCameraStill, OneFramePerTriggerAndPerButtonPress) {
   EXPECT_EQ(Drain(still, 300), 0);
 }
 
+TEST(VirtualCameraStill, AnEndOfStreamReachesBothBranches) {
+  virtualcam::Configure({virtualcam::CameraSpec{}}, {});
+  Pipeline p(kBoth);
+  p.play();
+  ASSERT_EQ(gst_element_get_state(p.get(), nullptr, nullptr, 3 * GST_SECOND),
+            GST_STATE_CHANGE_SUCCESS);
+  gst_element_send_event(p.get(), gst_event_new_eos());
+  GstBus* bus = gst_element_get_bus(p.get());
+  GstMessage* msg = gst_bus_timed_pop_filtered(
+      bus, 3 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+  ASSERT_NE(msg, nullptr) << "the pipeline never ended";
+  EXPECT_EQ(GST_MESSAGE_TYPE(msg), GST_MESSAGE_EOS);
+  gst_message_unref(msg);
+  gst_object_unref(bus);
+}
+
 TEST(VirtualCameraStill, StillFramesHaveTheCaptureFormat) {
   virtualcam::Configure({virtualcam::CameraSpec{}}, {});
   Pipeline p(
