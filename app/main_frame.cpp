@@ -1,6 +1,8 @@
 // CMainFrame: construction, creation, activation, sizing, painting and shutdown.
 #include "app/main_frame.h"
 
+#include "capture/graph_utils.h"
+
 #include "i18n/lang_text_table.h"
 #include "i18n/language.h"
 #include "i18n/translate_menu.h"
@@ -50,6 +52,11 @@ void CMainFrame::ChooseLanguageAndMenu() {
 void CMainFrame::ActivateFrame() {
   LoadSettings();
   if (!m_initDone) {
+    if (m_media) {
+      BuildDeviceMenu();
+      BuildOptionMenu();
+      CreateGraph();  // reports its own failures; activation goes on regardless
+    }
     m_initDone = 1;
   }
   Ui().SetTimer(kTimerId, kTimerPeriodMs);
@@ -109,7 +116,13 @@ void CMainFrame::FitWindowToVideo(int width, int height) {
 
 void CMainFrame::OnClose() {
   m_previewOn = m_graphRunning ? 1 : 0;
+  // Stopping first lets a recording in progress finish its file.
+  if ((m_recording || m_graphRunning) && m_pGraph) StopGraph(m_pGraph.get(), Sys());
   m_graphRunning = 0;
+  if (m_media) {
+    ReleaseDevices();
+    ReleaseGraph();
+  }
   SaveSettings();
   Ui().KillTimer(kTimerId);
 }

@@ -45,6 +45,10 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
 
   void FitWindowToVideo(int width, int height) override;
 
+  // The Device and Option popups, filled once by the first activation.
+  BOOL BuildDeviceMenu();
+  BOOL BuildOptionMenu();
+
   // Settings.
   void LoadSettings();
   void SaveSettings();
