@@ -2,10 +2,12 @@
 #include <gst/gst.h>
 
 #include <QApplication>
+#include <QWidget>
 
 #include "app/pelquin_app.h"
 #include "platform/gst/gst_media_factory.h"
 #include "platform/linux/linux_system.h"
+#include "platform/qt/close_on_signal.h"
 #include "platform/qt/qt_frame_window.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +17,21 @@ int main(int argc, char** argv) {
   platform::QtWindowFactory windows;
   media::gst::GstMediaFactory media;
   CPelquinApp pelquin(system, &media, windows);
+
+  // A termination request closes the window the way the user would, once it is up;
+  // one that arrives during start-up first dismisses any message box on screen.
+  bool started = false;
+  bool closeWhenStarted = false;
+  platform::OnTerminationSignals([&] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    if (started && pelquin.MainWindow()) {
+      pelquin.MainWindow()->CloseWindow();
+    } else {
+      closeWhenStarted = true;
+    }
+  });
   if (!pelquin.InitInstance()) return 1;
+  started = true;
+  if (closeWhenStarted) pelquin.MainWindow()->CloseWindow();
   return application.exec();
 }
