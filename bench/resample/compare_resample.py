@@ -52,7 +52,10 @@ def main():
     conversions = list(dict.fromkeys(c for c, _ in best))
     header = (f"{'conversion':<22} {'ours ms':>8} {'OpenCV ms':>10} {'memcpy ms':>10} "
               f"{'ours/OpenCV':>12} {'ours/memcpy':>12}  target")
-    print(f"SIMD level: {report['context'].get('ostrel_simd', 'best detected')}; "
+    if report["context"].get("ostrel_optimized") == "no":
+        print("warning: this resample_bench was built without optimization (Debug); "
+              "time a RelWithDebInfo or Release build")
+    print(f"SIMD level: {report['context'].get('ostrel_simd', '?')}; "
           f"{report['context']['num_cpus']} CPUs at {report['context']['mhz_per_cpu']} MHz; "
           f"min of {args.repetitions} repetitions")
     print(header)

@@ -91,6 +91,13 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(Name(c, "memcpy").c_str(), RunMemcpy, c)
         ->Unit(benchmark::kMicrosecond);
   }
+  static const char* const levelNames[] = {"scalar", "sse2", "ssse3", "avx2"};
+  benchmark::AddCustomContext("ostrel_simd", levelNames[static_cast<int>(best)]);
+#ifdef NDEBUG
+  benchmark::AddCustomContext("ostrel_optimized", "yes");
+#else
+  benchmark::AddCustomContext("ostrel_optimized", "no");
+#endif
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
