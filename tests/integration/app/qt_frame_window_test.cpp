@@ -68,12 +68,6 @@ TEST_F(QtFrameTest, ChineseLabelsHaveAFontThatDrawsThem) {
   QMenuBar* bar = BarOf(app.MainWindow());
   QString file = bar->actions()[0]->text();
   EXPECT_EQ(file, QString::fromUtf8("文件(&F)"));
-  QFontMetrics metrics(bar->font());
-  for (QChar c : file.left(2)) {
-    EXPECT_TRUE(metrics.inFontUcs4(c.unicode()) ||
-                !QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
-        << "no font draws " << c.unicode();
-  }
   EXPECT_FALSE(QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty());
   EXPECT_FALSE(QFontDatabase::families(QFontDatabase::Japanese).isEmpty());
   app.MainWindow()->CloseWindow();
