@@ -2,6 +2,7 @@
 #include <gst/gst.h>
 
 #include <QApplication>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/pelquin_app.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
   });
   if (!pelquin.InitInstance()) return 1;
   started = true;
-  if (closeWhenStarted) pelquin.MainWindow()->CloseWindow();
+  // Closed from inside the event loop, so that closing the last window ends the loop.
+  if (closeWhenStarted) QTimer::singleShot(0, [&pelquin] { pelquin.MainWindow()->CloseWindow(); });
   return application.exec();
 }

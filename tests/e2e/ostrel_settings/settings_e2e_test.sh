@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Starts ostrel from a folder of its own, ends it with SIGTERM (which closes the window
+# in order) and checks the settings file it leaves; a second start reads it back.
+# Also: with no camera at all, ostrel shows its message, keeps running and still
+# closes cleanly.
+set -euo pipefail
+ostrel_bin=$1
+virtualcam_dir=$2
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/bin" "$work/home/Documents" "$work/home/Bilder" "$work/home/.config"
+printf 'XDG_DOCUMENTS_DIR="$HOME/Documents"\nXDG_PICTURES_DIR="$HOME/Bilder"\n' \
+  >"$work/home/.config/user-dirs.dirs"
+cp "$ostrel_bin" "$work/bin/ostrel"
+ini="$work/bin/ostrel.INI"
+
+fail() { echo "FAIL: $*" >&2; [ -f "$ini" ] && cat "$ini" >&2; exit 1; }
+
+# run_ostrel <plugin path> <seconds>: starts, waits, checks it is alive, ends it.
+run_ostrel() {
+  HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" LANG=fr_FR.UTF-8 LANGUAGE= \
+    LC_ALL= QT_QPA_PLATFORM=offscreen GST_PLUGIN_PATH="$1" \
+    "$work/bin/ostrel" >"$work/out.log" 2>&1 &
+  local pid=$!
+  sleep "$2"
+  kill -0 "$pid" 2>/dev/null || { cat "$work/out.log" >&2; fail "ostrel ended by itself"; }
+  kill -TERM "$pid"
+  local rc=0
+  for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill -KILL "$pid"
+    fail "ostrel did not close within 10 s of SIGTERM"
+  fi
+  wait "$pid" || rc=$?
+  [ "$rc" -eq 0 ] || { cat "$work/out.log" >&2; fail "exit code $rc"; }
+}
+
+# 1. First start on the virtual camera: the ten keys, in order.
+run_ostrel "$virtualcam_dir" 4
+[ -f "$ini" ] || fail "no settings file beside the executable"
+keys=$(grep -o '^[^=]*=' "$ini" | tr -d '=' | paste -sd, -)
+expected="WantPreview,AviFileFolder,SnapFolder,AviFileIndex,SnapFileIndex,TimeLimitEnalbe,TimeLimit,Capture Audio,VideoFormat,HighResolutionSize"
+[ "$keys" = "$expected" ] || fail "keys: $keys"
+head -1 "$ini" | grep -qx '\[SectionMain\]' || fail "section header"
+grep -qx "AviFileFolder=$work/home/Documents" "$ini" || fail "capture folder is not the documents folder"
+grep -qx "SnapFolder=$work/home/Bilder" "$ini" || fail "snapshot folder is not the pictures folder"
+
+# 2. A second start reads the file back (and writes what it read).
+sed -i 's/^AviFileIndex=.*/AviFileIndex=42/; s/^TimeLimit=.*/TimeLimit=75/' "$ini"
+run_ostrel "$virtualcam_dir" 4
+grep -qx 'AviFileIndex=42' "$ini" || fail "AviFileIndex not read back"
+grep -qx 'TimeLimit=75' "$ini" || fail "TimeLimit not read back"
+
+# 3. No camera and no microphone: the message box is up, the program keeps running,
+#    and a termination request still closes it in order.
+rm -f "$ini"
+run_ostrel "/nonexistent" 4
+[ -f "$ini" ] || fail "no settings file after a run without devices"
+grep -qx 'WantPreview=0' "$ini" || fail "without a camera no graph ran"
+echo "ok"
