@@ -1,0 +1,48 @@
+// The one generic modal property sheet: a tab per page, a control per property.
+#pragma once
+
+#include <QDialog>
+#include <vector>
+
+#include "platform/media.h"
+
+class QTabWidget;
+
+namespace platform {
+
+class QtPropertySheet : public QDialog {
+ public:
+  QtPropertySheet(media::PropertyPages& pages, QWidget* owner);
+
+  // Sends every value the user changed since the last apply; false when the object
+  // refused one of them (the refused control goes back to the object's value).
+  bool ApplyChanges();
+  // The editor of one property, for tests.
+  QWidget* Editor(int page, int property) const;
+
+ private:
+  struct Row {
+    int page;
+    int property;
+    media::Property::Kind kind;
+    QWidget* editor;
+    int32_t applied;
+  };
+  int32_t ValueOf(const Row& row) const;
+  void SetValue(Row& row, int32_t value);
+
+  media::PropertyPages& m_pages;
+  std::vector<Row> m_rows;
+};
+
+// Shows the sheet modally at (x, y) relative to the owner's top-left corner.
+class QtPropertySheetHost : public media::PropertySheetHost {
+ public:
+  explicit QtPropertySheetHost(QWidget* owner) : m_owner(owner) {}
+  void ShowPropertySheet(media::PropertyPages& pages, int x, int y) override;
+
+ private:
+  QWidget* m_owner;
+};
+
+}  // namespace platform

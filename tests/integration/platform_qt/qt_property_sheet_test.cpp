@@ -1,0 +1,63 @@
+// The generic property sheet: controls from data, changed values applied, refusals undone.
+#include "platform/qt/qt_property_sheet.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSpinBox>
+
+namespace {
+
+class RecordingPages : public media::PropertyPages {
+ public:
+  std::vector<media::PropertyPage> Pages() override {
+    media::Property brightness;
+    brightness.name = "Brightness";
+    brightness.minimum = -64;
+    brightness.maximum = 64;
+    brightness.value = 0;
+    media::Property size;
+    size.name = "Output size";
+    size.kind = media::Property::Kind::Enumeration;
+    size.choices = {"640x480", "320x240", "1280x960"};
+    size.value = 0;
+    media::Property mirror;
+    mirror.name = "Mirror";
+    mirror.kind = media::Property::Kind::Boolean;
+    return {{"Picture", {brightness}}, {"Size", {size, mirror}}};
+  }
+  bool Apply(int page, int property, int32_t value) override {
+    applied.push_back({page, property, value});
+    return !(page == 1 && property == 1);  // the object refuses the mirror switch
+  }
+  struct Call {
+    int page, property;
+    int32_t value;
+  };
+  std::vector<Call> applied;
+};
+
+TEST(QtPropertySheet, AppliesOnlyChangedValuesAndUndoesRefusedOnes) {
+  RecordingPages pages;
+  platform::QtPropertySheet sheet(pages, nullptr);
+  EXPECT_TRUE(sheet.ApplyChanges());
+  EXPECT_TRUE(pages.applied.empty()) << "nothing changed";
+
+  sheet.Editor(0, 0)->findChild<QSpinBox*>("value")->setValue(20);
+  static_cast<QComboBox*>(sheet.Editor(1, 0))->setCurrentIndex(2);
+  auto* mirror = static_cast<QCheckBox*>(sheet.Editor(1, 1));
+  mirror->setChecked(true);
+  EXPECT_FALSE(sheet.ApplyChanges());
+  ASSERT_EQ(pages.applied.size(), 3u);
+  EXPECT_EQ(pages.applied[0].value, 20);
+  EXPECT_EQ(pages.applied[1].value, 2);
+  EXPECT_EQ(pages.applied[2].value, 1);
+  EXPECT_FALSE(mirror->isChecked()) << "a refused value goes back";
+
+  pages.applied.clear();
+  EXPECT_TRUE(sheet.ApplyChanges());
+  EXPECT_TRUE(pages.applied.empty()) << "applied values are not sent again";
+}
+
+}  // namespace
