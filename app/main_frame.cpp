@@ -21,7 +21,7 @@ CMainFrame::CMainFrame(platform::System& system, media::MediaFactory* media)
   m_fpsWindowStart = m_system.Milliseconds();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() { g_stillMediaType = media::MediaType{}; }
 
 platform::WindowCreateParams CMainFrame::PreCreateWindow() const {
   platform::WindowCreateParams params;
@@ -58,8 +58,25 @@ void CMainFrame::ActivateFrame() {
       CreateGraph();  // reports its own failures; activation goes on regardless
     }
     m_initDone = 1;
+    if (m_media && m_previewOn && m_selectedVideoDevice >= 0) StartPreview();
   }
   Ui().SetTimer(kTimerId, kTimerPeriodMs);
+}
+
+void CMainFrame::StartPreview() {
+  if (!BuildGraph()) {
+    Ui().ShowMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), "",
+                     platform::MessageIcon::Error);
+    return;
+  }
+  if (!RunGraph(m_pGraph.get(), Sys())) {
+    // A camera that would not start may still answer its still pin.
+    TriggerStillPin(m_pBuilder.get(), m_videoDevices[m_selectedVideoDevice].get());
+    Ui().ShowMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), "",
+                     platform::MessageIcon::Error);
+    return;
+  }
+  m_graphRunning = 1;
 }
 
 void CMainFrame::OnShowWindow(bool) {
@@ -85,6 +102,14 @@ void CMainFrame::OnSize(int, int) {
   int x = Ui().Metric(platform::SystemMetric::CxBorder);
   int h = m_statusBarHeight + b;
   Ui().MoveStatusBar({-x, cli.bottom - h, cli.right + x, cli.bottom + b});
+  if (!m_pGraph) return;
+  // The video window fills the client area above the status bar.
+  if (std::shared_ptr<media::VideoWindow> video =
+          m_pVideoRenderer ? m_pVideoRenderer->GetVideoWindow() : nullptr) {
+    video->SetOwner(Ui().GetVideoSurface());
+    video->SetWindowPosition(0, 0, cli.right, cli.bottom - h);
+  }
+  m_statusPaneWidth = cli.right;
 }
 
 void CMainFrame::OnPaint(platform::Painter& painter) {
@@ -92,7 +117,7 @@ void CMainFrame::OnPaint(platform::Painter& painter) {
   painter.FillRectangle(Ui().ClientRect(), platform::SystemColor::ButtonText);
 }
 
-void CMainFrame::OnTimer(int) {}
+void CMainFrame::OnTimer(int) { DrainGraphEvents(); }
 
 void CMainFrame::FitWindowToVideo(int width, int height) {
   ++m_fitWindowDepth;
@@ -120,6 +145,7 @@ void CMainFrame::OnClose() {
   if ((m_recording || m_graphRunning) && m_pGraph) StopGraph(m_pGraph.get(), Sys());
   m_graphRunning = 0;
   if (m_media) {
+    TearDownGraph();
     ReleaseDevices();
     ReleaseGraph();
   }

@@ -65,6 +65,8 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
 
  private:
   void ChooseLanguageAndMenu();
+  // Builds and runs the preview graph; a failure shows the localized message.
+  void StartPreview();
 
   platform::System& m_system;
   media::MediaFactory* m_media;

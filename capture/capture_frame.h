@@ -10,8 +10,17 @@ namespace media {
 class MediaFactory;
 }
 
+// The media type of the still grabber's connection, written by every preview build and
+// read by the still callback; empty while no still branch is connected.
+extern media::MediaType g_stillMediaType;
+
 class CaptureFrame : public FrameState {
  public:
+  // The frame's size at the first attachment of the video window: this width, and this
+  // height plus the status bar's.
+  static constexpr int kFirstVideoWindowWidth = 648;
+  static constexpr int kFirstVideoWindowHeight = 534;
+
   virtual ~CaptureFrame() = default;
 
   // The frame's window (message boxes, menus), system services and media layer.
@@ -33,10 +42,25 @@ class CaptureFrame : public FrameState {
   BOOL ReadCaptureFormat(int& width, int& height, int& subtype);
   BOOL SetFrameRate(int fps, int& actual);
 
+  // The graph downstream of the devices for the current mode, the video window, and the
+  // teardown back to the device filters (capture/preview_graph.cpp).
+  BOOL BuildGraph();
+  BOOL BuildPreviewGraph();
+  BOOL SetUpVideoWindow();
+  BOOL TearDownGraph();
+  // Takes what the running graph reported; errors are written to the error stream.
+  void DrainGraphEvents();
+
+  // The recording builds (capture/recording_graphs.cpp).
+  BOOL BuildAviGraph();
+  BOOL BuildWmvGraph();
+
  private:
   // Outcome of the capture pin's stream-configuration lookup.
   enum class StreamConfigLookup { Video, Interleaved, NotFound };
   StreamConfigLookup FindCaptureStreamConfig(std::shared_ptr<media::StreamConfig>& config);
+  media::Filter* SelectedVideoDevice() const;
+  void BuildStillBranch(media::Filter& device);
   int EnumerateDevices(media::DeviceEnumerator& enumerator, media::DeviceCategory category,
                        std::array<std::string, kMaxDevices>& names,
                        std::array<std::shared_ptr<media::Filter>, kMaxDevices>& filters, int& count,

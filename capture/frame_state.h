@@ -65,4 +65,7 @@ struct FrameState {
   std::array<double, 5> m_fpsSamples{};
   std::shared_ptr<media::Filter> m_pNullRenderer;
   std::shared_ptr<media::Filter> m_pStillGrabber;
+  // Receives the still pin's frames on the streaming thread; owned by the main frame
+  // (null until it has one).
+  media::SampleGrabberCallback* m_pStillCallback = nullptr;
 };

@@ -27,6 +27,8 @@ constexpr const char* kVideoRenderer = "{70E102B0-5556-11CE-97C0-00AA0055595A}";
 constexpr const char* kAviMux = "{E2510970-F137-11CE-8B67-00AA00A3F1A6}";
 constexpr const char* kFileWriter = "{8596E5F0-0DA5-11D0-BD21-00A0C911CE86}";
 constexpr const char* kWmAsfWriter = "{7C23220E-55BB-11D3-8B16-00C04FB6BD3D}";
+// The camera maker's video transfer filter (a plugin of its own; absent when not installed).
+constexpr const char* kVideoTransfer = "{C707F977-98F9-4CAE-BAC9-8B1B456A0B7A}";
 }  // namespace clsid
 
 enum class PinDirection { Input = 0, Output = 1 };
@@ -203,14 +205,20 @@ struct VideoFrame {
   const uint8_t* data = nullptr;
 };
 
-// Where the video window draws; implemented by the window system. Present runs on the
-// streaming thread and must only copy the frame and hand it over.
+// Where the video window draws; implemented by the window system (a child of the owner's
+// client area). Present runs on the streaming thread and must only copy the frame and
+// hand it over; Place and Show run on the user-interface thread.
 class VideoSurface {
  public:
   virtual ~VideoSurface() = default;
   virtual void Present(const VideoFrame& frame) = 0;
+  // Position and size in the owner's client area.
+  virtual void Place(int left, int top, int width, int height) = 0;
+  virtual void Show(bool visible) = 0;
 };
 
+// The renderer's window. SetOwner(nullptr) detaches it: no frame reaches the old surface
+// once the call has returned, and the old surface is hidden.
 class VideoWindow {
  public:
   virtual ~VideoWindow() = default;

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace media {
+class VideoSurface;
+}
+
 namespace platform {
 
 enum class MessageIcon { None, Error, Warning, Information, Question };
@@ -119,6 +123,10 @@ class Window {
 
   // A folder browser opening at startFolder; empty result when cancelled.
   virtual std::string BrowseForFolder(const std::string& title, const std::string& startFolder) = 0;
+
+  // The video window's drawing area, a child of the client area that the window owns;
+  // null when the window has none.
+  virtual media::VideoSurface* GetVideoSurface() { return nullptr; }
 
   virtual void Show() = 0;
   // Asks the window to close: the frame's OnClose runs, then the window goes away.

@@ -166,6 +166,7 @@ GstMediaFactory::GstMediaFactory(std::string deviceProvider)
   makers_[clsid::kAviMux] = [] { return MakeAviMux(); };
   makers_[clsid::kFileWriter] = [] { return MakeFileWriter(); };
   makers_[clsid::kWmAsfWriter] = [] { return MakeAsfWriter(); };
+  makers_[clsid::kVideoTransfer] = [] { return MakeTransferFilter(); };
 }
 
 std::shared_ptr<Graph> GstMediaFactory::CreateGraph() { return std::make_shared<GstGraph>(); }

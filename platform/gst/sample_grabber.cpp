@@ -101,7 +101,8 @@ class GrabberFilter : public GstFilter {
         const int h = GST_VIDEO_INFO_HEIGHT(&info);
         const size_t row = static_cast<size_t>(w) * 3;
         const size_t stride = (row + 3) & ~size_t{3};
-        out.assign(stride * h, 0);
+        // Same size as the last frame: the buffer is reused and its padding is still zero.
+        if (out.size() != stride * h) out.assign(stride * h, 0);
         const int srcStride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
         const auto* src = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
         for (int y = 0; y < h; ++y)
@@ -125,7 +126,8 @@ class GrabberFilter : public GstFilter {
     self->shotTaken_ = true;
     if (!self->buffering_ && !self->callback_) return GST_PAD_PROBE_OK;
     GstCaps* caps = gst_pad_get_current_caps(pad);
-    std::vector<uint8_t> frame;
+    // The kept frame is overwritten in place; without buffering a scratch buffer is reused.
+    std::vector<uint8_t>& frame = self->buffering_ ? self->kept_ : self->scratch_;
     Copy(buffer, caps, self->rgb24_, frame);
     if (caps) gst_caps_unref(caps);
     if (self->callback_) {
@@ -134,7 +136,6 @@ class GrabberFilter : public GstFilter {
                               : 0.0;
       self->callback_->BufferCB(time, frame.data(), static_cast<long>(frame.size()));
     }
-    if (self->buffering_) self->kept_ = std::move(frame);
     return GST_PAD_PROBE_OK;
   }
 
@@ -147,6 +148,7 @@ class GrabberFilter : public GstFilter {
   bool shotTaken_ = false;
   SampleGrabberCallback* callback_ = nullptr;
   std::vector<uint8_t> kept_;
+  std::vector<uint8_t> scratch_;
 };
 
 Status Grabber::SetMediaType(const MediaType& type) { return filter_->SetType(type); }

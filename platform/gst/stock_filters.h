@@ -1,5 +1,5 @@
 // The stock filters by class identifier: smart tee, sample grabber, renderers, AVI
-// multiplexer, file writer and ASF writer.
+// multiplexer, file writer and ASF writer; and the video transfer filter.
 #pragma once
 
 #include <memory>
@@ -16,5 +16,7 @@ std::shared_ptr<GstFilter> MakeSampleGrabber();
 std::shared_ptr<GstFilter> MakeVideoRenderer();
 std::shared_ptr<GstFilter> MakeAviMux();
 std::shared_ptr<GstFilter> MakeAsfWriter();
+// Null when the transfer filter's plugin is not installed.
+std::shared_ptr<GstFilter> MakeTransferFilter();
 
 }  // namespace media::gst

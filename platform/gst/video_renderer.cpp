@@ -1,8 +1,10 @@
 // The video renderer: converts to 32-bit BGRx and hands each frame to the window's
-// video surface; frames are dropped while no surface is attached.
+// video surface; frames are dropped while no surface is attached. The surface is placed
+// and shown through the renderer's video window, on the user-interface thread.
 #include <gst/app/gstappsink.h>
 #include <gst/video/video.h>
 
+#include <algorithm>
 #include <mutex>
 
 #include "platform/gst/stock_filters.h"
@@ -28,6 +30,13 @@ class RendererWindow : public VideoWindow {
 class RendererFilter : public GstFilter {
  public:
   explicit RendererFilter(GstElement* bin) : GstFilter(clsid::kVideoRenderer, bin) {}
+  ~RendererFilter() override {
+    // The window goes with its renderer; the streaming thread is past its last frame
+    // once the lock is ours.
+    std::lock_guard<std::mutex> lock(mutex);
+    if (surface) surface->Show(false);
+    surface = nullptr;
+  }
 
   std::shared_ptr<VideoWindow> GetVideoWindow() override {
     return std::make_shared<RendererWindow>(
@@ -74,15 +83,25 @@ class RendererFilter : public GstFilter {
 
 Status RendererWindow::SetOwner(VideoSurface* surface) {
   std::lock_guard<std::mutex> lock(filter_->mutex);
+  if (filter_->surface == surface) return kOk;
+  if (filter_->surface) filter_->surface->Show(false);
   filter_->surface = surface;
+  if (surface) {
+    surface->Place(filter_->left, filter_->top, filter_->width, filter_->height);
+    surface->Show(filter_->visible);
+  }
   return kOk;
 }
 Status RendererWindow::SetWindowPosition(int left, int top, int width, int height) {
+  // A client area smaller than the status bar leaves no room: nothing, not less.
+  width = std::max(width, 0);
+  height = std::max(height, 0);
   std::lock_guard<std::mutex> lock(filter_->mutex);
   filter_->left = left;
   filter_->top = top;
   filter_->width = width;
   filter_->height = height;
+  if (filter_->surface) filter_->surface->Place(left, top, width, height);
   return kOk;
 }
 Status RendererWindow::GetWindowPosition(int& left, int& top, int& width, int& height) {
@@ -96,6 +115,7 @@ Status RendererWindow::GetWindowPosition(int& left, int& top, int& width, int& h
 Status RendererWindow::SetVisible(bool visible) {
   std::lock_guard<std::mutex> lock(filter_->mutex);
   filter_->visible = visible;
+  if (filter_->surface) filter_->surface->Show(visible);
   return kOk;
 }
 Status RendererWindow::SetAutoShow(bool autoShow) {

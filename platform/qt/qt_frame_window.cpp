@@ -12,6 +12,7 @@
 #include <QTimerEvent>
 
 #include "platform/qt/qt_menu.h"
+#include "platform/qt/qt_video_window.h"
 
 namespace platform {
 
@@ -46,7 +47,10 @@ class QtPainter : public Painter {
 }  // namespace
 
 QtFrameWindow::QtFrameWindow(const WindowCreateParams& params, WindowEvents& events)
-    : m_events(&events), m_title(params.caption), m_client(new QWidget(this)) {
+    : m_events(&events),
+      m_title(params.caption),
+      m_client(new QWidget(this)),
+      m_video(new QtVideoWindow(m_client)) {
   setWindowTitle(ToQ(params.caption));
   m_client->setAttribute(Qt::WA_OpaquePaintEvent);
   m_client->installEventFilter(this);
@@ -222,6 +226,8 @@ std::string QtFrameWindow::BrowseForFolder(const std::string& title,
                                                      QFileDialog::ShowDirsOnly);
   return chosen.toUtf8().toStdString();
 }
+
+media::VideoSurface* QtFrameWindow::GetVideoSurface() { return m_video; }
 
 void QtFrameWindow::Show() { show(); }
 

@@ -12,6 +12,7 @@
 namespace platform {
 
 class QtMenu;
+class QtVideoWindow;
 
 class QtFrameWindow : public QMainWindow, public Window {
  public:
@@ -46,11 +47,13 @@ class QtFrameWindow : public QMainWindow, public Window {
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
   std::string BrowseForFolder(const std::string& title, const std::string& startFolder) override;
+  media::VideoSurface* GetVideoSurface() override;
   void Show() override;
   void CloseWindow() override;
 
   // The area below the menu bar; the video window is a child of it.
   QWidget* Client() const { return m_client; }
+  QtVideoWindow* VideoWindow() const { return m_video; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -63,6 +66,7 @@ class QtFrameWindow : public QMainWindow, public Window {
   WindowEvents* m_events;
   std::string m_title;
   QWidget* m_client;
+  QtVideoWindow* m_video;
   QWidget* m_statusBar = nullptr;
   QLabel* m_statusPane = nullptr;
   Menu* m_menu = nullptr;

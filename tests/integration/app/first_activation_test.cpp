@@ -8,6 +8,7 @@
 #include "platform/fakes/fake_system.h"
 #include "platform/fakes/fake_window.h"
 #include "platform/gst/gst_media_factory.h"
+#include "plugins/transfer/transfer_register.h"
 #include "virtual_devices.h"
 
 namespace {
@@ -22,6 +23,7 @@ class FirstActivationTest : public ::testing::Test {
     system.documents = dir;
     system.config = dir + "/config";
     g_stillSizeIndex = 0;
+    transfer::RegisterStatic();
   }
   void TearDown() override {
     frame.reset();

@@ -1,0 +1,51 @@
+// The video window on Qt: a child of the frame's client area that draws the renderer's
+// newest frame. Frames arrive on the streaming thread and cross by copy into one of three
+// reused images; painting runs on the user-interface thread.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "platform/media.h"
+
+namespace platform {
+
+class QtVideoWindow : public QWidget, public media::VideoSurface {
+ public:
+  explicit QtVideoWindow(QWidget* parent);
+  ~QtVideoWindow() override;
+
+  // Streaming thread. The renderer must be detached (SetOwner(nullptr) or gone) before
+  // this window is destroyed.
+  void Present(const media::VideoFrame& frame) override;
+  // User-interface thread.
+  void Place(int left, int top, int width, int height) override;
+  void Show(bool visible) override;
+
+  // Frames handed over by the renderer, and frames painted.
+  uint64_t PresentedFrames() const { return m_presented.load(); }
+  uint64_t PaintedFrames() const { return m_painted.load(); }
+
+ protected:
+  bool event(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  // Three images: the streaming thread fills `write`, the newest complete frame waits in
+  // `ready`, paint draws `front`. Only the indices change hands, under the lock.
+  std::mutex m_mutex;
+  std::array<QImage, 3> m_images;
+  int m_write = 0;
+  int m_ready = 1;
+  int m_front = 2;
+  bool m_fresh = false;
+  std::atomic<bool> m_updatePosted{false};
+  std::atomic<uint64_t> m_presented{0};
+  std::atomic<uint64_t> m_painted{0};
+};
+
+}  // namespace platform
