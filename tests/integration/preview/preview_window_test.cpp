@@ -1,0 +1,99 @@
+// The preview in the real Qt window (offscreen): the video window's place, its frames
+// painted on the user-interface thread, and the close that stops them.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <filesystem>
+
+#include "app/pelquin_app.h"
+#include "platform/fakes/fake_system.h"
+#include "platform/gst/gst_media_factory.h"
+#include "platform/qt/qt_frame_window.h"
+#include "platform/qt/qt_video_window.h"
+#include "plugins/transfer/transfer_register.h"
+#include "virtual_devices.h"
+
+namespace {
+
+bool ProcessUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+void ProcessFor(int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+bool Uniform(const QImage& image) {
+  const QRgb first = image.pixel(0, 0);
+  for (int y = 0; y < image.height(); y += 4)
+    for (int x = 0; x < image.width(); x += 4)
+      if (image.pixel(x, y) != first) return false;
+  return true;
+}
+
+class PreviewWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/ostrel-window-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    dir = tmpl;
+    system.modulePath = dir + "/ostrel";
+    system.documents = dir;
+    transfer::RegisterStatic();
+    virtualcam::Configure({virtualcam::CameraSpec{}}, {});
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
+  std::string dir;
+  platform::FakeSystem system;
+  platform::QtWindowFactory windows;
+  media::gst::GstMediaFactory factory{"ostrelvirtualdeviceprovider"};
+};
+
+TEST_F(PreviewWindowTest, MovingPictureFillsTheClientAreaAboveTheStatusBar) {
+  CPelquinApp app(system, &factory, windows);
+  ASSERT_TRUE(app.InitInstance());
+  auto* window = dynamic_cast<platform::QtFrameWindow*>(app.MainWindow());
+  ASSERT_NE(window, nullptr);
+  platform::QtVideoWindow* video = window->VideoWindow();
+  ASSERT_EQ(app.MainFrame()->m_graphRunning, 1);
+  ASSERT_TRUE(ProcessUntil([&] { return video->PaintedFrames() >= 3; }));
+  EXPECT_EQ(window->WindowRect().Width(), 648);
+  EXPECT_TRUE(video->isVisible());
+  EXPECT_EQ(video->parentWidget(), window->Client());
+  const int statusHeight = app.MainFrame()->m_statusBarHeight + 1;
+  EXPECT_EQ(video->geometry(),
+            QRect(0, 0, window->Client()->width(), window->Client()->height() - statusHeight));
+
+  const QImage first = video->grab().toImage();
+  ProcessFor(200);
+  const QImage second = video->grab().toImage();
+  EXPECT_FALSE(Uniform(first));
+  EXPECT_NE(first, second) << "the picture moves";
+  EXPECT_GE(video->PresentedFrames(), 3u);
+
+  // The user's resize places the video window again.
+  window->resize(800, 600);
+  ProcessUntil([&] { return window->Client()->width() == 800; });
+  EXPECT_EQ(video->geometry(), QRect(0, 0, 800, window->Client()->height() - statusHeight));
+
+  window->CloseWindow();
+  ProcessFor(50);
+  EXPECT_FALSE(video->isVisible());
+  const uint64_t presented = video->PresentedFrames();
+  ProcessFor(150);
+  EXPECT_EQ(video->PresentedFrames(), presented) << "no frame after close";
+}
+
+}  // namespace
