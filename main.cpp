@@ -20,19 +20,27 @@ int main(int argc, char** argv) {
   CPelquinApp pelquin(system, &media, windows);
 
   // A termination request closes the window the way the user would, once it is up;
-  // one that arrives during start-up first dismisses any message box on screen.
+  // one that arrives during start-up dismisses every message box that start-up still
+  // shows (a failed preview shows two), then closes the window.
   bool started = false;
   bool closeWhenStarted = false;
+  QTimer dismissModals;
+  dismissModals.setInterval(20);
+  QObject::connect(&dismissModals, &QTimer::timeout, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
   platform::OnTerminationSignals([&] {
     if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
     if (started && pelquin.MainWindow()) {
       pelquin.MainWindow()->CloseWindow();
     } else {
       closeWhenStarted = true;
+      dismissModals.start();
     }
   });
   if (!pelquin.InitInstance()) return 1;
   started = true;
+  dismissModals.stop();
   // Closed from inside the event loop, so that closing the last window ends the loop.
   if (closeWhenStarted) QTimer::singleShot(0, [&pelquin] { pelquin.MainWindow()->CloseWindow(); });
   return application.exec();
