@@ -26,18 +26,35 @@ QtVideoWindow::~QtVideoWindow() = default;
 void QtVideoWindow::Present(const media::VideoFrame& frame) {
   if (!frame.data || frame.width <= 0 || frame.height <= 0 || frame.stride < frame.width * 4)
     return;
-  QImage& image = m_images[m_write];  // only this thread touches the write image
-  if (image.width() != frame.width || image.height() != frame.height)
-    image = QImage(frame.width, frame.height, QImage::Format_RGB32);
-  const size_t row = static_cast<size_t>(frame.width) * 4;
+  const int width = m_targetWidth.load();
+  const int height = m_targetHeight.load();
+  if (width <= 0 || height <= 0) return;  // nowhere to draw
+  QImage& image = m_images[m_write];      // only this thread touches the write image
+  if (image.width() != width || image.height() != height)
+    image = QImage(width, height, QImage::Format_RGB32);
   const qsizetype pitch = image.bytesPerLine();
   uchar* dst = image.bits();
-  const uint8_t* src = frame.data;
-  if (pitch == frame.stride) {
-    std::memcpy(dst, src, static_cast<size_t>(pitch) * frame.height);
+  if (width == frame.width && height == frame.height) {
+    const size_t row = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < height; ++y)
+      std::memcpy(dst + pitch * y, frame.data + static_cast<size_t>(frame.stride) * y, row);
   } else {
-    for (int y = 0; y < frame.height; ++y, dst += pitch, src += frame.stride)
-      std::memcpy(dst, src, row);
+    // Stretched to the window by the nearest pixel, as the copy is made.
+    if (static_cast<int>(m_columns.size()) != width || m_columnsFrom != frame.width) {
+      m_columns.resize(static_cast<size_t>(width));
+      for (int x = 0; x < width; ++x)
+        m_columns[static_cast<size_t>(x)] =
+            static_cast<int>((static_cast<int64_t>(2 * x + 1) * frame.width) / (2 * width)) * 4;
+      m_columnsFrom = frame.width;
+    }
+    for (int y = 0; y < height; ++y) {
+      const int sy =
+          static_cast<int>((static_cast<int64_t>(2 * y + 1) * frame.height) / (2 * height));
+      const uint8_t* src = frame.data + static_cast<size_t>(frame.stride) * sy;
+      auto* out = reinterpret_cast<uint32_t*>(dst + pitch * y);
+      for (int x = 0; x < width; ++x)
+        std::memcpy(out + x, src + m_columns[static_cast<size_t>(x)], 4);
+    }
   }
   {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -51,6 +68,8 @@ void QtVideoWindow::Present(const media::VideoFrame& frame) {
 
 void QtVideoWindow::Place(int left, int top, int width, int height) {
   setGeometry(left, top, width, height);
+  m_targetWidth = width;
+  m_targetHeight = height;
 }
 
 void QtVideoWindow::Show(bool visible) { setVisible(visible); }
@@ -78,8 +97,12 @@ void QtVideoWindow::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::black);
     return;
   }
-  // The renderer stretches the picture over its whole window.
-  painter.drawImage(rect(), image);
+  // Frames come at the window's size; one made before a resize is stretched until the
+  // next arrives.
+  if (image.size() == size())
+    painter.drawImage(0, 0, image);
+  else
+    painter.drawImage(rect(), image);
   ++m_painted;
 }
 

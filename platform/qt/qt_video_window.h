@@ -1,6 +1,7 @@
 // The video window on Qt: a child of the frame's client area that draws the renderer's
-// newest frame. Frames arrive on the streaming thread and cross by copy into one of three
-// reused images; painting runs on the user-interface thread.
+// newest frame. Frames arrive on the streaming thread and cross by one copy, scaled to the
+// window's size there, into one of three reused images; painting runs on the
+// user-interface thread and only blits.
 #pragma once
 
 #include <QImage>
@@ -9,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <vector>
 
 #include "platform/media.h"
 
@@ -43,6 +45,12 @@ class QtVideoWindow : public QWidget, public media::VideoSurface {
   int m_ready = 1;
   int m_front = 2;
   bool m_fresh = false;
+  // The window's size as the streaming thread scales to it.
+  std::atomic<int> m_targetWidth{0};
+  std::atomic<int> m_targetHeight{0};
+  // Source byte offset of each destination column; the streaming thread's own.
+  std::vector<int> m_columns;
+  int m_columnsFrom = 0;
   std::atomic<bool> m_updatePosted{false};
   std::atomic<uint64_t> m_presented{0};
   std::atomic<uint64_t> m_painted{0};

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <filesystem>
+#include <vector>
 
 #include "app/pelquin_app.h"
 #include "platform/fakes/fake_system.h"
@@ -94,6 +95,36 @@ TEST_F(PreviewWindowTest, MovingPictureFillsTheClientAreaAboveTheStatusBar) {
   const uint64_t presented = video->PresentedFrames();
   ProcessFor(150);
   EXPECT_EQ(video->PresentedFrames(), presented) << "no frame after close";
+}
+
+TEST(QtVideoWindowTest, FramesAreStretchedToTheWindowByTheNearestPixelHonouringTheStride) {
+  QWidget parent;
+  parent.resize(100, 100);
+  platform::QtVideoWindow video(&parent);
+  parent.show();
+  video.Place(0, 0, 8, 4);
+  video.Show(true);
+  // A 4x2 frame, rows padded to 5 pixels; pixel (x, y) holds blue = 10 * y + x.
+  std::vector<uint32_t> pixels(5 * 2, 0xFFFFFFFFu);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) pixels[5 * y + x] = 0xFF000000u | (10 * y + x);
+  media::VideoFrame frame{4, 2, 5 * 4, reinterpret_cast<const uint8_t*>(pixels.data())};
+  video.Present(frame);
+  ASSERT_TRUE(ProcessUntil([&] { return video.PaintedFrames() >= 1; }));
+  QImage shown = video.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shown.size(), QSize(8, 4));
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 8; ++x)
+      EXPECT_EQ(qBlue(shown.pixel(x, y)), 10 * (y / 2) + x / 2) << x << "," << y;
+
+  // At the window's own size the copy is exact; the padding never shows.
+  video.Place(0, 0, 4, 2);
+  video.Present(frame);
+  ASSERT_TRUE(ProcessUntil([&] { return video.PaintedFrames() >= 2; }));
+  shown = video.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(qBlue(shown.pixel(x, y)), 10 * y + x);
+  EXPECT_EQ(video.PresentedFrames(), 2u);
 }
 
 }  // namespace
