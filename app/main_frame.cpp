@@ -108,8 +108,8 @@ void CMainFrame::OnSize(int, int) {
           m_pVideoRenderer ? m_pVideoRenderer->GetVideoWindow() : nullptr) {
     video->SetOwner(Ui().GetVideoSurface());
     video->SetWindowPosition(0, 0, cli.right, cli.bottom - h);
+    m_statusPaneWidth = cli.right;
   }
-  m_statusPaneWidth = cli.right;
 }
 
 void CMainFrame::OnPaint(platform::Painter& painter) {

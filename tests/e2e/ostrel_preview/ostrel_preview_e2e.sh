@@ -18,6 +18,9 @@ trap 'rm -rf "$work"' EXIT
 cp "$ostrel" "$work/ostrel"
 export GST_PLUGIN_PATH=$(IFS=:; echo "$*")
 export GST_REGISTRY="$work/registry.bin"
+# Plugins are scanned in this process: a sanitizer build's plugins cannot be loaded by
+# the uninstrumented scanner helper.
+export GST_REGISTRY_FORK=no
 
 cat >"$work/session.sh" <<'SESSION'
 #!/usr/bin/env bash
@@ -26,10 +29,13 @@ set -u
 work=$1
 "$work/ostrel" >"$work/ostrel.log" 2>&1 &
 pid=$!
-# The video area is the middle of the window; wait until it shows something not black.
-for _ in $(seq 1 60); do
+# Wait (generously: sanitizer builds start slowly) until the preview has sized the
+# window and its video area shows something not black.
+for _ in $(seq 1 240); do
   sleep 0.5
   import -window root "$work/shot1.png" 2>/dev/null || continue
+  width=$(convert "$work/shot1.png" -trim -format '%w' info:)
+  [ "$width" = 648 ] || continue
   peak=$(convert "$work/shot1.png" -crop 600x300+20+100 +repage -format '%[fx:maxima]' info:)
   if awk -v p="$peak" 'BEGIN { exit !(p > 0.2) }'; then break; fi
 done
@@ -43,7 +49,7 @@ echo $? >"$work/exit_code"
 SESSION
 chmod +x "$work/session.sh"
 
-timeout 90 xvfb-run -a -s "-screen 0 1280x1024x24" "$work/session.sh" "$work"
+timeout 200 xvfb-run -a -s "-screen 0 1280x1024x24" "$work/session.sh" "$work"
 
 fail() {
   echo "FAIL: $*"

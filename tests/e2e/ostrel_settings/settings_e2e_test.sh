@@ -5,7 +5,7 @@
 # closes cleanly.
 set -euo pipefail
 ostrel_bin=$1
-virtualcam_dir=$2
+plugin_path=$2  # the virtual camera and the transfer filter
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -14,6 +14,9 @@ printf 'XDG_DOCUMENTS_DIR="$HOME/Documents"\nXDG_PICTURES_DIR="$HOME/Bilder"\n' 
   >"$work/home/.config/user-dirs.dirs"
 cp "$ostrel_bin" "$work/bin/ostrel"
 ini="$work/bin/ostrel.INI"
+# A private plugin registry, scanned in this process (a sanitizer build's plugins
+# cannot be loaded by the uninstrumented scanner helper).
+export GST_REGISTRY="$work/registry.bin" GST_REGISTRY_FORK=no
 
 fail() { echo "FAIL: $*" >&2; [ -f "$ini" ] && cat "$ini" >&2; exit 1; }
 
@@ -40,7 +43,7 @@ run_ostrel() {
 }
 
 # 1. First start on the virtual camera: the ten keys, in order.
-run_ostrel "$virtualcam_dir" 4
+run_ostrel "$plugin_path" 4
 [ -f "$ini" ] || fail "no settings file beside the executable"
 keys=$(grep -o '^[^=]*=' "$ini" | tr -d '=' | paste -sd, -)
 expected="WantPreview,AviFileFolder,SnapFolder,AviFileIndex,SnapFileIndex,TimeLimitEnalbe,TimeLimit,Capture Audio,VideoFormat,HighResolutionSize"
@@ -48,16 +51,17 @@ expected="WantPreview,AviFileFolder,SnapFolder,AviFileIndex,SnapFileIndex,TimeLi
 head -1 "$ini" | grep -qx '\[SectionMain\]' || fail "section header"
 grep -qx "AviFileFolder=$work/home/Documents" "$ini" || fail "capture folder is not the documents folder"
 grep -qx "SnapFolder=$work/home/Bilder" "$ini" || fail "snapshot folder is not the pictures folder"
+grep -qx 'WantPreview=1' "$ini" || fail "the preview was not running at close"
 
 # 2. A second start reads the file back (and writes what it read).
 sed -i 's/^AviFileIndex=.*/AviFileIndex=42/; s/^TimeLimit=.*/TimeLimit=75/' "$ini"
-run_ostrel "$virtualcam_dir" 4
+run_ostrel "$plugin_path" 4
 grep -qx 'AviFileIndex=42' "$ini" || fail "AviFileIndex not read back"
 grep -qx 'TimeLimit=75' "$ini" || fail "TimeLimit not read back"
 
 # 3. No camera and no microphone: the message box is up, the program keeps running,
 #    and a termination request still closes it in order.
-rm -f "$ini"
+rm -f "$ini" "$GST_REGISTRY"
 run_ostrel "/nonexistent" 4
 [ -f "$ini" ] || fail "no settings file after a run without devices"
 grep -qx 'WantPreview=0' "$ini" || fail "without a camera no graph ran"

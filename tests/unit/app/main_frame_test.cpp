@@ -68,7 +68,9 @@ TEST_P(MainFrameLanguageTest, LocalePicksTheLanguageAndRelabelsTheBar) {
   EXPECT_EQ(frame->m_languageIndex, c.index);
   ASSERT_NE(window.GetMenu(), nullptr);
   EXPECT_EQ(window.GetMenu(), frame->MenuBar());
-  if (c.command != 0) EXPECT_EQ(window.GetMenu()->TextOfCommand(c.command), c.label);
+  if (c.command != 0) {
+    EXPECT_EQ(window.GetMenu()->TextOfCommand(c.command), c.label);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
