@@ -6,7 +6,7 @@
 namespace virtualcam {
 namespace {
 
-// fourcc of the spec -> GStreamer raw format (nullptr: image/jpeg).
+// A configured fourcc -> GStreamer raw format (nullptr: image/jpeg).
 const char* RawFormatName(const std::string& fourcc) {
   if (fourcc == "YUY2") return "YUY2";
   if (fourcc == "UYVY") return "UYVY";

@@ -16,7 +16,7 @@ G_DECLARE_FINAL_TYPE(OstrelCameraStreamSrc, ostrel_camera_stream_src, OSTREL, CA
 
 G_END_DECLS
 
-// Takes the camera's spec and where its still frames go (null: no still pin); NULL state.
+// Takes the camera's configuration and where its still frames go (null: no still pin); NULL state.
 void ostrel_camera_stream_src_set_camera(OstrelCameraStreamSrc* self, int index,
                                          const virtualcam::CameraSpec& spec,
                                          OstrelStillOutput* still);

@@ -13,7 +13,7 @@ std::vector<CameraSpec> ConfiguredCameras();
 std::vector<MicrophoneSpec> ConfiguredMicrophones();
 void StoreConfiguration(std::vector<CameraSpec> cameras, std::vector<MicrophoneSpec> microphones);
 
-// The spec of camera `index`, or a default camera when there is no such camera (an
+// The configuration of camera `index`, or a default camera when there is no such camera (an
 // element made by its factory name outside any configuration).
 CameraSpec CameraAt(int index);
 
