@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "drvsetup/device_walk.h"
 #include "drvsetup/exit_codes.h"
 #include "drvsetup/hardware_ids.h"
 #include "drvsetup/inf_scan.h"
@@ -28,20 +29,17 @@ SearchResult FindExistingDevice(DeviceSetup& setup, std::string& id, const Conso
   console.out << "FindExistingDevice()\tSearch for Device ID: [" << id << "]\n" << std::flush;
   UpperCaseInPlace(id);
 
-  std::vector<char> buffer;
-  for (std::size_t index = 0; set->EnumDeviceInfo(index); ++index) {
-    switch (ReadHardwareIdProperty(*set, index, &buffer)) {
-      case PropertyResult::kOk:
-        break;
-      case PropertyResult::kNoSuchProperty:
-        continue;
-      default:
-        console.Message("cannot read the hardware IDs of device " + std::to_string(index));
-        return SearchResult::kFailed;
-    }
-    for (std::string_view hardware_id : SplitMultiString(buffer)) {
-      if (HardwareIdContains(hardware_id, id)) return SearchResult::kFound;
-    }
+  const WalkResult walk =
+      WalkHardwareIds(*set, console, [&id](std::size_t, std::string_view hardware_id) {
+        return HardwareIdContains(hardware_id, id) ? WalkStep::kStop : WalkStep::kNextId;
+      });
+  switch (walk) {
+    case WalkResult::kStopped:
+      return SearchResult::kFound;
+    case WalkResult::kReadFailed:
+      return SearchResult::kFailed;
+    case WalkResult::kFinished:
+      break;
   }
   return SearchResult::kNotFound;
 }

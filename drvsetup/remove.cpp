@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "drvsetup/device_walk.h"
 #include "drvsetup/exit_codes.h"
 #include "drvsetup/hardware_ids.h"
 #include "drvsetup/install.h"
@@ -18,29 +19,18 @@ ScanResult RemoveDevicesByHardwareId(DeviceSetup& setup, const std::string& targ
     return ScanResult::kListFailed;
   }
   ScanResult result = ScanResult::kCompleted;
-  std::vector<char> buffer;
-  for (std::size_t index = 0; set->EnumDeviceInfo(index); ++index) {
-    switch (ReadHardwareIdProperty(*set, index, &buffer)) {
-      case PropertyResult::kOk:
-        break;
-      case PropertyResult::kNoSuchProperty:
-        continue;
-      default:
-        console.Message("cannot read the hardware IDs of device " + std::to_string(index));
-        return ScanResult::kListFailed;
-    }
-    for (std::string_view hardware_id : SplitMultiString(buffer)) {
-      if (!HardwareIdEquals(hardware_id, target)) continue;
-      // A refused removal is reported, and the scan goes on with the other devices.
-      DeviceStatus status = set->RemoveDevice(index);
-      if (!status.ok()) {
-        console.Message(DescribeFailure(status));
-        result = ScanResult::kWriteFailed;
-      }
-      break;
-    }
-  }
-  return result;
+  const WalkResult walk =
+      WalkHardwareIds(*set, console, [&](std::size_t index, std::string_view hardware_id) {
+        if (!HardwareIdEquals(hardware_id, target)) return WalkStep::kNextId;
+        // A refused removal is reported, and the scan goes on with the other devices.
+        DeviceStatus status = set->RemoveDevice(index);
+        if (!status.ok()) {
+          console.Message(DescribeFailure(status));
+          result = ScanResult::kWriteFailed;
+        }
+        return WalkStep::kNextDevice;
+      });
+  return walk == WalkResult::kReadFailed ? ScanResult::kListFailed : result;
 }
 
 int RemoveDevicesForId(DeviceSetup& setup, std::size_t index, const Console& console) {
