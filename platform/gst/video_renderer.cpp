@@ -36,6 +36,7 @@ class RendererFilter : public GstFilter {
     std::lock_guard<std::mutex> lock(mutex);
     if (surface) surface->Show(false);
     surface = nullptr;
+    gst_caps_replace(&infoCaps_, nullptr);
   }
 
   std::shared_ptr<VideoWindow> GetVideoWindow() override {
@@ -63,14 +64,12 @@ class RendererFilter : public GstFilter {
     GstSample* sample = gst_app_sink_pull_sample(sink);
     if (!sample) return GST_FLOW_OK;
     std::lock_guard<std::mutex> lock(self->mutex);
-    GstVideoInfo info;
     GstVideoFrame frame;
-    if (self->surface && self->visible &&
-        gst_video_info_from_caps(&info, gst_sample_get_caps(sample)) &&
-        gst_video_frame_map(&frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ)) {
+    if (self->surface && self->visible && self->FormatOf(gst_sample_get_caps(sample)) &&
+        gst_video_frame_map(&frame, &self->info_, gst_sample_get_buffer(sample), GST_MAP_READ)) {
       VideoFrame out;
-      out.width = GST_VIDEO_INFO_WIDTH(&info);
-      out.height = GST_VIDEO_INFO_HEIGHT(&info);
+      out.width = GST_VIDEO_INFO_WIDTH(&self->info_);
+      out.height = GST_VIDEO_INFO_HEIGHT(&self->info_);
       out.stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
       out.data = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
       self->surface->Present(out);
@@ -79,6 +78,18 @@ class RendererFilter : public GstFilter {
     gst_sample_unref(sample);
     return GST_FLOW_OK;
   }
+
+  // The frame layout of the negotiated caps, parsed again only when they change.
+  bool FormatOf(GstCaps* caps) {
+    if (!caps) return false;
+    if (caps == infoCaps_) return true;
+    if (!gst_video_info_from_caps(&info_, caps)) return false;
+    gst_caps_replace(&infoCaps_, caps);
+    return true;
+  }
+
+  GstCaps* infoCaps_ = nullptr;  // what info_ was read from; guarded by mutex
+  GstVideoInfo info_;
 };
 
 Status RendererWindow::SetOwner(VideoSurface* surface) {

@@ -2,57 +2,34 @@
 // Option popups, the device messages, the graph, and close releasing it all.
 #include <gtest/gtest.h>
 
-#include "app/main_frame.h"
+#include "frame_fixture.h"
 #include "i18n/lang_text_table.h"
 #include "i18n/language.h"
-#include "platform/fakes/fake_system.h"
-#include "platform/fakes/fake_window.h"
-#include "platform/gst/gst_media_factory.h"
 #include "plugins/transfer/transfer_register.h"
-#include "virtual_devices.h"
 
 namespace {
 
-class FirstActivationTest : public ::testing::Test {
+class FirstActivationTest : public PreviewFrameTest {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/ostrel-activation-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir = tmpl;
-    system.modulePath = dir + "/ostrel";
-    system.documents = dir;
-    system.config = dir + "/config";
-    g_stillSizeIndex = 0;
+    PreviewFrameTest::SetUp();
     transfer::RegisterStatic();
-  }
-  void TearDown() override {
-    frame.reset();
-    std::filesystem::remove_all(dir);
   }
 
   void UseDevices(int cameras, int microphones) {
     std::vector<virtualcam::CameraSpec> cams;
     for (int i = 0; i < cameras; ++i) {
-      virtualcam::CameraSpec spec;
-      spec.name = "Camera " + std::to_string(i);
-      cams.push_back(spec);
+      virtualcam::CameraSpec camera;
+      camera.name = "Camera " + std::to_string(i);
+      cams.push_back(camera);
     }
     std::vector<virtualcam::MicrophoneSpec> mics;
     for (int i = 0; i < microphones; ++i) {
-      virtualcam::MicrophoneSpec spec;
-      spec.name = "Mic " + std::to_string(i);
-      mics.push_back(spec);
+      virtualcam::MicrophoneSpec mic;
+      mic.name = "Mic " + std::to_string(i);
+      mics.push_back(mic);
     }
     virtualcam::Configure(std::move(cams), std::move(mics));
-  }
-
-  // Creation and the first activation, without the preview (which its own tests cover).
-  void Start(const char* locale = "en_US.UTF-8") {
-    system.locale = locale;
-    frame = std::make_unique<CMainFrame>(system, &factory);
-    frame->AttachWindow(window);
-    ASSERT_EQ(frame->OnCreate(), 0);
-    frame->ActivateFrame();
   }
 
   int Count(const std::string& text) const {
@@ -62,12 +39,6 @@ class FirstActivationTest : public ::testing::Test {
   }
 
   platform::Menu& Popup(int position) { return *window.GetMenu()->SubMenu(position); }
-
-  std::string dir;
-  platform::FakeSystem system;
-  platform::FakeWindow window;
-  media::gst::GstMediaFactory factory{"ostrelvirtualdeviceprovider"};
-  std::unique_ptr<CMainFrame> frame;
 };
 
 TEST_F(FirstActivationTest, DevicePopupListsCamerasThenASeparatorThenMicrophones) {
