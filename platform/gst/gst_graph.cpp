@@ -348,7 +348,10 @@ Status GstGraph::StopWhenReady() {
     }
     {
       std::unique_lock<std::mutex> lock(wait.mutex);
-      wait.done.wait_for(lock, kEosTimeout, [&] { return wait.remaining <= 0; });
+      // A file cut short must not go unnoticed.
+      if (!wait.done.wait_for(lock, kEosTimeout, [&] { return wait.remaining <= 0; }))
+        g_printerr("ostrel: %d file writer(s) did not finish their file before the stop\n",
+                   wait.remaining);
     }
     const GstStateChangeReturn ret = gst_element_set_state(pipeline_, GST_STATE_NULL);
     for (auto& [pad, id] : probes) {
