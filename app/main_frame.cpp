@@ -83,16 +83,6 @@ void CMainFrame::OnShowWindow(bool) {
   // The document's view holds nothing; the client area belongs to the video window.
 }
 
-void CMainFrame::OnInitMenu() {}
-
-bool CMainFrame::OnCommand(uint32_t id) {
-  if (id == kCmdExit) {
-    Ui().CloseWindow();
-    return true;
-  }
-  return true;
-}
-
 void CMainFrame::OnSize(int, int) {
   if (!m_statusBarCreated) return;
   // The status bar runs along the bottom, one border wider than the client area on
@@ -116,8 +106,6 @@ void CMainFrame::OnPaint(platform::Painter& painter) {
   if (m_graphRunning) return;  // the video window covers the client area
   painter.FillRectangle(Ui().ClientRect(), platform::SystemColor::ButtonText);
 }
-
-void CMainFrame::OnTimer(int) { DrainGraphEvents(); }
 
 void CMainFrame::FitWindowToVideo(int width, int height) {
   ++m_fitWindowDepth;

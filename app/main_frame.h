@@ -49,6 +49,14 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   BOOL BuildDeviceMenu();
   BOOL BuildOptionMenu();
 
+  // The menu snapshot (app/snapshot.cpp): 1 when a file was written, 0 on a failure,
+  // media::kFail when the file could not be created.
+  int32_t TakeSnapshot();
+
+  // The status pane and the recording clock (app/recording_clock.cpp).
+  void ShowStatusText(const std::string& text);
+  double MeasureFrameRate();
+
   // Settings.
   void LoadSettings();
   void SaveSettings();
