@@ -1,6 +1,7 @@
 // The main frame: the one owner of Ostrel's state, driven by its window's events.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -52,6 +53,17 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   // The menu snapshot (app/snapshot.cpp): 1 when a file was written, 0 on a failure,
   // media::kFail when the file could not be created.
   int32_t TakeSnapshot();
+  // The snapshot folder and counter are shared with the still pin's streaming thread;
+  // the user-interface thread changes them only through these.
+  void SetSnapshotFolder(const std::string& folder);
+  void ResetFileNumbers();  // the clip and the snapshot numbers back to 0
+
+  // Command 32774: starts a recording, or stops it and returns to the preview
+  // (app/recording_command.cpp).
+  void OnStartStopCapture();
+
+  // Who shows the About box (the application object); command 57664 is passed to it.
+  void SetAboutHandler(std::function<void()> handler) { m_aboutHandler = std::move(handler); }
 
   // The status pane and the recording clock (app/recording_clock.cpp).
   void ShowStatusText(const std::string& text);
@@ -81,4 +93,5 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   platform::Window* m_window = nullptr;
   bool m_statusBarCreated = false;
   std::unique_ptr<platform::Menu> m_menuBar;
+  std::function<void()> m_aboutHandler;
 };
