@@ -17,7 +17,9 @@ std::atomic<int> g_stillSizeIndex{0};
 std::string g_browseStartFolder;
 
 CMainFrame::CMainFrame(platform::System& system, media::MediaFactory* media)
-    : m_system(system), m_media(media), m_stillCallback(std::make_unique<SampleGrabberCallback>(this)) {
+    : m_system(system),
+      m_media(media),
+      m_stillCallback(std::make_unique<SampleGrabberCallback>(this)) {
   m_languageIndex = LanguageIndexFromLangId(m_languageId);
   m_fpsWindowStart = m_system.Milliseconds();
   m_pStillCallback = m_stillCallback.get();

@@ -74,12 +74,9 @@ void CMainFrame::LoadSettings() {
     int absent;
   };
   const IntKey keys[] = {
-      {"AviFileIndex", &m_clipIndex, 0},
-      {"VideoFormat", &m_recordFormat, 0},
-      {"SnapFileIndex", &snapshotIndex, 0},
-      {"TimeLimitEnalbe", &m_timeLimitEnabled, 0},
-      {"TimeLimit", &m_timeLimitSeconds, 30},
-      {"Capture Audio", &m_recordAudio, 0},
+      {"AviFileIndex", &m_clipIndex, 0},          {"VideoFormat", &m_recordFormat, 0},
+      {"SnapFileIndex", &snapshotIndex, 0},       {"TimeLimitEnalbe", &m_timeLimitEnabled, 0},
+      {"TimeLimit", &m_timeLimitSeconds, 30},     {"Capture Audio", &m_recordAudio, 0},
       {"HighResolutionSize", &stillSizeIndex, 0},
   };
   for (const IntKey& k : keys) {

@@ -78,8 +78,8 @@ int32_t CMainFrame::TakeSnapshot() {
   // The number is only settled when the file gets its name; the message names the one
   // it would have had.
   const auto cannotSave = [&](const std::string& reason) {
-    error("Cannot save the snapshot " + ostrel::still::StillPath(folder, StillKind::Snapshot, number) +
-          ": " + reason);
+    error("Cannot save the snapshot " +
+          ostrel::still::StillPath(folder, StillKind::Snapshot, number) + ": " + reason);
     return media::kFail;
   };
   PendingBmp file;

@@ -25,8 +25,8 @@ uint8_t* StillBuffer::Get(size_t bytes) {
   // Whole huge pages, placed on a huge-page boundary so that the kernel can back all of
   // it with them (about 8 ms for 59 MB against up to 150 ms in small pages).
   const size_t size = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-  void* raw = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* raw =
+      ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) return nullptr;
   const uintptr_t start = reinterpret_cast<uintptr_t>(raw);
   const uintptr_t aligned = (start + kHugePage - 1) & ~(uintptr_t{kHugePage} - 1);

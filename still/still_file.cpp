@@ -94,8 +94,8 @@ bool PendingBmp::Write(const std::string& folder, const uint8_t* pixels, uint32_
   const size_t row = size_t{width} * 3;
   std::vector<iovec> pieces;
   pieces.push_back({const_cast<uint8_t*>(header.data()), kBmpFileHeaderBytes});
-  pieces.push_back({const_cast<uint8_t*>(header.data()) + kBmpFileHeaderBytes,
-                    kBmpInfoHeaderBytes});
+  pieces.push_back(
+      {const_cast<uint8_t*>(header.data()) + kBmpFileHeaderBytes, kBmpInfoHeaderBytes});
   if (reverseRows) {
     for (uint32_t y = height; y-- > 0;)
       pieces.push_back({const_cast<uint8_t*>(pixels) + row * y, row});

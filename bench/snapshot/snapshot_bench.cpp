@@ -131,16 +131,16 @@ void BenchCamera(const Camera& camera, const std::string& folder) {
     std::vector<double> t = timed.times;
     const double first = t.front();
     t.erase(t.begin());
-    std::printf("| %s | still pin | 10 | %.1f | %.1f | %.1f | - |\n", camera.name, first,
-                Median(t), *std::max_element(t.begin(), t.end()));
+    std::printf("| %s | still pin | 10 | %.1f | %.1f | %.1f | - |\n", camera.name, first, Median(t),
+                *std::max_element(t.begin(), t.end()));
   }
 
   // Ten presses a second at size 4 for five seconds: every press a file, no preview frame lost.
   g_stillSizeIndex = 4;
   std::shared_ptr<media::FrameCounters> counters;
   media::Filter* device = frame.m_videoDevices[frame.m_selectedVideoDevice].get();
-  frame.m_pBuilder->FindFrameCounters(media::PinCategory::Capture, media::MajorType::Video,
-                                      *device, counters);
+  frame.m_pBuilder->FindFrameCounters(media::PinCategory::Capture, media::MajorType::Video, *device,
+                                      counters);
   int32_t droppedBefore = 0, droppedAfter = 0;
   if (counters) counters->GetNumDropped(droppedBefore);
   timed.times.clear();
@@ -157,11 +157,12 @@ void BenchCamera(const Camera& camera, const std::string& folder) {
   if (counters) counters->GetNumDropped(droppedAfter);
   size_t files = 0;
   for (const auto& e : std::filesystem::directory_iterator(folder)) files += e.is_regular_file();
-  std::printf("%s: 50 presses at 10/s, size 4: %zu files, %d failures, callback median %.1f ms, "
-              "max %.1f ms; preview %d frames in %.2f s (%.1f fps), camera dropped %d\n",
-              camera.name, files, timed.failures, Median(timed.times),
-              timed.times.empty() ? 0 : *std::max_element(timed.times.begin(), timed.times.end()),
-              presented, seconds, presented / seconds, droppedAfter - droppedBefore);
+  std::printf(
+      "%s: 50 presses at 10/s, size 4: %zu files, %d failures, callback median %.1f ms, "
+      "max %.1f ms; preview %d frames in %.2f s (%.1f fps), camera dropped %d\n",
+      camera.name, files, timed.failures, Median(timed.times),
+      timed.times.empty() ? 0 : *std::max_element(timed.times.begin(), timed.times.end()),
+      presented, seconds, presented / seconds, droppedAfter - droppedBefore);
   EmptyFolder(folder);
   frame.OnClose();
 }
@@ -184,8 +185,8 @@ void BenchOpenCv(const std::string& folder, int w, int h) {
       cv::imwrite(folder + "/cv.bmp", f);
       fresh.push_back(Ms(start));
     }
-    std::printf("| OpenCV %dx%d | resize + imwrite | %dx%d | output reused %.1f | fresh %.1f |\n", w,
-                h, dw, dh, Median(reused), Median(fresh));
+    std::printf("| OpenCV %dx%d | resize + imwrite | %dx%d | output reused %.1f | fresh %.1f |\n",
+                w, h, dw, dh, Median(reused), Median(fresh));
   }
   EmptyFolder(folder);
 }
@@ -232,8 +233,9 @@ int main() {
   const std::string folder = std::string(tmpl) + "/Pictures";
   std::filesystem::create_directories(folder);
 
-  std::printf("| camera | path | still size | first ms | median ms | max ms | median beyond the "
-              "50 ms wait |\n|---|---|---|---|---|---|---|\n");
+  std::printf(
+      "| camera | path | still size | first ms | median ms | max ms | median beyond the "
+      "50 ms wait |\n|---|---|---|---|---|---|---|\n");
   const Camera cameras[] = {{"YUY2 640x480", {"YUY2", 640, 480, 30}},
                             {"MJPG 1920x1080", {"MJPG", 1920, 1080, 30}}};
   for (const Camera& c : cameras) BenchCamera(c, folder);

@@ -47,9 +47,11 @@ void ExpectReaderAgrees(const std::string& path, const QImage& image) {
   const int w = image.width(), h = image.height();
   ASSERT_EQ(bytes.size(), 54u + size_t(w) * h * 3);
   for (int y = 0; y < h; y += 7) {
-    const auto* row = reinterpret_cast<const uint8_t*>(bytes.data()) + 54 + size_t(h - 1 - y) * w * 3;
+    const auto* row =
+        reinterpret_cast<const uint8_t*>(bytes.data()) + 54 + size_t(h - 1 - y) * w * 3;
     for (int x = 0; x < w; ++x)
-      ASSERT_EQ(image.pixel(x, y), qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x])) << x << "," << y;
+      ASSERT_EQ(image.pixel(x, y), qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]))
+          << x << "," << y;
   }
 }
 
