@@ -7,7 +7,7 @@
 #include <system_error>
 
 #ifndef OSTREL_PLUGIN_DIR_FROM_BIN
-#define OSTREL_PLUGIN_DIR_FROM_BIN "../lib/ostrel"
+#define OSTREL_PLUGIN_DIR_FROM_BIN "../lib/ostrel/gstreamer-1.0"
 #endif
 
 namespace media::gst {

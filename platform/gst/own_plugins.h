@@ -8,7 +8,7 @@
 namespace media::gst {
 
 // The existing folders that may hold Ostrel's plugins, for the executable at that
-// path: <bin>/../lib/ostrel when installed, <build>/plugins in the build tree.
+// path: <bin>/../lib/ostrel/gstreamer-1.0 when installed, <build>/plugins in the build tree.
 std::vector<std::string> OwnPluginFolders(const std::string& executable);
 
 // Adds the plugins of those folders to GStreamer's registry (after gst_init);
