@@ -1,6 +1,7 @@
 # Where `cmake --install` puts Ostrel. Components: "ostrel" (the program, drvsetup, the
 # transfer filter, the desktop integration) and "virtualcam" (the virtual camera plugin).
 include_guard(GLOBAL)
+set(OSTREL_INSTALL_RULES ON)
 
 install(TARGETS ostrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ostrel)
 install(TARGETS drvsetup RUNTIME DESTINATION ${CMAKE_INSTALL_SBINDIR} COMPONENT ostrel)
