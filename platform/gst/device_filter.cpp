@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/gst/caps_mapping.h"
+#include "platform/linux/camera_button_watcher.h"
 
 namespace media::gst {
 namespace {
@@ -275,6 +276,7 @@ GstDeviceFilter::GstDeviceFilter(GstElement* bin, GstDevice* device, GstElement*
       major_(major) {}
 
 GstDeviceFilter::~GstDeviceFilter() {
+  button_.reset();  // before anything a press touches
   if (deviceCaps_) gst_caps_unref(deviceCaps_);
   if (current_) gst_caps_unref(current_);
   gst_object_unref(device_);
@@ -290,6 +292,7 @@ std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device) {
   std::shared_ptr<GstDeviceFilter> filter(new GstDeviceFilter(bin, device, source, major));
   filter->Build();
   if (filter->pins_.empty()) return nullptr;
+  filter->WatchOwnButton();
   return filter;
 }
 
@@ -476,12 +479,16 @@ GstCaps* GstDeviceFilter::OutputFormat(GstPin&) {
 
 Status GstDeviceFilter::TriggerStill(Pin& pin) {
   if (!still_ || &pin != still_.get()) return kInvalidArgument;
+  FireStill();
+  return kOk;
+}
+
+void GstDeviceFilter::FireStill() {
   if (stillSignal_) {
     g_signal_emit_by_name(source_, "trigger-still");
   } else {
     stillPending_ = true;
   }
-  return kOk;
 }
 
 }  // namespace media::gst

@@ -6,8 +6,14 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/gst/gst_filter.h"
+
+namespace platform {
+class CameraButtonWatcher;
+}
 
 namespace media::gst {
 
@@ -32,6 +38,10 @@ class GstDeviceFilter : public GstFilter {
   Status SetFormat(const MediaType& type);
   std::vector<MediaType> Capabilities() const;
   Status TriggerStill(Pin& pin);
+  // Watches the camera's own snapshot button on these event devices (replacing any
+  // watched before): a press fires the still pin as TriggerStill does. Create() finds
+  // them for a V4L2 camera.
+  void WatchButton(const std::vector<std::string>& eventDevices);
   GObject* PictureObject() const { return picture_; }
   GstElement* Source() const { return source_; }
   int32_t Delivered() const { return delivered_.load(); }
@@ -40,6 +50,9 @@ class GstDeviceFilter : public GstFilter {
  private:
   GstDeviceFilter(GstElement* bin, GstDevice* device, GstElement* source, MajorType major);
   void Build();
+  void FireStill();
+  void WatchOwnButton();
+  void OnButtonPressed();
   static GstPadProbeReturn OnCaptureBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
 
   GstDevice* device_;
@@ -59,6 +72,7 @@ class GstDeviceFilter : public GstFilter {
   std::atomic<int32_t> dropped_{0};
   std::atomic<GstClockTime> lastPts_{GST_CLOCK_TIME_NONE};
   std::atomic<GstClockTime> frameDuration_{GST_CLOCK_TIME_NONE};
+  std::unique_ptr<platform::CameraButtonWatcher> button_;
 };
 
 }  // namespace media::gst
