@@ -139,6 +139,68 @@ TEST(ShutterPlayerTest, ASinkThatNeverPrerollsNeitherBlocksTheCallerNorPilesUpPl
   EXPECT_TRUE(gate->Await([] { return gate->finalized == 1; }));
 }
 
+// Holds the first buffer it renders until the player, asked again, has started the
+// sound over (its flushing seek reaches the sink while the buffer is held).
+struct RestartSink {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool holding = false;
+  bool flushed = false;
+  bool held = false;
+  size_t bytes = 0;
+  int sinks = 0;
+
+  ShutterPlayer::SinkMaker Maker() {
+    return [this] {
+      GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+      g_object_set(sink, "signal-handoffs", TRUE, "sync", TRUE, nullptr);
+      g_signal_connect(sink, "handoff", G_CALLBACK(OnHandoff), this);
+      GstPad* pad = gst_element_get_static_pad(sink, "sink");
+      gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_FLUSH, OnFlush, this, nullptr);
+      gst_object_unref(pad);
+      std::lock_guard<std::mutex> lock(mutex);
+      ++sinks;
+      return sink;
+    };
+  }
+  static void OnHandoff(GstElement*, GstBuffer* buffer, GstPad*, gpointer data) {
+    auto* self = static_cast<RestartSink*>(data);
+    std::unique_lock<std::mutex> lock(self->mutex);
+    self->bytes += gst_buffer_get_size(buffer);
+    if (self->held) return;
+    self->held = self->holding = true;
+    self->changed.notify_all();
+    self->changed.wait(lock, [self] { return self->flushed; });
+  }
+  static GstPadProbeReturn OnFlush(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    auto* self = static_cast<RestartSink*>(data);
+    if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_FLUSH_START) {
+      std::lock_guard<std::mutex> lock(self->mutex);
+      self->flushed = true;
+      self->changed.notify_all();
+    }
+    return GST_PAD_PROBE_OK;
+  }
+  template <class Condition>
+  bool Await(Condition condition) {
+    std::unique_lock<std::mutex> lock(mutex);
+    return changed.wait_for(lock, std::chrono::seconds(60), condition);
+  }
+};
+
+TEST(ShutterPlayerTest, ASecondSnapshotWhileTheSoundPlaysStartsItOver) {
+  RestartSink sink;
+  ShutterPlayer player(media::gst::ShutterSoundUri(), sink.Maker());
+  player.Play();
+  ASSERT_TRUE(sink.Await([&] { return sink.holding; }));
+  player.Play();
+  ASSERT_TRUE(sink.Await([&] { return sink.flushed; }));
+  ASSERT_TRUE(player.WaitFinished(1, 60));
+  std::lock_guard<std::mutex> lock(sink.mutex);
+  EXPECT_EQ(sink.sinks, 1) << "the same play, started over";
+  EXPECT_GT(sink.bytes, 16000u) << "the whole sound after the restart";
+}
+
 TEST(ShutterPlayerTest, PlaysAgainAfterASoundHasEnded) {
   CountingSink sink;
   ShutterPlayer player(media::gst::ShutterSoundUri(), sink.Maker());
