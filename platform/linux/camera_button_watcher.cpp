@@ -23,8 +23,9 @@ std::string WhyUnavailable(const std::string& path, int error) {
                      ": " + std::strerror(error) + ".";
   if (error == EACCES || error == EPERM)
     text +=
-        " Membership of the group \"input\", or a udev rule that tags the camera's input "
-        "device \"uaccess\" (installed with Ostrel), grants it.";
+        " Membership of the group \"input\" grants it, or the udev rule "
+        "70-ostrel-camera-button.rules (TAG+=\"uaccess\") that Ostrel installs, once it "
+        "applies (plug the camera in again, or run \"udevadm trigger\").";
   return text;
 }
 
