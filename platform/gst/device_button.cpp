@@ -36,11 +36,12 @@ std::string V4l2Node(GstElement* source, GstDevice* device) {
 
 }  // namespace
 
-void GstDeviceFilter::WatchOwnButton() {
+void GstDeviceFilter::WatchOwnButton(const SystemRoots& roots) {
   if (major_ != MajorType::Video || !still_) return;
   const std::string node = V4l2Node(source_, device_);
   if (node.empty()) return;
-  const std::vector<std::string> events = platform::CameraButtonEventDevices(node);
+  const std::vector<std::string> events =
+      platform::CameraButtonEventDevices(node, roots.sysfs, roots.dev);
   if (!events.empty()) WatchButton(events);
 }
 

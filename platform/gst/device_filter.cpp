@@ -282,7 +282,8 @@ GstDeviceFilter::~GstDeviceFilter() {
   gst_object_unref(device_);
 }
 
-std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device) {
+std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device,
+                                                         const SystemRoots& roots) {
   GstElement* source = gst_device_create_element(device, nullptr);
   if (!source) return nullptr;
   const MajorType major =
@@ -292,7 +293,7 @@ std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device) {
   std::shared_ptr<GstDeviceFilter> filter(new GstDeviceFilter(bin, device, source, major));
   filter->Build();
   if (filter->pins_.empty()) return nullptr;
-  filter->WatchOwnButton();
+  filter->WatchOwnButton(roots);
   return filter;
 }
 

@@ -17,10 +17,17 @@ class CameraButtonWatcher;
 
 namespace media::gst {
 
+// Where a V4L2 camera's button is looked up: sysfs and the device folder.
+struct SystemRoots {
+  std::string sysfs = "/sys";
+  std::string dev = "/dev";
+};
+
 class GstDeviceFilter : public GstFilter {
  public:
   // Null when the device cannot make its source element.
-  static std::shared_ptr<GstDeviceFilter> Create(GstDevice* device);
+  static std::shared_ptr<GstDeviceFilter> Create(GstDevice* device,
+                                                 const SystemRoots& roots = SystemRoots());
   ~GstDeviceFilter() override;
 
   bool IsSource() const override { return true; }
@@ -42,6 +49,8 @@ class GstDeviceFilter : public GstFilter {
   // watched before): a press fires the still pin as TriggerStill does. Create() finds
   // them for a V4L2 camera.
   void WatchButton(const std::vector<std::string>& eventDevices);
+  // A still frame is asked for and waits for the next capture frame (V4L2 cameras).
+  bool StillPending() const { return stillPending_.load(); }
   GObject* PictureObject() const { return picture_; }
   GstElement* Source() const { return source_; }
   int32_t Delivered() const { return delivered_.load(); }
@@ -51,7 +60,7 @@ class GstDeviceFilter : public GstFilter {
   GstDeviceFilter(GstElement* bin, GstDevice* device, GstElement* source, MajorType major);
   void Build();
   void FireStill();
-  void WatchOwnButton();
+  void WatchOwnButton(const SystemRoots& roots);
   void OnButtonPressed();
   static GstPadProbeReturn OnCaptureBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
 

@@ -82,9 +82,11 @@ class CameraTree {
 // The kernel's side of an event device: writes input_event records into a FIFO.
 class EventWriter {
  public:
-  // Blocks until the FIFO has a reader, so open the watcher first.
-  explicit EventWriter(const std::string& fifo) : fd_(::open(fifo.c_str(), O_WRONLY)) {
-    if (fd_ < 0) throw std::runtime_error("cannot open " + fifo);
+  // The watcher must have opened the FIFO already: without a reader this fails.
+  explicit EventWriter(const std::string& fifo)
+      : fd_(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) {
+    if (fd_ < 0) throw std::runtime_error("nobody reads " + fifo);
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
   }
   ~EventWriter() { Close(); }
   void Close() {
