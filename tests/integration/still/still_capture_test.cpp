@@ -123,13 +123,4 @@ TEST_F(StillCaptureTest, AfterAResetExistingPicturesAreSkippedNotReplaced) {
   EXPECT_EQ(frame->m_snapshotIndex, 4);
 }
 
-TEST_F(StillCaptureTest, WhileRecordingTheSnapshotDoesNothing) {
-  Start({Format{"YUY2", 320, 240, 30}});
-  // What a recording build leaves: no preview grabber.
-  frame->m_pPreviewGrabber.reset();
-  EXPECT_EQ(frame->TakeSnapshot(), 0);
-  EXPECT_TRUE(window.messages.empty());
-  EXPECT_TRUE(std::filesystem::is_empty(folder));
-}
-
 }  // namespace

@@ -255,19 +255,4 @@ TEST_F(SnapshotTest, StillPinFilesAreBottomUpWhateverTheFormatsRowOrder) {
   EXPECT_EQ(Pixels("0002.BMP"), AsText(padded));
 }
 
-TEST(SampleGrabberCallbackInterface, AnswersItsTwoInterfacesAndKeepsNoCount) {
-  SampleGrabberCallback callback(nullptr);
-  void* out = &callback + 1;
-  EXPECT_EQ(callback.QueryInterface(SampleGrabberCallback::kIidSampleGrabberCB, nullptr),
-            kNullPointer);
-  EXPECT_EQ(callback.QueryInterface("{6B652FFF-11FE-4FCE-92AD-0266B5D7C78F}", &out),
-            media::kNotImplemented);
-  EXPECT_EQ(out, &callback + 1);
-  EXPECT_EQ(callback.QueryInterface(SampleGrabberCallback::kIidUnknown, &out), media::kOk);
-  EXPECT_EQ(out, &callback);
-  EXPECT_EQ(callback.AddRef(), 1u);
-  EXPECT_EQ(callback.Release(), 2u);
-  EXPECT_EQ(callback.SampleCB(0, nullptr), media::kNotImplemented);
-}
-
 }  // namespace
