@@ -18,6 +18,7 @@
 #include "i18n/lang_text_table.h"
 #include "i18n/settings_dialogs.h"
 #include "platform/fakes/fake_window.h"
+#include "platform/qt/qt_frame_window.h"
 #include "res/dialog_templates.h"
 
 namespace {
@@ -299,6 +300,16 @@ TEST(QtTemplateDialogTest, CancelEscapeAndTheCloseBoxStoreNothing) {
   }
 }
 
+TEST(QtTemplateDialogTest, OkWithoutChangesStoresTheValuesTheFrameHad) {
+  QtDialogHost host;
+  int32_t on = 0;
+  int rate = 60;
+  host.whileShown = [](QtTemplateDialog& d) { static_cast<QPushButton*>(d.Control(kOk))->click(); };
+  EXPECT_EQ(CSetFrameRateDlg(host, on, rate, 7).DoModal(), kIdOk);
+  EXPECT_EQ(on, 0);
+  EXPECT_EQ(rate, 60);
+}
+
 TEST(QtTemplateDialogTest, TheTimeLimitTakesTheLargestUnsignedNumber) {
   QtDialogHost host;
   int32_t on = 0;
@@ -313,6 +324,51 @@ TEST(QtTemplateDialogTest, TheTimeLimitTakesTheLargestUnsignedNumber) {
   EXPECT_EQ(CUseTimeLimitDlg(host, on, seconds, 0).DoModal(), kIdOk);
   EXPECT_EQ(on, 1);
   EXPECT_EQ(seconds, CUseTimeLimitDlg::kLargestStoredLimit);
+}
+
+class NoEvents : public platform::WindowEvents {
+ public:
+  int OnCreate() override { return 0; }
+  void ActivateFrame() override {}
+  void OnShowWindow(bool) override {}
+  void OnInitMenu() override {}
+  bool OnCommand(uint32_t) override { return false; }
+  void OnSize(int, int) override {}
+  void OnPaint(platform::Painter&) override {}
+  void OnTimer(int) override {}
+  void OnClose() override {}
+};
+
+// The About box through the frame window: no parent, over the frame, blocking the
+// application, showing the application's icon.
+TEST(QtTemplateDialogTest, TheAboutBoxStandsOverTheFrameWithTheApplicationIcon) {
+  QPixmap red(32, 32);
+  red.fill(Qt::red);
+  QApplication::setWindowIcon(QIcon(red));
+  NoEvents events;
+  platform::QtFrameWindow window({"Pelquin ", 400, 300}, events);
+  window.move(100, 80);
+  window.Show();
+  bool seen = false;
+  QTimer::singleShot(0, [&] {
+    auto* d = dynamic_cast<QtTemplateDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    seen = true;
+    EXPECT_EQ(d->parentWidget(), nullptr);
+    EXPECT_EQ(d->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(d->windowTitle(), "About Ostrel");
+    const QPoint offset = d->frameGeometry().center() - window.frameGeometry().center();
+    EXPECT_LE(offset.manhattanLength(), 4);
+    auto* icon = d->findChild<QLabel*>("icon");
+    ASSERT_NE(icon, nullptr);
+    QImage shown = icon->pixmap().toImage();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColor(Qt::red));
+    QTest::keyClick(d, Qt::Key_Return);
+  });
+  EXPECT_EQ(CAboutDlg(window, 0).DoModal(), kIdOk);
+  EXPECT_TRUE(seen);
+  QApplication::setWindowIcon(QIcon());
 }
 
 }  // namespace
