@@ -86,7 +86,7 @@ run() {
     fi
     sleep 0.2
   done
-  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$pid" 2>/dev/null; then
     fail "$name: the dialog did not close"
     kill "$pid"
