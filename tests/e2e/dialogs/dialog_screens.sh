@@ -46,15 +46,13 @@ run() {
   shift 4
   LANG=$locale LC_ALL= LANGUAGE= "$show" "$dialog" >"$out/$name.txt" 2>"$out/$name.err" &
   local pid=$!
-  local id
-  if ! id=$(wait_window "$pid" "$caption"); then
-    fail "$name: no window titled $caption"
+  local id frame
+  if ! frame=$(wait_window "$pid" "Pelquin ") || ! id=$(wait_window "$pid" "$caption"); then
+    fail "$name: no frame or no window titled $caption ($(cat "$out/$name.err"))"
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
     return
   fi
-  local frame
-  frame=$(windows_titled "$pid" "Pelquin " | head -1)
   sleep 0.3
   import -window "$id" "$out/$name.png"
   xdotool windowfocus --sync "$id" 2>/dev/null
@@ -63,7 +61,7 @@ run() {
       # The frame and the prompt both carry the application title.
       local box=""
       for _ in $(seq 1 100); do
-        box=$(windows_titled "$pid" "Pelquin " | grep -vx "$frame" | tail -1)
+        box=$(windows_titled "$pid" "Pelquin " | grep -vx -- "$frame" | tail -1)
         [ -n "$box" ] && break
         sleep 0.1
       done

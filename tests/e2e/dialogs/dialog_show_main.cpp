@@ -12,6 +12,7 @@
 #include "i18n/language.h"
 #include "i18n/settings_dialogs.h"
 #include "i18n/ui_locale.h"
+#include "platform/qt/application_icon.h"
 #include "platform/qt/qt_frame_window.h"
 
 namespace {
@@ -33,6 +34,7 @@ class NoEvents : public platform::WindowEvents {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QApplication::setWindowIcon(platform::ApplicationIcon());
   const int which = argc > 1 ? std::atoi(argv[1]) : 133;
   const QString grabPath = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
   const int lang = LanguageIndexFromLangId(
