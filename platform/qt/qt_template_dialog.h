@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QSize>
 #include <map>
+#include <vector>
 
 #include "platform/ui.h"
 
