@@ -8,6 +8,7 @@
 #include "app/pelquin_app.h"
 #include "platform/gst/gst_media_factory.h"
 #include "platform/gst/own_plugins.h"
+#include "platform/gst/shutter_player.h"
 #include "platform/linux/linux_system.h"
 #include "platform/qt/application_icon.h"
 #include "platform/qt/close_on_signal.h"
@@ -18,7 +19,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setWindowIcon(platform::ApplicationIcon());
   QGuiApplication::setDesktopFileName(QStringLiteral("org.ostrel.Ostrel"));
-  platform::LinuxSystem system;
+  media::gst::ShutterPlayer shutter;
+  platform::LinuxSystem system([&shutter] { shutter.Play(); });
   media::gst::RegisterOwnPlugins(system.ModulePath());  // before the devices are listed
   platform::QtWindowFactory windows;
   media::gst::GstMediaFactory media;
