@@ -67,4 +67,12 @@ void FakeWindow::SheetHost::ShowPropertySheet(media::PropertyPages& pages, int x
   if (script) script(pages);
 }
 
+int FakeWindow::RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
+                               DialogOwner owner) {
+  if (failDialogs) return kDialogFailed;
+  FakeDialog dialog(resource, owner, ApplicationTitle());
+  dialogRuns.push_back(dialog.Run(logic, dialogScript));
+  return dialogRuns.back().result;
+}
+
 }  // namespace platform
