@@ -53,8 +53,8 @@ void CMainFrame::OnInitMenu() {
   if (g_stillSizeIndex >= 0 && g_stillSizeIndex <= 10 && kStillSize[g_stillSizeIndex] != 0)
     menu->CheckByCommand(kStillSize[g_stillSizeIndex], true);
 
-  for (uint32_t id : {kPreview, kVideoFilterProperties, kVideoPinProperties,
-                      kAudioFilterProperties, kRecordAudio, kSetCaptureFolder})
+  for (uint32_t id : {kPreview, kVideoFilterProperties, kVideoPinProperties, kAudioFilterProperties,
+                      kRecordAudio, kSetCaptureFolder})
     menu->EnableByCommand(id, !recording);
 
   menu->EnableByCommand(kStartStopCapture, m_selectedVideoDevice >= 0);
@@ -84,8 +84,7 @@ bool CMainFrame::StartPreview() {
 }
 
 void CMainFrame::ShowCannotPreview() {
-  Ui().ShowMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), "",
-                   platform::MessageIcon::Error);
+  Ui().ShowMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), "", platform::MessageIcon::Error);
 }
 
 media::Filter* CMainFrame::SelectedVideoFilter() const {

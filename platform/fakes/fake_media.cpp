@@ -141,9 +141,9 @@ class FakeDevice : public FakeFilter {
   }
   std::shared_ptr<PropertyPages> GetPropertyPages() override {
     if (major_ == MajorType::Audio) return std::make_shared<NoSettingsPages>("Audio Input");
-    return std::make_shared<ChoicePages>("Video Proc Amp", "Backlight",
-                                         std::vector<std::string>{"Off", "On"},
-                                         [] { return 0; }, [](int) { return true; });
+    return std::make_shared<ChoicePages>(
+        "Video Proc Amp", "Backlight", std::vector<std::string>{"Off", "On"}, [] { return 0; },
+        [](int) { return true; });
   }
 
   MajorType major_;
@@ -395,13 +395,13 @@ class FakeBuilder : public CaptureGraphBuilder {
     if (sink) chain.push_back(sink);
     for (Filter* next : chain) {
       std::shared_ptr<Pin> in;
-      if (!Succeeded(FindPin(*next, PinDirection::Input, PinCategory::Any, MajorType::Any, true, 0,
-                             in)) ||
+      if (!Succeeded(
+              FindPin(*next, PinDirection::Input, PinCategory::Any, MajorType::Any, true, 0, in)) ||
           !Succeeded(graph_->Connect(*out, *in)))
         return kFail;
       if (next == sink) break;
-      if (!Succeeded(FindPin(*next, PinDirection::Output, PinCategory::Any, MajorType::Any, true,
-                             0, out)))
+      if (!Succeeded(
+              FindPin(*next, PinDirection::Output, PinCategory::Any, MajorType::Any, true, 0, out)))
         return kFail;
     }
     return kOk;

@@ -197,8 +197,8 @@ class AudioPages : public PropertyPages {
     PropertyPage page{"Audio Input", {}};
     shown_.clear();
     if (volume_) {
-      auto* spec = G_PARAM_SPEC_DOUBLE(
-          g_object_class_find_property(G_OBJECT_GET_CLASS(volume_), "volume"));
+      auto* spec =
+          G_PARAM_SPEC_DOUBLE(g_object_class_find_property(G_OBJECT_GET_CLASS(volume_), "volume"));
       gdouble v = 0;
       g_object_get(volume_, "volume", &v, nullptr);
       Property p;

@@ -149,8 +149,8 @@ void QtPropertySheet::SetLiveApply(bool live) {
                 this, [this] { ApplyChanges(); });
         break;
       case media::Property::Kind::Enumeration:
-        connect(static_cast<QComboBox*>(row.editor), qOverload<int>(&QComboBox::currentIndexChanged),
-                this, [this] { ApplyChanges(); });
+        connect(static_cast<QComboBox*>(row.editor),
+                qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { ApplyChanges(); });
         break;
       case media::Property::Kind::Boolean:
         connect(static_cast<QCheckBox*>(row.editor), &QCheckBox::toggled, this,

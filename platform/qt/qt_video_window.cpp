@@ -30,8 +30,7 @@ void QtVideoWindow::Present(const media::VideoFrame& frame) {
     return;
   int width = 0;
   int height = 0;
-  FitPicture(frame.width, frame.height, m_targetWidth.load(), m_targetHeight.load(), width,
-             height);
+  FitPicture(frame.width, frame.height, m_targetWidth.load(), m_targetHeight.load(), width, height);
   if (width <= 0 || height <= 0) return;  // nowhere to draw
   QImage& image = m_images[m_write];      // only this thread touches the write image
   if (image.width() != width || image.height() != height)
@@ -126,9 +125,9 @@ void QtVideoWindow::FitPicture(int frameWidth, int frameHeight, int areaWidth, i
     height = static_cast<int>(std::max<int64_t>(1, byWidth));
   } else {
     height = areaHeight;
-    width = static_cast<int>(std::max<int64_t>(
-        1, (static_cast<int64_t>(areaHeight) * frameWidth * 2 + frameHeight) /
-               (2 * static_cast<int64_t>(frameHeight))));
+    width = static_cast<int>(
+        std::max<int64_t>(1, (static_cast<int64_t>(areaHeight) * frameWidth * 2 + frameHeight) /
+                                 (2 * static_cast<int64_t>(frameHeight))));
   }
 }
 

@@ -33,8 +33,8 @@ class QtVideoWindow : public QWidget, public media::VideoSurface {
   uint64_t PaintedFrames() const { return m_painted.load(); }
 
   // The largest w x h of the frame's aspect ratio inside the area; 0 x 0 when either is empty.
-  static void FitPicture(int frameWidth, int frameHeight, int areaWidth, int areaHeight,
-                         int& width, int& height);
+  static void FitPicture(int frameWidth, int frameHeight, int areaWidth, int areaHeight, int& width,
+                         int& height);
   // Where a picture of that shape sits in the area: centred, bars around it.
   static QRect PictureRect(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight);
 

@@ -97,7 +97,7 @@ TEST_F(QtMenuCommandsTest, EveryPopupIsUpdatedBeforeItShows) {
   EXPECT_TRUE(Command(kStillSize[3])->isChecked());
   EXPECT_FALSE(Command(kStartStopCapture)->isEnabled()) << "no camera";
 
-  g_stillSizeIndex = 8;  // changed while the Capture popup is open
+  g_stillSizeIndex = 8;           // changed while the Capture popup is open
   sizes->popup(QPoint(200, 10));  // the nested popup opened by the arrow key
   QApplication::processEvents();
   EXPECT_TRUE(Command(kStillSize[8])->isChecked());

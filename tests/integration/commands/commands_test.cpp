@@ -176,9 +176,8 @@ TEST_F(GstCommandsTest, VideoSizeSettingSizesTheVideoAreaToTheTransferOutput) {
   F().OnCommand(kVideoSizeSetting);
   ASSERT_EQ(W().sheets.size(), 1u);
   int32_t w = 0, h = 0;
-  ASSERT_TRUE(WaitFor([&] {
-    return GetOutputPinVideoSize(F().m_pTransferFilter.get(), w, h) && w == 320;
-  }));
+  ASSERT_TRUE(WaitFor(
+      [&] { return GetOutputPinVideoSize(F().m_pTransferFilter.get(), w, h) && w == 320; }));
   // The size is read as the sheet closes; a second use reads the settled size.
   F().OnCommand(kVideoSizeSetting);
   EXPECT_EQ(VideoArea(), std::make_pair(320, 240));

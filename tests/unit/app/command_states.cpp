@@ -99,12 +99,8 @@ std::vector<Cell> GraphCommandCells(bool recordingBuilds) {
     // The build fails: the mode stays set, nothing runs, the label still reads Start.
     cells.push_back(
         {S::Previewing, kStartStopCapture, kFailedBuild, {cannot}, Graph::DevicesOnly, start});
-    cells.push_back({S::PreviewOff,
-                     kStartStopCapture,
-                     {1, 0, 0, 0, 0},
-                     {cannot},
-                     Graph::DevicesOnly,
-                     start});
+    cells.push_back(
+        {S::PreviewOff, kStartStopCapture, {1, 0, 0, 0, 0}, {cannot}, Graph::DevicesOnly, start});
     cells.push_back(
         {S::BuiltStopped, kStartStopCapture, kFailedBuild, {cannot}, Graph::DevicesOnly, start});
   }
@@ -307,8 +303,8 @@ void CheckMenuRules(Rig& rig, State state) {
   const uint32_t lastDevice = HasVideo(state) ? 20 : 18;
   for (uint32_t id = 16; id <= lastDevice; ++id)
     if (Present(menu, id)) EXPECT_EQ(menu.IsEnabled(id), on.devices) << id;
-  for (uint32_t id : {kPreview, kVideoFilterProperties, kVideoPinProperties,
-                      kAudioFilterProperties, kRecordAudio, kSetCaptureFolder})
+  for (uint32_t id : {kPreview, kVideoFilterProperties, kVideoPinProperties, kAudioFilterProperties,
+                      kRecordAudio, kSetCaptureFolder})
     if (Present(menu, id)) EXPECT_EQ(menu.IsEnabled(id), on.optionItems) << id;
   EXPECT_EQ(menu.IsEnabled(kStartStopCapture), on.startStop);
   EXPECT_EQ(menu.IsEnabled(kSnapshot), on.snapshot);

@@ -16,7 +16,14 @@
 
 namespace command_states {
 
-enum class State { NoVideoDevice, BuiltStopped, Previewing, PreviewOff, Recording, FailedRecordBuild };
+enum class State {
+  NoVideoDevice,
+  BuiltStopped,
+  Previewing,
+  PreviewOff,
+  Recording,
+  FailedRecordBuild
+};
 
 inline const char* StateName(State s) {
   switch (s) {
@@ -83,8 +90,8 @@ inline std::vector<std::string> Expected(Graph g, bool hasVideo) {
   names.push_back("Audio Capture device");
   if (g == Graph::DevicesAndStrayTee) names.push_back("Start tee");
   if (g == Graph::Preview)
-    for (const char* n :
-         {"Start tee", "Grabber", "Video DynamicInterpolation", "Render", "SampleGrab", "NullRender"})
+    for (const char* n : {"Start tee", "Grabber", "Video DynamicInterpolation", "Render",
+                          "SampleGrab", "NullRender"})
       names.push_back(n);
   std::sort(names.begin(), names.end());
   return names;

@@ -30,10 +30,11 @@ class FakeRig : public command_states::Rig {
       media::fake::CameraSpec camera;
       camera.name = "Camera " + std::to_string(i);
       camera.failsToStart = i == 0 && devices.firstCameraFailsToStart;
-      camera.formats = i == 1 ? std::vector<media::MediaType>{VideoType(Subtype::UYVY, 320, 240, 30),
-                                                              VideoType(Subtype::YUY2, 640, 480, 30)}
-                              : std::vector<media::MediaType>{VideoType(Subtype::YUY2, 640, 480, 30),
-                                                              VideoType(Subtype::YUY2, 1280, 720, 10)};
+      camera.formats = i == 1
+                           ? std::vector<media::MediaType>{VideoType(Subtype::UYVY, 320, 240, 30),
+                                                           VideoType(Subtype::YUY2, 640, 480, 30)}
+                           : std::vector<media::MediaType>{VideoType(Subtype::YUY2, 640, 480, 30),
+                                                           VideoType(Subtype::YUY2, 1280, 720, 10)};
       factory_.cameras.push_back(camera);
     }
     for (int i = 0; i < devices.microphones; ++i)

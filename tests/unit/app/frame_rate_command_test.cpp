@@ -98,8 +98,7 @@ TEST_F(FrameRateCommandTest, WithThePreviewOffTheRateIsSetAndTheGraphStaysStoppe
 TEST_F(FrameRateCommandTest, CancelStoresNothing) {
   Start();
   window.dialogScript = {DialogAction::Toggle(Control::kFrameRateEnable),
-                         DialogAction::Type(Control::kFrameRateEdit, "15"),
-                         DialogAction::Cancel()};
+                         DialogAction::Type(Control::kFrameRateEdit, "15"), DialogAction::Cancel()};
   EXPECT_TRUE(Run32778());
   EXPECT_EQ(frame->m_frameRateEnabled, 0);
   EXPECT_EQ(frame->m_frameRate, 60);
