@@ -86,8 +86,7 @@ TEST(QtPropertySheet, PageWithoutPropertiesSaysSo) {
   } pages;
   platform::QtPropertySheet sheet(pages, nullptr);
   bool said = false;
-  for (QLabel* label : sheet.findChildren<QLabel*>())
-    said |= label->text().contains("no settings");
+  for (QLabel* label : sheet.findChildren<QLabel*>()) said |= label->text().contains("no settings");
   EXPECT_TRUE(said);
 }
 
