@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/gst/caps_mapping.h"
+#include "platform/gst/v4l2_controls.h"
 #include "platform/linux/camera_button_watcher.h"
 
 namespace media::gst {
@@ -510,6 +511,16 @@ std::shared_ptr<VideoProcAmp> GstDeviceFilter::GetVideoProcAmp() {
 
 std::shared_ptr<PropertyPages> GstDeviceFilter::GetPropertyPages() {
   if (major_ != MajorType::Video) return std::make_shared<AudioPages>(source_);
+  // A V4L2 camera: every control its driver offers, set through the node while it streams.
+  GstElementFactory* factory = gst_element_get_factory(source_);
+  if (factory && std::strcmp(GST_OBJECT_NAME(factory), "v4l2src") == 0) {
+    gchar* node = nullptr;
+    g_object_get(source_, "device", &node, nullptr);
+    std::shared_ptr<PropertyPages> pages =
+        node ? v4l2::ControlPages(v4l2::OpenControlDevice(node)) : nullptr;
+    g_free(node);
+    if (pages) return pages;
+  }
   auto amp = GetVideoProcAmp();
   if (!amp) return std::make_shared<EmptyPages>("Video Proc Amp");
   return std::make_shared<ProcAmpPages>(amp);
