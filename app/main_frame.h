@@ -9,6 +9,7 @@
 #include <string>
 
 #include "capture/capture_frame.h"
+#include "i18n/lang_text_table.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "still/still_buffer.h"
@@ -106,8 +107,25 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
 
  private:
   void ChooseLanguageAndMenu();
-  // Builds and runs the preview graph; a failure shows the localized message.
-  void StartPreview();
+  // Builds and runs the preview graph; a failure shows the localized message and
+  // gives false (app/commands.cpp).
+  bool StartPreview();
+  void ShowCannotPreview();
+  media::Filter* SelectedVideoFilter() const;
+  // Stops a running graph before its filters change.
+  void StopForChange();
+  // The highest command id the Device popup gives an item.
+  uint32_t LastDeviceCommand() const;
+  // The commands with more than one step; false when the command ended early.
+  bool OnChooseDevice(uint32_t id);
+  bool OnChangeCaptureFormat();
+  bool OnTogglePreview();
+  bool OnSetFrameRate();
+  void OnVideoSizeSetting();
+  // The two paths of command 32774 (app/recording_command.cpp).
+  bool StartRecording();
+  bool StopRecording();
+  void RelabelStartStop(TextId textId);
 
   platform::System& m_system;
   media::MediaFactory* m_media;
