@@ -73,6 +73,10 @@ bool CMainFrame::StartPreview() {
     ShowCannotPreview();
     return false;
   }
+  return RunPreview();
+}
+
+bool CMainFrame::RunPreview() {
   if (!RunGraph(m_pGraph.get(), Sys())) {
     // A camera that would not start may still answer its still pin.
     TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
@@ -154,15 +158,8 @@ bool CMainFrame::OnChangeCaptureFormat() {
     ShowCannotPreview();
     return false;
   }
-  if (m_previewOn) {
-    if (!RunGraph(m_pGraph.get(), Sys())) {
-      TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
-      ShowCannotPreview();
-      return false;
-    }
-    m_graphRunning = 1;
-  }
-  return true;
+  // With the preview off the graph stays built and stopped.
+  return !m_previewOn || RunPreview();
 }
 
 bool CMainFrame::OnTogglePreview() {
@@ -195,14 +192,7 @@ bool CMainFrame::OnSetFrameRate() {
     StopForChange();
     if (m_graphBuilt) {
       SetFrameRate(m_frameRate, m_frameRate);
-      if (m_previewOn) {
-        if (!RunGraph(m_pGraph.get(), Sys())) {
-          TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
-          ShowCannotPreview();
-          return false;
-        }
-        m_graphRunning = 1;
-      }
+      if (m_previewOn && !RunPreview()) return false;
     }
     Ui().Invalidate();
   }

@@ -110,6 +110,9 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   // Builds and runs the preview graph; a failure shows the localized message and
   // gives false (app/commands.cpp).
   bool StartPreview();
+  // Runs the built graph as the preview; a failure fires the still pin, shows the
+  // localized message and gives false.
+  bool RunPreview();
   void ShowCannotPreview();
   media::Filter* SelectedVideoFilter() const;
   // Stops a running graph before its filters change.
