@@ -166,7 +166,9 @@ void PlayGraphCommands(Rig& rig, State state, bool recordingBuilds) {
       EXPECT_EQ(Sorted(rig.FilterNames()), Expected(cell.graph, HasVideo(state)));
     else
       EXPECT_NE(Sorted(rig.FilterNames()), Expected(Graph::Preview, true));
-    if (!cell.label.empty()) EXPECT_EQ(w.GetMenu()->TextOfCommand(kStartStopCapture), cell.label);
+    if (!cell.label.empty()) {
+      EXPECT_EQ(w.GetMenu()->TextOfCommand(kStartStopCapture), cell.label);
+    }
     // The menu as the user opens it next.
     f.OnInitMenu();
     EXPECT_EQ(w.GetMenu()->IsEnabled(kSnapshot), f.m_graphRunning != 0);
@@ -297,15 +299,21 @@ void CheckMenuRules(Rig& rig, State state) {
   EXPECT_TRUE(menu.IsChecked(kFormatWmv));
   EXPECT_FALSE(menu.IsChecked(kFormatAvi));
   for (uint32_t id : kStillSize)
-    if (id) EXPECT_FALSE(menu.IsChecked(id)) << id;
+    if (id) {
+      EXPECT_FALSE(menu.IsChecked(id)) << id;
+    }
   EXPECT_EQ(menu.IsChecked(kPreview), f.m_previewOn != 0);
 
   const uint32_t lastDevice = HasVideo(state) ? 20 : 18;
   for (uint32_t id = 16; id <= lastDevice; ++id)
-    if (Present(menu, id)) EXPECT_EQ(menu.IsEnabled(id), on.devices) << id;
+    if (Present(menu, id)) {
+      EXPECT_EQ(menu.IsEnabled(id), on.devices) << id;
+    }
   for (uint32_t id : {kPreview, kVideoFilterProperties, kVideoPinProperties, kAudioFilterProperties,
                       kRecordAudio, kSetCaptureFolder})
-    if (Present(menu, id)) EXPECT_EQ(menu.IsEnabled(id), on.optionItems) << id;
+    if (Present(menu, id)) {
+      EXPECT_EQ(menu.IsEnabled(id), on.optionItems) << id;
+    }
   EXPECT_EQ(menu.IsEnabled(kStartStopCapture), on.startStop);
   EXPECT_EQ(menu.IsEnabled(kSnapshot), on.snapshot);
   EXPECT_EQ(menu.IsEnabled(kSetFrameRate), on.frameSettings);
@@ -314,7 +322,9 @@ void CheckMenuRules(Rig& rig, State state) {
                       kVideoSizeSetting, kAppAbout, kAppExit})
     EXPECT_TRUE(menu.IsEnabled(id)) << id;
   for (uint32_t id : kStillSize)
-    if (id) EXPECT_TRUE(menu.IsEnabled(id)) << id;
+    if (id) {
+      EXPECT_TRUE(menu.IsEnabled(id)) << id;
+    }
 
   // The check marks follow the fields at the next opening.
   f.m_recordAudio = 0;
