@@ -162,10 +162,11 @@ void PlayGraphCommands(Rig& rig, State state, bool recordingBuilds) {
     f.OnCommand(cell.command);
     EXPECT_EQ(FlagsOf(f), cell.after);
     EXPECT_EQ(MessageTexts(w), cell.messages);
-    if (cell.graph != Graph::Recording)
+    if (cell.graph != Graph::Recording) {
       EXPECT_EQ(Sorted(rig.FilterNames()), Expected(cell.graph, HasVideo(state)));
-    else
+    } else {
       EXPECT_NE(Sorted(rig.FilterNames()), Expected(Graph::Preview, true));
+    }
     if (!cell.label.empty()) {
       EXPECT_EQ(w.GetMenu()->TextOfCommand(kStartStopCapture), cell.label);
     }
@@ -239,8 +240,9 @@ void PlaySettingCommands(Rig& rig, State state) {
     EXPECT_EQ(g_stillSizeIndex, index);
     f.OnInitMenu();
     for (int other = 0; other <= 10; ++other)
-      if (kStillSize[other] != 0)
+      if (kStillSize[other] != 0) {
         EXPECT_EQ(menu.IsChecked(kStillSize[other]), other == index) << index << " " << other;
+      }
   }
   g_stillSizeIndex = 0;
   unchanged("still sizes");

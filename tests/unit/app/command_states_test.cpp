@@ -104,7 +104,9 @@ TEST(FakeRecordingMenu, WhileRecordingTheDeviceAndGraphItemsAreGrayedAndTheRestI
                       kFormatAvi, kFormatWmv, kVideoSizeSetting, kAppAbout, kAppExit})
     EXPECT_TRUE(menu.IsEnabled(id)) << id;
   for (uint32_t id : kStillSize)
-    if (id) EXPECT_TRUE(menu.IsEnabled(id)) << id;
+    if (id) {
+      EXPECT_TRUE(menu.IsEnabled(id)) << id;
+    }
   // The stop path: back to the preview, the label back to Start.
   f.OnCommand(kStartStopCapture);
   EXPECT_EQ(command_states::FlagsOf(f), command_states::kPreviewing);
