@@ -67,7 +67,14 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
 
   // The status pane and the recording clock (app/recording_clock.cpp).
   void ShowStatusText(const std::string& text);
+  // The delivered frame rate averaged over the last five calls; -0.1 when the camera's
+  // frame counters cannot be read.
   double MeasureFrameRate();
+  // A recording has started: its clock counts from now (on the monotonic clock).
+  void StartRecordingClock();
+  int64_t RecordingElapsedSeconds() const;
+  // The rate's window starts again, as after a rebuilt graph.
+  void RestartFrameRateWindow();
 
   // Settings.
   void LoadSettings();
@@ -87,6 +94,9 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   void ChooseLanguageAndMenu();
   // Builds and runs the preview graph; a failure shows the localized message.
   void StartPreview();
+  // The timer's end of a recording at its time limit.
+  void StopAtTimeLimit();
+  std::shared_ptr<media::FrameCounters> FindFrameCounters();
 
   platform::System& m_system;
   media::MediaFactory* m_media;
