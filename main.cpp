@@ -7,14 +7,21 @@
 
 #include "app/pelquin_app.h"
 #include "platform/gst/gst_media_factory.h"
+#include "platform/gst/own_plugins.h"
+#include "platform/gst/shutter_player.h"
 #include "platform/linux/linux_system.h"
+#include "platform/qt/application_icon.h"
 #include "platform/qt/close_on_signal.h"
 #include "platform/qt/qt_frame_window.h"
 
 int main(int argc, char** argv) {
   gst_init(nullptr, nullptr);  // Ostrel has no options of its own, GStreamer's included
   QApplication application(argc, argv);
-  platform::LinuxSystem system;
+  QApplication::setWindowIcon(platform::ApplicationIcon());
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.ostrel.Ostrel"));
+  media::gst::ShutterPlayer shutter;
+  platform::LinuxSystem system([&shutter] { shutter.Play(); });
+  media::gst::RegisterOwnPlugins(system.ModulePath());  // before the devices are listed
   platform::QtWindowFactory windows;
   media::gst::GstMediaFactory media;
   CPelquinApp pelquin(system, &media, windows);

@@ -57,23 +57,29 @@ bool Entry(const std::string& line, std::string& key, std::string& value) {
   return !key.empty();
 }
 
-// Length of s without a UTF-8 sequence cut short at its end.
-size_t CompleteUtf8Prefix(const std::string& s) {
-  size_t start = s.size();
-  int back = 0;
-  while (start > 0 && back < 4 && (static_cast<unsigned char>(s[start - 1]) & 0xC0) == 0x80) {
-    --start;
-    ++back;
+// Length in bytes of the first maxChars characters of s. A byte that does not start a
+// well-formed UTF-8 sequence counts as one character of its own.
+size_t Utf8PrefixBytes(const std::string& s, size_t maxChars) {
+  size_t at = 0;
+  for (size_t chars = 0; chars < maxChars && at < s.size(); ++chars) {
+    unsigned char lead = static_cast<unsigned char>(s[at]);
+    size_t need = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
+    if (lead >= 0xF5) need = 1;
+    size_t n = 1;
+    while (n < need && at + n < s.size() && (static_cast<unsigned char>(s[at + n]) & 0xC0) == 0x80)
+      ++n;
+    at += (n == need) ? need : 1;
   }
-  if (start == 0) return s.size();
-  unsigned char lead = static_cast<unsigned char>(s[start - 1]);
-  size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-  return (s.size() - (start - 1) < need) ? start - 1 : s.size();
+  return at;
 }
+
+// Editors on the desktop this file comes from save UTF-8 with a byte-order mark.
+const char kUtf8Bom[] = "\xEF\xBB\xBF";
 
 enum class LoadResult { Ok, Missing, Unreadable };
 
-LoadResult LoadLines(const std::string& path, std::vector<std::string>& lines) {
+// The file's lines without the byte-order mark; bom says whether it had one.
+LoadResult LoadLines(const std::string& path, std::vector<std::string>& lines, bool* bom) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     struct stat st;
@@ -83,7 +89,18 @@ LoadResult LoadLines(const std::string& path, std::vector<std::string>& lines) {
   std::string line;
   while (std::getline(in, line)) lines.push_back(line);
   if (in.bad()) return LoadResult::Unreadable;
+  bool hasBom = !lines.empty() && lines.front().compare(0, 3, kUtf8Bom) == 0;
+  if (hasBom) lines.front().erase(0, 3);
+  if (bom) *bom = hasBom;
   return LoadResult::Ok;
+}
+
+// A file whose mode has no write permission for us is one the user froze; so is one
+// without any write bit, which the superuser could otherwise replace.
+bool IsFrozen(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return false;
+  return ::access(path.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0;
 }
 
 // Writes beside the target, flushes to disk, then renames over it.
@@ -117,7 +134,10 @@ bool ReplaceFile(const std::string& path, const std::string& content) {
 BOOL WriteValue(const std::string& path, const std::string& section, const std::string& key,
                 const std::string& value) {
   std::vector<std::string> lines;
-  if (LoadLines(path, lines) == LoadResult::Unreadable) return 0;
+  bool bom = false;
+  if (LoadLines(path, lines, &bom) == LoadResult::Unreadable) return 0;
+  // Replacing the file would go around its permissions; leave it as it is.
+  if (IsFrozen(path)) return 0;
 
   bool inSection = false;
   bool sectionFound = false;
@@ -152,7 +172,7 @@ BOOL WriteValue(const std::string& path, const std::string& section, const std::
     }
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), key + "=" + value);
   }
-  std::string content;
+  std::string content = bom ? kUtf8Bom : "";
   for (const std::string& l : lines) {
     content += l;
     content += '\n';
@@ -167,7 +187,7 @@ IniProfile::IniProfile(std::string path, std::string section)
 
 bool IniProfile::Lookup(const std::string& key, std::string& raw) const {
   std::vector<std::string> lines;
-  if (LoadLines(m_path, lines) != LoadResult::Ok) return false;
+  if (LoadLines(m_path, lines, nullptr) != LoadResult::Ok) return false;
   bool inSection = false;
   for (const std::string& line : lines) {
     std::string name;
@@ -186,7 +206,8 @@ bool IniProfile::Lookup(const std::string& key, std::string& raw) const {
 
 BOOL IniProfile::ReadInt(const std::string& key, int& value) const {
   std::string raw;
-  if (!Lookup(key, raw)) {
+  // An empty value is no number: the key is absent, as a missing one is.
+  if (!Lookup(key, raw) || raw.empty()) {
     value = -1;
     return 0;
   }
@@ -211,10 +232,7 @@ BOOL IniProfile::ReadString(const std::string& key, std::string& value) const {
   // A value in matching quotes is stored without them.
   if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') && raw.back() == raw.front())
     raw = raw.substr(1, raw.size() - 2);
-  if (raw.size() > kMaxValueLength) {
-    raw.resize(kMaxValueLength);
-    raw.resize(CompleteUtf8Prefix(raw));
-  }
+  raw.resize(Utf8PrefixBytes(raw, kMaxValueLength));
   value = raw;
   return value.empty() ? 0 : 1;
 }

@@ -7,7 +7,7 @@
 
 class IniProfile {
  public:
-  // Values longer than this arrive cut to it.
+  // Values longer than this many characters (not bytes) arrive cut to it.
   static constexpr size_t kMaxValueLength = 259;
 
   IniProfile(std::string path, std::string section);

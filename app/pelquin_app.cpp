@@ -1,6 +1,8 @@
 // CPelquinApp: the start-up sequence.
 #include "app/pelquin_app.h"
 
+#include "i18n/settings_dialogs.h"
+
 CPelquinApp::CPelquinApp(platform::System& system, media::MediaFactory* media,
                          platform::WindowFactory& windows)
     : m_system(system), m_media(media), m_windows(windows) {}
@@ -15,6 +17,7 @@ BOOL CPelquinApp::InitInstance() {
   m_window = m_windows.CreateFrameWindow(m_frame->PreCreateWindow(), *m_frame);
   if (!m_window) return 0;
   m_frame->AttachWindow(*m_window);
+  m_frame->SetAboutHandler([this] { OnAppAbout(); });
   if (m_frame->OnCreate() == -1) {
     m_window.reset();
     return 0;
@@ -23,4 +26,11 @@ BOOL CPelquinApp::InitInstance() {
   m_frame->ActivateFrame();
   m_window->UpdateWindow();
   return 1;
+}
+
+void CPelquinApp::OnAppAbout() {
+  if (!m_window || !m_frame) return;
+  // The language is read from the frame each time the box opens.
+  CAboutDlg about(*m_window, m_frame->m_languageIndex);
+  about.DoModal();
 }

@@ -15,6 +15,9 @@ class CPelquinApp {
   // created; the application then ends.
   BOOL InitInstance();
 
+  // Command 57664: the About box in the frame's language.
+  void OnAppAbout();
+
   CMainFrame* MainFrame() { return m_frame.get(); }
   platform::Window* MainWindow() { return m_window.get(); }
 

@@ -1,5 +1,6 @@
 // The window-system services the main frame relies on: menus, message boxes, status
-// pane, geometry, timer, painting, wait cursor and the folder browser.
+// pane, geometry, timer, painting, wait cursor, the folder browser and modal dialogs
+// built from templates.
 #pragma once
 
 #include <cstdint>
@@ -72,6 +73,76 @@ struct MenuTemplateItem {
 };
 using MenuTemplate = std::vector<MenuTemplateItem>;
 
+// A dialog resource written as data: a caption, a font, a size and controls, all
+// sizes and positions in dialog units of the dialog's font.
+struct DialogControl {
+  enum class Kind {
+    AutoCheckBox,   // a check box that toggles itself when clicked
+    Static,         // left-aligned text
+    NumberEdit,     // bordered edit box that takes digits only and scrolls horizontally
+    DefPushButton,  // the default button, pressed by Enter
+    PushButton,
+    Icon,  // the application icon
+  };
+  Kind kind;
+  int id;  // kNoControlId for controls the program never addresses
+  int x, y, cx, cy;
+  const char* text;       // the template's text
+  bool noPrefix = false;  // '&' is shown as it stands, not as a mnemonic
+};
+constexpr int kNoControlId = -1;
+
+struct DialogTemplate {
+  int resourceId;
+  int cx, cy;
+  const char* caption;
+  const char* fontName;  // a Windows face name; the window system maps it to a face it has
+  int fontPointSize;
+  std::vector<DialogControl> controls;
+};
+
+// What DoModal-style calls return: the id of the button that ended the dialog.
+constexpr int kDialogOk = 1;
+constexpr int kDialogCancel = 2;
+constexpr int kDialogFailed = -1;  // the dialog could not be created
+
+// The running dialog as its logic sees it.
+class DialogControls {
+ public:
+  virtual ~DialogControls() = default;
+  virtual void SetCaption(const std::string& text) = 0;
+  virtual std::string Caption() const = 0;
+  // Each returns false when the dialog has no control with that id.
+  virtual bool SetItemText(int id, const std::string& text) = 0;
+  virtual std::string ItemText(int id) const = 0;
+  virtual bool CheckItem(int id, bool checked) = 0;
+  virtual bool IsItemChecked(int id) const = 0;
+  // Moves the keyboard focus to a control and selects its whole text.
+  virtual void FocusItem(int id) = 0;
+  // A message box owned by the dialog, with the application title as caption.
+  virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
+  // Ends the modal loop; RunModalDialog returns the result.
+  virtual void EndDialog(int result) = 0;
+};
+
+// The dialog's own behaviour, called on the user-interface thread inside the modal loop.
+class DialogLogic {
+ public:
+  virtual ~DialogLogic() = default;
+  // The dialog is about to become visible: set its texts and values.
+  virtual void OnShowWindow(DialogControls& dialog) = 0;
+  // The default button or Enter. Ends the dialog with kDialogOk, or keeps it open.
+  virtual void OnOK(DialogControls& dialog) { dialog.EndDialog(kDialogOk); }
+  // The Cancel button, Escape and the close box.
+  virtual void OnCancel(DialogControls& dialog) { dialog.EndDialog(kDialogCancel); }
+};
+
+// Who a modal dialog belongs to.
+enum class DialogOwner {
+  Window,  // the window is the dialog's parent; the dialog stands over it
+  None,    // no parent: the dialog is on its own (placed over the window all the same)
+};
+
 // Where the frame paints during a paint request.
 class Painter {
  public:
@@ -123,6 +194,16 @@ class Window {
 
   // A folder browser opening at startFolder; empty result when cancelled.
   virtual std::string BrowseForFolder(const std::string& title, const std::string& startFolder) = 0;
+
+  // Runs a dialog built from a template modally; returns the id that ended it, or
+  // kDialogFailed when the window system cannot show dialogs.
+  virtual int RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
+                             DialogOwner owner = DialogOwner::Window) {
+    (void)resource;
+    (void)logic;
+    (void)owner;
+    return kDialogFailed;
+  }
 
   // The video window's drawing area, a child of the client area that the window owns;
   // null when the window has none.

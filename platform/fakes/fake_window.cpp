@@ -59,4 +59,12 @@ std::string FakeWindow::BrowseForFolder(const std::string& title, const std::str
   return answer;
 }
 
+int FakeWindow::RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
+                               DialogOwner owner) {
+  if (failDialogs) return kDialogFailed;
+  FakeDialog dialog(resource, owner, ApplicationTitle());
+  dialogRuns.push_back(dialog.Run(logic, dialogScript));
+  return dialogRuns.back().result;
+}
+
 }  // namespace platform

@@ -1,5 +1,6 @@
 // A window for unit tests: records every message box, status text, timer and
-// resize, scripts the folder browser, and simulates a menu bar that wraps.
+// resize, scripts the folder browser and the modal dialogs, and simulates a menu bar
+// that wraps.
 #pragma once
 
 #include <deque>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fakes/fake_dialog.h"
 #include "platform/ui.h"
 
 namespace platform {
@@ -26,6 +28,10 @@ class FakeWindow : public Window {
   int cxMin = 136;
   bool failStatusBar = false;
   std::deque<std::string> browseAnswers;  // empty answer = cancelled
+  // What the user does in the dialogs, in order across dialogs; a dialog that finds the
+  // script empty is ended as by Escape.
+  std::deque<DialogAction> dialogScript;
+  bool failDialogs = false;  // RunModalDialog returns kDialogFailed
 
   std::vector<Message> messages;
   std::vector<std::string> statusTexts;
@@ -33,6 +39,7 @@ class FakeWindow : public Window {
   std::map<int, int> timers;  // running timers: id -> period
   std::vector<std::string> browseTitles;
   std::vector<std::string> browseStarts;
+  std::vector<DialogRun> dialogRuns;
   std::vector<Rect> statusBarMoves;
   int updates = 0;
   int waitCursorDepth = 0;
@@ -71,6 +78,8 @@ class FakeWindow : public Window {
   void EndWaitCursor() override { --waitCursorDepth; }
 
   std::string BrowseForFolder(const std::string& title, const std::string& startFolder) override;
+  int RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
+                     DialogOwner owner) override;
   void Show() override { shown = true; }
   void CloseWindow() override { closeRequested = true; }
 

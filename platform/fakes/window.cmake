@@ -1,6 +1,7 @@
 # Fake window and system for the frame's unit tests.
 add_library(ostrel_fake_window
   ${CMAKE_CURRENT_LIST_DIR}/fake_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/fake_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/fake_system.cpp
 )
 target_include_directories(ostrel_fake_window PUBLIC ${PROJECT_SOURCE_DIR})

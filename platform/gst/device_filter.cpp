@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/gst/caps_mapping.h"
+#include "platform/linux/camera_button_watcher.h"
 
 namespace media::gst {
 namespace {
@@ -275,12 +276,14 @@ GstDeviceFilter::GstDeviceFilter(GstElement* bin, GstDevice* device, GstElement*
       major_(major) {}
 
 GstDeviceFilter::~GstDeviceFilter() {
+  button_.reset();  // before anything a press touches
   if (deviceCaps_) gst_caps_unref(deviceCaps_);
   if (current_) gst_caps_unref(current_);
   gst_object_unref(device_);
 }
 
-std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device) {
+std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device,
+                                                         const SystemRoots& roots) {
   GstElement* source = gst_device_create_element(device, nullptr);
   if (!source) return nullptr;
   const MajorType major =
@@ -290,6 +293,7 @@ std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device) {
   std::shared_ptr<GstDeviceFilter> filter(new GstDeviceFilter(bin, device, source, major));
   filter->Build();
   if (filter->pins_.empty()) return nullptr;
+  filter->WatchOwnButton(roots);
   return filter;
 }
 
@@ -476,12 +480,16 @@ GstCaps* GstDeviceFilter::OutputFormat(GstPin&) {
 
 Status GstDeviceFilter::TriggerStill(Pin& pin) {
   if (!still_ || &pin != still_.get()) return kInvalidArgument;
+  FireStill();
+  return kOk;
+}
+
+void GstDeviceFilter::FireStill() {
   if (stillSignal_) {
     g_signal_emit_by_name(source_, "trigger-still");
   } else {
     stillPending_ = true;
   }
-  return kOk;
 }
 
 }  // namespace media::gst

@@ -6,15 +6,28 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/gst/gst_filter.h"
 
+namespace platform {
+class CameraButtonWatcher;
+}
+
 namespace media::gst {
+
+// Where a V4L2 camera's button is looked up: sysfs and the device folder.
+struct SystemRoots {
+  std::string sysfs = "/sys";
+  std::string dev = "/dev";
+};
 
 class GstDeviceFilter : public GstFilter {
  public:
   // Null when the device cannot make its source element.
-  static std::shared_ptr<GstDeviceFilter> Create(GstDevice* device);
+  static std::shared_ptr<GstDeviceFilter> Create(GstDevice* device,
+                                                 const SystemRoots& roots = SystemRoots());
   ~GstDeviceFilter() override;
 
   bool IsSource() const override { return true; }
@@ -32,6 +45,12 @@ class GstDeviceFilter : public GstFilter {
   Status SetFormat(const MediaType& type);
   std::vector<MediaType> Capabilities() const;
   Status TriggerStill(Pin& pin);
+  // Watches the camera's own snapshot button on these event devices (replacing any
+  // watched before): a press fires the still pin as TriggerStill does. Create() finds
+  // them for a V4L2 camera.
+  void WatchButton(const std::vector<std::string>& eventDevices);
+  // A still frame is asked for and waits for the next capture frame (V4L2 cameras).
+  bool StillPending() const { return stillPending_.load(); }
   GObject* PictureObject() const { return picture_; }
   GstElement* Source() const { return source_; }
   int32_t Delivered() const { return delivered_.load(); }
@@ -40,6 +59,9 @@ class GstDeviceFilter : public GstFilter {
  private:
   GstDeviceFilter(GstElement* bin, GstDevice* device, GstElement* source, MajorType major);
   void Build();
+  void FireStill();
+  void WatchOwnButton(const SystemRoots& roots);
+  void OnButtonPressed();
   static GstPadProbeReturn OnCaptureBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
 
   GstDevice* device_;
@@ -59,6 +81,7 @@ class GstDeviceFilter : public GstFilter {
   std::atomic<int32_t> dropped_{0};
   std::atomic<GstClockTime> lastPts_{GST_CLOCK_TIME_NONE};
   std::atomic<GstClockTime> frameDuration_{GST_CLOCK_TIME_NONE};
+  std::unique_ptr<platform::CameraButtonWatcher> button_;
 };
 
 }  // namespace media::gst

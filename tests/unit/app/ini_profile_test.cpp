@@ -59,7 +59,8 @@ TEST(IniProfile, IntegersReadLikeThePlatformParsesThem) {
 TEST(IniProfile, LongValuesArriveCutTo259Characters) {
   TempDir dir;
   WriteFile(dir / "a.INI", "[SectionMain]\nSnapFolder=" + std::string(100000, 'x') +
-                               "\nAviFileIndex=3\nU=" + std::string(258, 'a') + "\xC3\xA9\n");
+                               "\nAviFileIndex=3\nU=" + std::string(258, 'a') +
+                               "\xC3\xA9\xC3\xA9\n");
   IniProfile ini(dir / "a.INI", "SectionMain");
   std::string s;
   ASSERT_TRUE(ini.ReadString("SnapFolder", s));
@@ -68,7 +69,81 @@ TEST(IniProfile, LongValuesArriveCutTo259Characters) {
   ASSERT_TRUE(ini.ReadInt("AviFileIndex", v));
   EXPECT_EQ(v, 3);
   ASSERT_TRUE(ini.ReadString("U", s));
-  EXPECT_EQ(s, std::string(258, 'a')) << "a character cut in half is dropped whole";
+  EXPECT_EQ(s, std::string(258, 'a') + "\xC3\xA9") << "the limit counts characters";
+}
+
+TEST(IniProfile, TheLimitCountsCharactersNotBytes) {
+  TempDir dir;
+  std::string han;  // U+6C34, three bytes each in UTF-8
+  for (int i = 0; i < 300; ++i) han += "\xE6\xB0\xB4";
+  IniProfile ini(dir / "a.INI", "SectionMain");
+  ASSERT_TRUE(ini.WriteString("SnapFolder", han.substr(0, 200 * 3)));
+  ASSERT_TRUE(ini.WriteString("AviFileFolder", han));
+  std::string s;
+  ASSERT_TRUE(ini.ReadString("SnapFolder", s));
+  EXPECT_EQ(s, han.substr(0, 200 * 3)) << "200 characters are within the limit";
+  ASSERT_TRUE(ini.ReadString("AviFileFolder", s));
+  EXPECT_EQ(s, han.substr(0, 259 * 3));
+
+  // Bytes that are no UTF-8 count one character each and are never split off a sequence.
+  WriteFile(dir / "b.INI", "[SectionMain]\nK=" + std::string(258, '\xFF') + "\xE6\xB0\xB4\xFF\n");
+  IniProfile bad(dir / "b.INI", "SectionMain");
+  ASSERT_TRUE(bad.ReadString("K", s));
+  EXPECT_EQ(s, std::string(258, '\xFF') + "\xE6\xB0\xB4");
+}
+
+TEST(IniProfile, AnEmptyIntegerIsAbsent) {
+  TempDir dir;
+  WriteFile(dir / "a.INI", "[SectionMain]\nTimeLimit=\nAviFileIndex=  \r\nSnapFileIndex=x\n");
+  IniProfile ini(dir / "a.INI", "SectionMain");
+  int v = 0;
+  EXPECT_FALSE(ini.ReadInt("TimeLimit", v));
+  EXPECT_EQ(v, -1);
+  EXPECT_FALSE(ini.ReadInt("AviFileIndex", v));
+  ASSERT_TRUE(ini.ReadInt("SnapFileIndex", v)) << "text that is not empty still reads as 0";
+  EXPECT_EQ(v, 0);
+}
+
+TEST(IniProfile, AByteOrderMarkIsReadOverAndKeptOnWrite) {
+  TempDir dir;
+  const std::string bom = "\xEF\xBB\xBF";
+  WriteFile(dir / "a.INI", bom + "[SectionMain]\r\nTimeLimit=45\r\nSnapFolder=/x\r\n");
+  IniProfile ini(dir / "a.INI", "SectionMain");
+  int v = 0;
+  ASSERT_TRUE(ini.ReadInt("TimeLimit", v));
+  EXPECT_EQ(v, 45);
+  ASSERT_TRUE(ini.WriteInt("TimeLimit", 60));
+  ASSERT_TRUE(ini.WriteInt("AviFileIndex", 3));
+  EXPECT_EQ(ReadFile(dir / "a.INI"),
+            bom + "[SectionMain]\r\nTimeLimit=60\r\nSnapFolder=/x\r\nAviFileIndex=3\n");
+
+  // A file that is nothing but the mark gets the section after it.
+  WriteFile(dir / "b.INI", bom);
+  IniProfile only(dir / "b.INI", "SectionMain");
+  ASSERT_TRUE(only.WriteInt("TimeLimit", 1));
+  EXPECT_EQ(ReadFile(dir / "b.INI"), bom + "\n[SectionMain]\nTimeLimit=1\n");
+}
+
+TEST(IniProfile, AReadOnlyFileIsLeftAloneInAWritableFolder) {
+  TempDir dir;
+  const std::string frozen = "[SectionMain]\nTimeLimit=5\n";
+  WriteFile(dir / "a.INI", frozen);
+  std::filesystem::permissions(dir / "a.INI", std::filesystem::perms::owner_read |
+                                                  std::filesystem::perms::group_read |
+                                                  std::filesystem::perms::others_read);
+  IniProfile ini(dir / "a.INI", "SectionMain");
+  EXPECT_FALSE(ini.WriteInt("TimeLimit", 6));
+  EXPECT_FALSE(ini.WriteString("SnapFolder", "/y"));
+  EXPECT_EQ(ReadFile(dir / "a.INI"), frozen);
+  EXPECT_EQ(std::filesystem::status(dir / "a.INI").permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                std::filesystem::perms::others_read);
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.path())) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 1) << "no temporary file is left beside it";
 }
 
 TEST(IniProfile, WriteReplacesOnlyItsOwnKeyAndKeepsEveryOtherLine) {

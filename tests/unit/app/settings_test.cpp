@@ -76,6 +76,72 @@ TEST_F(SettingsTest, GarbageFileLoadsWhatItCanAndSaveKeepsTheRest) {
   EXPECT_NE(after.find("=nokey\n"), std::string::npos);
 }
 
+TEST_F(SettingsTest, AnEmptyTimeLimitLoadsTheDefault) {
+  WriteFile(IniPath(), "[SectionMain]\nTimeLimitEnalbe=1\nTimeLimit=\nAviFileIndex=\n");
+  Frame().LoadSettings();
+  EXPECT_EQ(frame->m_timeLimitEnabled, 1);
+  EXPECT_EQ(frame->m_timeLimitSeconds, 30) << "an empty value must not stop recordings at once";
+  EXPECT_EQ(frame->m_clipIndex, 0);
+}
+
+TEST_F(SettingsTest, AFileWithAByteOrderMarkKeepsItsSettingsAndItsOneSection) {
+  std::filesystem::create_directories(dir / "clips");
+  WriteFile(IniPath(), "\xEF\xBB\xBF[SectionMain]\r\nAviFileFolder=" + (dir / "clips") +
+                           "\r\nAviFileIndex=12\r\nTimeLimit=90\r\n");
+  Frame().LoadSettings();
+  EXPECT_EQ(frame->m_captureFolder, dir / "clips");
+  EXPECT_EQ(frame->m_clipIndex, 12);
+  EXPECT_EQ(frame->m_timeLimitSeconds, 90);
+  frame->m_clipIndex = 13;
+  frame->SaveSettings();
+  std::string after = ReadFile(IniPath());
+  EXPECT_EQ(after.rfind("\xEF\xBB\xBF[SectionMain]\r\n", 0), 0u) << after;
+  EXPECT_EQ(after.find("[SectionMain]", 4), std::string::npos) << "a second section: " << after;
+  EXPECT_NE(after.find("AviFileIndex=13\r\n"), std::string::npos) << after;
+  CMainFrame again(system, nullptr);
+  again.AttachWindow(window);
+  again.LoadSettings();
+  EXPECT_EQ(again.m_clipIndex, 13);
+  EXPECT_EQ(again.m_captureFolder, dir / "clips");
+}
+
+TEST_F(SettingsTest, AFolderOf200ChineseCharactersSurvivesSaveAndLoad) {
+  // Four folders of 50 characters each: a file name holds at most 255 bytes.
+  std::string folder = dir.path();
+  for (int part = 0; part < 4; ++part) {
+    folder += "/";
+    for (int i = 0; i < 50; ++i) folder += "\xE7\x85\xA7";  // U+7167
+  }
+  ASSERT_LE(folder.size() - 2 * 200, 259u) << "the temporary folder is too deep";
+  std::filesystem::create_directories(folder);
+  Frame().LoadSettings();
+  frame->m_snapshotFolder = folder;
+  frame->m_captureFolder = folder;
+  frame->SaveSettings();
+  CMainFrame again(system, nullptr);
+  again.AttachWindow(window);
+  again.LoadSettings();
+  EXPECT_EQ(again.m_snapshotFolder, folder);
+  EXPECT_EQ(again.m_captureFolder, folder);
+}
+
+TEST_F(SettingsTest, AReadOnlySettingsFileIsLeftUnchangedAndTheSaveReportsIt) {
+  const std::string frozen = "[SectionMain]\nSnapFileIndex=7\nTimeLimit=20\n";
+  WriteFile(IniPath(), frozen);
+  std::filesystem::permissions(IniPath(), std::filesystem::perms::owner_read);
+  ASSERT_TRUE(system.IsWritableFolder(dir / "bin"));
+  Frame().LoadSettings();
+  frame->m_snapshotIndex = 8;
+  testing::internal::CaptureStderr();
+  frame->SaveSettings();
+  std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(ReadFile(IniPath()), frozen);
+  EXPECT_NE(errors.find("could not save the settings to " + IniPath()), std::string::npos)
+      << errors;
+  EXPECT_FALSE(std::filesystem::exists(system.config + "/ostrel.INI"))
+      << "a frozen file is not side-stepped";
+}
+
 TEST_F(SettingsTest, SecondActivationReloadsTheFile) {
   Start();
   frame->m_clipIndex = 5;
