@@ -94,8 +94,8 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   void ChooseLanguageAndMenu();
   // Builds and runs the preview graph; a failure shows the localized message.
   void StartPreview();
-  // The timer's end of a recording at its time limit.
-  void StopAtTimeLimit();
+  // The timer's end of a recording: at its time limit, or when its graph failed.
+  void StopRecordingFromTimer();
   std::shared_ptr<media::FrameCounters> FindFrameCounters();
 
   platform::System& m_system;

@@ -24,7 +24,12 @@ std::string TimeSpan(int64_t seconds) {
 }  // namespace
 
 void CMainFrame::OnTimer(int) {
-  DrainGraphEvents();
+  // A recording whose camera or microphone failed (unplugged, say) ends here, its file
+  // finished with what was recorded, rather than let the clock run over a dead graph.
+  if (DrainGraphEvents() && m_recording) {
+    StopRecordingFromTimer();
+    return;
+  }
   if (m_recording) {
     const int64_t elapsed = RecordingElapsedSeconds();
     const std::string text = std::string(LangText(TXT_TIME_ELAPSED, m_languageIndex)) +
@@ -36,7 +41,7 @@ void CMainFrame::OnTimer(int) {
     // ends the recording.
     if (m_timeLimitEnabled) {
       const int64_t limit = m_timeLimitSeconds;
-      if ((elapsed == limit && m_recordTicks % 10 > 4) || elapsed > limit) StopAtTimeLimit();
+      if ((elapsed == limit && m_recordTicks % 10 > 4) || elapsed > limit) StopRecordingFromTimer();
     }
   } else if (m_selectedVideoDevice >= 0 && m_selectedVideoDevice < kMaxDevices) {
     ShowStatusText(m_videoDeviceNames[m_selectedVideoDevice]);
@@ -55,7 +60,7 @@ int64_t CMainFrame::RecordingElapsedSeconds() const {
   return ms > 0 ? ms / 1000 : 0;
 }
 
-void CMainFrame::StopAtTimeLimit() {
+void CMainFrame::StopRecordingFromTimer() {
   m_captureMode = 0;
   if (m_graphRunning || m_recording) StopGraph(m_pGraph.get(), Sys());  // ends the file
   m_graphRunning = 0;

@@ -49,7 +49,8 @@ class CaptureFrame : public FrameState {
   BOOL SetUpVideoWindow();
   BOOL TearDownGraph();
   // Takes what the running graph reported; errors are written to the error stream.
-  void DrainGraphEvents();
+  // True when one of them was an error (the graph, or part of it, stopped).
+  bool DrainGraphEvents();
 
   // The recording builds (capture/recording_graphs.cpp).
   BOOL BuildAviGraph();

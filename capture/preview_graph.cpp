@@ -167,11 +167,14 @@ BOOL CaptureFrame::TearDownGraph() {
   return 1;
 }
 
-void CaptureFrame::DrainGraphEvents() {
-  if (!m_pGraph) return;
+bool CaptureFrame::DrainGraphEvents() {
+  if (!m_pGraph) return false;
+  bool failed = false;
   media::GraphEvent event;
   while (m_pGraph->NextEvent(event)) {
     if (event.kind == media::GraphEvent::Kind::Complete) continue;
+    failed = true;
     std::fprintf(stderr, "ostrel: %s: %s\n", event.source.c_str(), event.text.c_str());
   }
+  return failed;
 }

@@ -56,6 +56,28 @@ struct FakeCamera : media::Filter {
   }
 };
 
+// A graph that only reports what the test queues.
+struct ReportingGraph : media::Graph {
+  std::vector<media::GraphEvent> events;
+  media::Status AddFilter(const std::shared_ptr<media::Filter>&, const std::string&) override {
+    return media::kFail;
+  }
+  media::Status RemoveFilter(media::Filter&) override { return media::kFail; }
+  media::Status Connect(media::Pin&, media::Pin&) override { return media::kFail; }
+  media::Status Disconnect(media::Pin&) override { return media::kFalse; }
+  std::vector<std::shared_ptr<media::Filter>> Filters() const override { return {}; }
+  std::shared_ptr<media::Filter> FindFilterByName(const std::string&) const override {
+    return nullptr;
+  }
+  std::shared_ptr<media::MediaControl> GetMediaControl() override { return nullptr; }
+  bool NextEvent(media::GraphEvent& event) override {
+    if (events.empty()) return false;
+    event = events.front();
+    events.erase(events.begin());
+    return true;
+  }
+};
+
 class RecordingClockTest : public FrameTest {
  protected:
   void SetUp() override {
@@ -208,6 +230,24 @@ TEST_F(RecordingClockTest, WithoutATimeLimitTheRecordingGoesOn) {
   for (int i = 0; i < 40; ++i) Tick();
   EXPECT_EQ(Frame().m_recording, 1);
   EXPECT_EQ(Label(), LangText(TXT_STOP_CAPTURE, Frame().m_languageIndex));
+}
+
+TEST_F(RecordingClockTest, ARecordingWhoseCameraWasUnpluggedEndsAtTheNextTick) {
+  auto graph = std::make_shared<ReportingGraph>();
+  Frame().m_pGraph = graph;
+  Frame().m_previewOn = 0;
+  BeginRecording();
+  graph->events.push_back({media::GraphEvent::Kind::Complete, "Start tee", ""});
+  Tick();
+  EXPECT_EQ(Frame().m_recording, 1) << "the end of a stream is no failure";
+  graph->events.push_back({media::GraphEvent::Kind::DeviceLost, "Video Capture device", "gone"});
+  Tick();
+  EXPECT_EQ(Frame().m_recording, 0);
+  EXPECT_EQ(Frame().m_captureMode, 0);
+  EXPECT_EQ(Label(), LangText(TXT_START_CAPTURE, Frame().m_languageIndex));
+  graph->events.push_back({media::GraphEvent::Kind::DeviceLost, "Video Capture device", "gone"});
+  Tick();
+  EXPECT_EQ(Status().rfind("Cam -- ", 0), 0u) << "idle, the error only logged";
 }
 
 }  // namespace
