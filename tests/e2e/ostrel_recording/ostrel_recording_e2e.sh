@@ -17,7 +17,7 @@ for tool in xvfb-run xdotool import convert ffprobe gst-launch-1.0; do
 done
 
 work=$(mktemp -d /tmp/ostrel-rec-e2e-XXXXXX)
-trap 'rm -rf "$work"' EXIT
+trap '[ -n "${OSTREL_E2E_KEEP:-}" ] || rm -rf "$work"' EXIT  # OSTREL_E2E_KEEP=1 keeps the screenshots
 cp "$ostrel" "$work/ostrel"
 mkdir "$work/clips"
 export GST_PLUGIN_PATH=$(IFS=:; echo "$*")
