@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -28,6 +29,21 @@
 
 namespace {
 
+// Takes the preview's frames as a window would, so the renderer converts every one.
+class CountingSurface : public media::VideoSurface {
+ public:
+  void Present(const media::VideoFrame&) override { ++frames; }
+  void Place(int, int, int, int) override {}
+  void Show(bool) override {}
+  std::atomic<long> frames{0};
+};
+
+class BenchWindow : public platform::FakeWindow {
+ public:
+  media::VideoSurface* GetVideoSurface() override { return &surface; }
+  CountingSurface surface;
+};
+
 class BenchFrame : public CaptureFrame {
  public:
   BenchFrame() : factory_("ostrelvirtualdeviceprovider") {}
@@ -35,7 +51,7 @@ class BenchFrame : public CaptureFrame {
   platform::System& Sys() override { return system; }
   media::MediaFactory& Media() override { return factory_; }
   void FitWindowToVideo(int, int) override {}
-  platform::FakeWindow window;
+  BenchWindow window;
   platform::FakeSystem system;
 
  private:
