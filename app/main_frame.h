@@ -61,6 +61,9 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   // Command 32774: starts a recording, or stops it and returns to the preview
   // (app/recording_command.cpp).
   void OnStartStopCapture();
+  // True when the capture folder takes files and the capture and clip formats can be
+  // recorded; otherwise shows the recording error (app/recording_start_check.cpp).
+  BOOL CheckRecordingCanStart();
 
   // Who shows the About box (the application object); command 57664 is passed to it.
   void SetAboutHandler(std::function<void()> handler) { m_aboutHandler = std::move(handler); }
