@@ -142,9 +142,7 @@ BOOL CaptureFrame::SetUpVideoWindow() {
   window.reset();
   if (m_firstVideoWindowSizing) {
     m_firstVideoWindowSizing = 0;
-    Ui().SetWindowSize(kFirstVideoWindowWidth,
-                       kFirstVideoWindowHeight + m_statusBarHeight + border);
-    Ui().UpdateWindow();
+    MoveFrameForVideoArea(kFirstVideoAreaWidth, kFirstVideoAreaHeight);
   }
   return 1;
 }

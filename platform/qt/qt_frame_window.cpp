@@ -12,6 +12,7 @@
 #include <QTimerEvent>
 
 #include "platform/qt/qt_menu.h"
+#include "platform/qt/qt_template_dialog.h"
 #include "platform/qt/qt_video_window.h"
 
 namespace platform {
@@ -120,13 +121,20 @@ void QtFrameWindow::ConnectMenu(QtMenu* menu) {
     QVariant id = action->property("ostrelCommandId");
     if (m_events && id.isValid()) m_events->OnCommand(id.toUInt());
   });
-  // Opening any popup of the bar is the moment the frame updates its items.
-  for (QAction* a : bar->actions()) {
-    if (QMenu* popup = a->menu()) {
-      connect(popup, &QMenu::aboutToShow, this, [this] {
-        if (m_events) m_events->OnInitMenu();
-      });
-    }
+  WatchPopups(bar);
+}
+
+void QtFrameWindow::WatchPopups(QWidget* menu) {
+  // Opening any popup, by mouse, Alt+letter or the arrow keys, and at any depth, is the
+  // moment the frame updates the items, before the popup is drawn.
+  for (QAction* a : menu->actions()) {
+    QMenu* popup = a->menu();
+    if (!popup || popup->property("ostrelWatched").toBool()) continue;
+    popup->setProperty("ostrelWatched", true);
+    connect(popup, &QMenu::aboutToShow, this, [this] {
+      if (m_events) m_events->OnInitMenu();
+    });
+    WatchPopups(popup);
   }
 }
 
@@ -225,6 +233,15 @@ std::string QtFrameWindow::BrowseForFolder(const std::string& title,
   QString chosen = QFileDialog::getExistingDirectory(this, ToQ(title), ToQ(startFolder),
                                                      QFileDialog::ShowDirsOnly);
   return chosen.toUtf8().toStdString();
+}
+
+int QtFrameWindow::RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
+                                  DialogOwner owner) {
+  // A dialog without a parent still stands over this window and blocks the application.
+  QtTemplateDialog dialog(resource, logic, owner == DialogOwner::Window ? this : nullptr, this,
+                          ToQ(m_title));
+  dialog.setWindowModality(Qt::ApplicationModal);
+  return dialog.exec();
 }
 
 media::VideoSurface* QtFrameWindow::GetVideoSurface() { return m_video; }

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <map>
 
+#include "platform/qt/qt_property_sheet.h"
 #include "platform/ui.h"
 
 namespace platform {
@@ -47,7 +48,10 @@ class QtFrameWindow : public QMainWindow, public Window {
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
   std::string BrowseForFolder(const std::string& title, const std::string& startFolder) override;
+  int RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
+                     DialogOwner owner) override;
   media::VideoSurface* GetVideoSurface() override;
+  media::PropertySheetHost* GetPropertySheetHost() override { return &m_sheetHost; }
   void Show() override;
   void CloseWindow() override;
 
@@ -62,6 +66,7 @@ class QtFrameWindow : public QMainWindow, public Window {
 
  private:
   void ConnectMenu(QtMenu* menu);
+  void WatchPopups(QWidget* menu);
 
   WindowEvents* m_events;
   std::string m_title;
@@ -72,6 +77,7 @@ class QtFrameWindow : public QMainWindow, public Window {
   Menu* m_menu = nullptr;
   std::map<int, int> m_timers;  // frame timer id -> Qt timer id
   bool m_closing = false;
+  QtPropertySheetHost m_sheetHost{this};
 };
 
 class QtWindowFactory : public WindowFactory {

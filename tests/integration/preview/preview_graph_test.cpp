@@ -88,10 +88,10 @@ TEST_F(PreviewGraphTest, BuildsTheNamedFiltersConnectedInOrderAndAttachesTheVide
   EXPECT_EQ(g_stillMediaType.height, 480);
 
   // The video window fills the client area above the status bar; the first attachment
-  // sizes the frame to 648 pixels wide.
+  // gives that area 640 x 480 (the fake window's menu bar is 20 pixels high).
   const int statusHeight = frame.m_statusBarHeight + 1;
   ASSERT_EQ(frame.window.resizes.size(), 1u);
-  EXPECT_EQ(frame.window.resizes[0], std::make_pair(648, 534 + statusHeight));
+  EXPECT_EQ(frame.window.resizes[0], std::make_pair(640, 480 + statusHeight + 20));
   EXPECT_EQ(frame.m_firstVideoWindowSizing, 0);
   EXPECT_TRUE(frame.window.surface.visible);
   EXPECT_EQ(frame.window.surface.placed.left, 0);
