@@ -24,6 +24,9 @@ bool CMainFrame::StartRecording() {
   // Nothing runs from here until a graph is started again.
   m_graphRunning = 0;
   TearDownGraph();
+  // What the preview's graph reported is logged now, not taken for the recording's
+  // failure at its first tick.
+  DrainGraphEvents();
   if (!BuildGraph()) {
     // The mode stays set: the next use of the command takes the stop path.
     ShowCannotPreview();
