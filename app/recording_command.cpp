@@ -17,11 +17,16 @@ void CMainFrame::RelabelStartStop(TextId textId) {
 }
 
 bool CMainFrame::StartRecording() {
+  // A folder that takes no file or a format no clip holds: the preview goes on.
+  if (!CheckRecordingCanStart()) return false;
   m_captureMode = 1;
   if (m_recording || m_graphRunning) StopGraph(m_pGraph.get(), Sys());
   // Nothing runs from here until a graph is started again.
   m_graphRunning = 0;
   TearDownGraph();
+  // What the preview's graph reported is logged now, not taken for the recording's
+  // failure at its first tick.
+  DrainGraphEvents();
   if (!BuildGraph()) {
     // The mode stays set: the next use of the command takes the stop path.
     ShowCannotPreview();
@@ -32,9 +37,9 @@ bool CMainFrame::StartRecording() {
     m_graphRunning = 1;
     m_recording = 1;
     Sys().Sleep(kRecordStartSettleMs);
-    m_recordTicks = 0;
     Ui().EndWaitCursor();
-    m_recordStartTime = Sys().WallSeconds();
+    // The ticks from 0, the wall-clock start, and the monotonic start it counts from.
+    StartRecordingClock();
     RelabelStartStop(TXT_STOP_CAPTURE);
     return true;
   }
@@ -65,8 +70,10 @@ bool CMainFrame::StopRecording() {
   if (m_recording || m_graphRunning) StopGraph(m_pGraph.get(), Sys());
   m_graphRunning = 0;
   TearDownGraph();
-  // On the early ends below the recording flag stays set, so the clock goes on counting
-  // until a later stop or the time limit clears it.
+  // The clip is finished: the clock stops and the command starts anew, even when the
+  // preview cannot come back below.
+  m_recording = 0;
+  RelabelStartStop(TXT_START_CAPTURE);
   if (!BuildGraph()) {
     ShowCannotPreview();
     return false;
@@ -79,9 +86,8 @@ bool CMainFrame::StopRecording() {
     return false;
   }
   m_graphRunning = 1;
-  m_recording = 0;
+  RestartFrameRateWindow();
   Ui().EndWaitCursor();
-  RelabelStartStop(TXT_START_CAPTURE);
   return true;
 }
 

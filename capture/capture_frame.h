@@ -64,17 +64,24 @@ class CaptureFrame : public FrameState {
   BOOL SetUpVideoWindow();
   BOOL TearDownGraph();
   // Takes what the running graph reported; errors are written to the error stream.
-  void DrainGraphEvents();
+  // True when one of them was an error (the graph, or part of it, stopped).
+  bool DrainGraphEvents();
 
   // The recording builds (capture/recording_graphs.cpp).
   BOOL BuildAviGraph();
   BOOL BuildWmvGraph();
+  // Every capture format the cameras deliver records: YUV and RGB as they come, MJPG
+  // as JPEG frames in an AVI; each of them is encoded into WMV.
+  static bool CanRecordFormat(int subtype);
+  // The clip file of a number in the capture folder ("AVI" or "WMV").
+  std::string ClipPath(int index, const char* extension) const;
 
  private:
   // Outcome of the capture pin's stream-configuration lookup.
   enum class StreamConfigLookup { Video, Interleaved, NotFound };
   StreamConfigLookup FindCaptureStreamConfig(std::shared_ptr<media::StreamConfig>& config);
   media::Filter* SelectedVideoDevice() const;
+  int NextFreeClipIndex(const char* extension);
   void BuildStillBranch(media::Filter& device);
   int EnumerateDevices(media::DeviceEnumerator& enumerator, media::DeviceCategory category,
                        std::array<std::string, kMaxDevices>& names,

@@ -244,6 +244,32 @@ class RendererFilter : public FakeFilter {
   }
 };
 
+class FakeFileSink : public FileSink {
+ public:
+  explicit FakeFileSink(std::string& path) : path_(path) {}
+  Status SetFileName(const std::string& path) override {
+    if (path.empty()) return kInvalidArgument;
+    path_ = path;
+    return kOk;
+  }
+
+ private:
+  std::string& path_;
+};
+
+// The AVI multiplexer's two inputs (video, then sound) and the file writer: they write
+// nothing, the graph only has to be built and run.
+class FileWriterFilter : public FakeFilter {
+ public:
+  FileWriterFilter() : FakeFilter(clsid::kFileWriter) { AddPin(PinDirection::Input, "in"); }
+  std::shared_ptr<FileSink> GetFileSink() override {
+    return std::make_shared<FakeFileSink>(fileName_);
+  }
+
+ private:
+  std::string fileName_;
+};
+
 // Scales to a chosen output size; 0 x 0 passes the input size through.
 class TransferFilter : public FakeFilter {
  public:
@@ -492,6 +518,14 @@ std::shared_ptr<Filter> FakeMediaFactory::CreateFilter(const std::string& classI
     f->AddPin(PinDirection::Input, "In");
     return f;
   }
+  if (classId == clsid::kAviMux) {
+    auto f = std::make_shared<FakeFilter>(classId);
+    f->AddPin(PinDirection::Input, "Input 01");
+    f->AddPin(PinDirection::Input, "Input 02", PinCategory::None, MajorType::Any);
+    f->AddPin(PinDirection::Output, "AVI Out", PinCategory::None, MajorType::Any);
+    return f;
+  }
+  if (classId == clsid::kFileWriter) return std::make_shared<FileWriterFilter>();
   return nullptr;
 }
 

@@ -1,5 +1,6 @@
 // A small media layer for unit tests: cameras and microphones from a list, stock filters
-// with the pins the graph code counts on, connections that carry the upstream format, and
+// with the pins the graph code counts on (the AVI multiplexer and file writer among
+// them; no ASF writer), connections that carry the upstream format, and
 // a graph whose run fails while a camera that cannot start is connected.
 #pragma once
 

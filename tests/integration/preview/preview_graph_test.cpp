@@ -234,27 +234,28 @@ TEST_F(PreviewGraphTest, WithoutACameraTheFirstConnectionFails) {
   EXPECT_FALSE(frame.m_pSmartTee);
 }
 
-TEST_F(PreviewGraphTest, RecordingWithAnUnknownFormatSettingBuildsNothingButSetsTheRate) {
+// An empty graph that ran would let the recording clock count over no file: a clip
+// format nobody knows fails the build, and every capture format records.
+TEST_F(PreviewGraphTest, RecordingWithAnUnknownClipFormatFailsAndAnMjpgCameraRecords) {
   UseCamera(virtualcam::CameraSpec{});
   PreviewCaptureFrame frame;
   frame.Open();
   frame.m_captureMode = 1;
   frame.m_recordFormat = 2;
   frame.m_frameRate = 15;
-  ASSERT_TRUE(frame.BuildGraph());
-  ASSERT_EQ(frame.window.messages.size(), 1u);
-  EXPECT_EQ(frame.window.messages[0].text, "This graph cannot preview properly");
-  EXPECT_EQ(frame.m_graphBuilt, 1);
-  EXPECT_EQ(frame.m_frameRate, 15) << "the rate the camera reports back";
+  EXPECT_FALSE(frame.BuildGraph());
+  EXPECT_TRUE(frame.window.messages.empty()) << "the caller says what failed";
+  EXPECT_EQ(frame.m_graphBuilt, 0);
   EXPECT_EQ(frame.m_pGraph->Filters().size(), 1u);
 
-  // An MJPG camera cannot record: nothing is built and nothing is said.
-  frame.m_graphBuilt = 0;
+  frame.m_recordFormat = 0;
   frame.m_videoSubtype = 7;
-  frame.window.messages.clear();
+  frame.m_captureFolder = "/tmp";
   EXPECT_TRUE(frame.BuildGraph());
-  EXPECT_EQ(frame.m_graphBuilt, 0);
+  EXPECT_EQ(frame.m_graphBuilt, 1);
+  EXPECT_TRUE(frame.m_pAviMux);
   EXPECT_TRUE(frame.window.messages.empty());
+  frame.TearDownGraph();
 }
 
 }  // namespace

@@ -131,14 +131,20 @@ bool Enter(Rig& rig, State state, std::string& why) {
         return false;
       }
       break;
-    case State::FailedRecordBuild:
-      f.m_captureFolder = "/nonexistent/ostrel-clips";  // no clip can be made there
+    case State::FailedRecordBuild: {
+      // Sound from a microphone that is not there: the recording build fails on any layer.
+      const int microphone = f.m_selectedAudioDevice;
+      f.m_recordAudio = 1;
+      f.m_selectedAudioDevice = FrameState::kMaxDevices - 1;
       f.OnCommand(kStartStopCapture);
+      f.m_selectedAudioDevice = microphone;
+      f.m_recordAudio = 0;
       if (!(FlagsOf(f) == kFailedBuild)) {
         why = "a recording build does not fail on this layer";
         return false;
       }
       break;
+    }
     default:
       break;
   }

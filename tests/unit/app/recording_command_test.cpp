@@ -41,7 +41,8 @@ class RecordingCommandTest : public ::testing::Test {
   std::unique_ptr<CMainFrame> frame;
 };
 
-// An RGB24 camera records nothing, but the command's start and stop run their whole course.
+// The fake layer's AVI graph writes nothing, but the command's start and stop run their
+// whole course.
 TEST_F(RecordingCommandTest, StartWaitsStampsTheClockAndRelabelsAndStopReturnsToThePreview) {
   Start(media::Subtype::RGB24);
   frame->m_recordTicks = 57;
@@ -72,12 +73,14 @@ TEST_F(RecordingCommandTest, StartWaitsStampsTheClockAndRelabelsAndStopReturnsTo
 }
 
 TEST_F(RecordingCommandTest, AFailedBuildKeepsTheModeAndTheLabelAndTheNextUseStops) {
-  Start(media::Subtype::YUY2);  // recordable, and the recording build fails
+  Start(media::Subtype::YUY2);
+  frame->m_recordFormat = 1;  // the fake layer has no ASF writer: the build fails
   const std::string start = Label();
   frame->OnCommand(kStartStopCapture);
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_EQ(window.messages[0].text, LangText(TXT_CANNOT_PREVIEW, frame->m_languageIndex));
-  EXPECT_EQ(window.messages[0].icon, platform::MessageIcon::Error);
+  ASSERT_EQ(window.messages.size(), 2u);
+  EXPECT_EQ(window.messages[0].text, "Add wmv file writer error");
+  EXPECT_EQ(window.messages[1].text, LangText(TXT_CANNOT_PREVIEW, frame->m_languageIndex));
+  EXPECT_EQ(window.messages[1].icon, platform::MessageIcon::Error);
   EXPECT_EQ(frame->m_captureMode, 1);
   EXPECT_EQ(frame->m_recording, 0);
   EXPECT_EQ(frame->m_graphRunning, 0) << "nothing runs";
