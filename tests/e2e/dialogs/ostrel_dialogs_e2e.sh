@@ -16,9 +16,7 @@ need_tools xvfb-run import xdotool
 # The output folder is the scratch folder, and the screenshots stay in it.
 rm -rf "$work"
 mkdir -p "$work"
-cp "$ostrel" "$work/ostrel"
-plugin_folders "$@"
-user_session "$locale"
+ostrel_in_work "$locale" "$ostrel" "$@"
 
 run_session 250 <<'SESSION'
 start_ostrel "$work/ostrel"

@@ -42,6 +42,17 @@ user_session() {
   mkdir -p "$XDG_CONFIG_HOME"
 }
 
+# ostrel_in_work <locale> <ostrel> <plugin folder>...: a copy of the program in $work (its
+# settings file goes beside the executable), the plugins from those folders, and the
+# user's session in <locale>.
+ostrel_in_work() {
+  local locale=$1
+  cp "$2" "$work/ostrel"
+  shift 2
+  plugin_folders "$@"
+  user_session "$locale"
+}
+
 # fail <message>: the message, what the test adds with a report_more function of its
 # own, the program's output, and exit 1.
 fail() {

@@ -7,15 +7,11 @@
 # Usage: ostrel_commands_e2e.sh <ostrel> <plugin folder>...
 set -euo pipefail
 
-ostrel=$1
-shift
 source "$(dirname "$0")/../lib/ostrel_session.sh"
 need_tools xvfb-run import convert compare xdotool
 
 scratch_folder ostrel-commands-e2e
-cp "$ostrel" "$work/ostrel"
-plugin_folders "$@"
-user_session C.UTF-8
+ostrel_in_work C.UTF-8 "$@"
 
 run_session 250 <<'SESSION'
 start_ostrel "$work/ostrel"

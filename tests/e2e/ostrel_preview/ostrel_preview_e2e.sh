@@ -6,16 +6,11 @@
 # Usage: ostrel_preview_e2e.sh <ostrel> <plugin folder>...
 set -euo pipefail
 
-ostrel=$1
-shift
 source "$(dirname "$0")/../lib/ostrel_session.sh"
 need_tools xvfb-run import convert compare
 
 scratch_folder ostrel-e2e
-# The settings file goes beside the executable: run a copy in the scratch folder.
-cp "$ostrel" "$work/ostrel"
-plugin_folders "$@"
-user_session C.UTF-8
+ostrel_in_work C.UTF-8 "$@"
 
 run_session 200 <<'SESSION'
 start_ostrel "$work/ostrel"

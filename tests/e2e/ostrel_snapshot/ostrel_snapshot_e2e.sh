@@ -6,15 +6,11 @@
 # Usage: ostrel_snapshot_e2e.sh <ostrel> <plugin folder>...
 set -euo pipefail
 
-ostrel=$1
-shift
 source "$(dirname "$0")/../lib/ostrel_session.sh"
 need_tools xvfb-run import convert identify xdotool
 
 scratch_folder ostrel-snapshot-e2e
-cp "$ostrel" "$work/ostrel"
-plugin_folders "$@"
-user_session C.UTF-8
+ostrel_in_work C.UTF-8 "$@"
 mkdir -p "$work/shots"
 printf 'the user'"'"'s own picture' >"$work/shots/Still0000.BMP"
 printf '[SectionMain]\r\nSnapFolder=%s\r\nSnapFileIndex=7\r\n' "$work/shots" >"$work/ostrel.INI"
