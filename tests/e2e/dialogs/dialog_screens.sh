@@ -13,7 +13,7 @@ rm -f "$out"/*.png
 
 if [ -z "${OSTREL_DIALOGS_IN_XVFB:-}" ]; then
   export OSTREL_DIALOGS_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+  exec "$(dirname "$0")/../lib/xvfb_run.sh" bash "$0" "$@"
 fi
 
 failures=0

@@ -71,7 +71,7 @@ run_session() {
     cat
   } >"$work/session.sh"
   chmod +x "$work/session.sh"
-  timeout "$1" xvfb-run -a -s "-screen 0 1280x1024x24" "$work/session.sh" "$work"
+  timeout "$1" "$(dirname "$OSTREL_SESSION_LIB")/xvfb_run.sh" "$work/session.sh" "$work"
 }
 
 # exit_code_is_zero: the session ended the program and it exited with 0.

@@ -97,7 +97,7 @@ fail() {
 
 run() {  # <how> <format> <time limit on>
   settings "$2" "$3"
-  timeout 120 xvfb-run -a -s "-screen 0 1280x1024x24" "$work/session.sh" "$work" "$1"
+  timeout 120 "$(dirname "$0")/../lib/xvfb_run.sh" "$work/session.sh" "$work" "$1"
   [ -f "$work/exit-$1" ] || fail "$1: the session did not finish"
   [ "$(cat "$work/exit-$1")" = 0 ] || fail "$1: ostrel exited with $(cat "$work/exit-$1")"
   remember_index
