@@ -55,6 +55,13 @@ class CaptureFrame : public FrameState {
   BOOL BuildAviGraph();
   BOOL BuildWmvGraph();
 
+  // The clip being recorded is marked as unfinished from its build until the stop that
+  // finishes it (the teardown after the stop); at the start, the clips of the capture
+  // folder that a recording left unfinished are repaired (capture/clip_marking.cpp).
+  void MarkClipUnfinished(const std::string& clip);
+  void MarkClipFinished();
+  void RepairUnfinishedClips();
+
  private:
   // Outcome of the capture pin's stream-configuration lookup.
   enum class StreamConfigLookup { Video, Interleaved, NotFound };
@@ -65,4 +72,6 @@ class CaptureFrame : public FrameState {
                        std::array<std::string, kMaxDevices>& names,
                        std::array<std::shared_ptr<media::Filter>, kMaxDevices>& filters, int& count,
                        const char* tooManyText, bool applyPictureDefaults);
+
+  std::string m_unfinishedClip;  // the clip marked as being written; empty when none
 };

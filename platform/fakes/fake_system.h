@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 
 #include "platform/system.h"
 
@@ -19,6 +20,8 @@ class FakeSystem : public System {
   int64_t wallSeconds = 1700000000;
   uint32_t slept = 0;  // total milliseconds asked to sleep; sleeping advances the clock
   int shutterSounds = 0;
+  std::string processToken = "boot-1 4242 100";
+  std::set<std::string> runningProcesses;  // tokens of the processes that still run
 
   std::string ModulePath() const override { return modulePath; }
   std::string DocumentsFolder() const override { return documents; }
@@ -37,6 +40,10 @@ class FakeSystem : public System {
     milliseconds += ms;
   }
   void PlayShutterSound() override { ++shutterSounds; }
+  std::string ProcessToken() const override { return processToken; }
+  bool IsProcessRunning(const std::string& token) const override {
+    return token == processToken || runningProcesses.count(token) > 0;
+  }
 };
 
 }  // namespace platform
