@@ -13,12 +13,14 @@
 namespace media::gst {
 namespace {
 
-// A repair that moves no buffer for this long has hung (a demuxer stuck on a damaged file).
-constexpr GstClockTime kStallTimeout = 60 * GST_SECOND;
+// A repair that moves no buffer for this long has hung: a demuxer stuck on a damaged
+// file (one that found nothing at all cannot read it).
+constexpr GstClockTime kStallTimeout = 15 * GST_SECOND;
 
 struct Remuxing {
   GstElement* pipeline = nullptr;
   GstElement* mux = nullptr;
+  bool asf = false;
   std::atomic<int64_t> buffers{0};  // on every stream: the progress
   std::mutex mutex;
   std::vector<GstPad*> queueSinks;  // where an early end is sent
@@ -46,6 +48,36 @@ GstPadProbeReturn CountVideoFrame(GstPad*, GstPadProbeInfo* info, gpointer data)
   return GST_PAD_PROBE_OK;
 }
 
+// The killed clip's headers give a wrong duration (none, or a wrapped one for an ASF
+// file), which a muxer that asks upstream would copy into the repaired headers; it
+// measures the streams itself instead.
+GstPadProbeReturn RefuseDurationQuery(GstPad*, GstPadProbeInfo* info, gpointer) {
+  GstQuery* query = GST_PAD_PROBE_INFO_QUERY(info);
+  return GST_QUERY_TYPE(query) == GST_QUERY_DURATION ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
+}
+
+// asfdemux gives its buffers no duration, and the ASF muxer takes a missing one for
+// hours of it in the headers: each buffer lasts as long as the gap before it did.
+struct StreamTiming {
+  GstClockTime lastPts = GST_CLOCK_TIME_NONE;
+};
+
+GstPadProbeReturn FillDuration(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  auto* timing = static_cast<StreamTiming*>(data);
+  GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  if (!GST_BUFFER_PTS_IS_VALID(buffer)) return GST_PAD_PROBE_OK;
+  const GstClockTime pts = GST_BUFFER_PTS(buffer);
+  const GstClockTime gap =
+      GST_CLOCK_TIME_IS_VALID(timing->lastPts) && pts > timing->lastPts ? pts - timing->lastPts : 0;
+  timing->lastPts = pts;
+  if (!GST_BUFFER_DURATION_IS_VALID(buffer)) {
+    buffer = gst_buffer_make_writable(buffer);
+    GST_BUFFER_DURATION(buffer) = gap;
+    GST_PAD_PROBE_INFO_DATA(info) = buffer;
+  }
+  return GST_PAD_PROBE_OK;
+}
+
 // A stream of the demuxer: a queue of its own into a new input of the muxer.
 void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
   auto* r = static_cast<Remuxing*>(data);
@@ -66,6 +98,11 @@ void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
   bool linked = muxSink && gst_pad_link(queueSrc, muxSink) == GST_PAD_LINK_OK &&
                 gst_pad_link(pad, queueSink) == GST_PAD_LINK_OK;
   if (linked) {
+    gst_pad_add_probe(queueSrc, GST_PAD_PROBE_TYPE_QUERY_UPSTREAM, RefuseDurationQuery, nullptr,
+                      nullptr);
+    if (r->asf)
+      gst_pad_add_probe(queueSrc, GST_PAD_PROBE_TYPE_BUFFER, FillDuration, new StreamTiming,
+                        [](gpointer p) { delete static_cast<StreamTiming*>(p); });
     gst_pad_add_probe(queueSrc, GST_PAD_PROBE_TYPE_BUFFER, CountBuffer, r, nullptr);
     if (video) gst_pad_add_probe(queueSrc, GST_PAD_PROBE_TYPE_BUFFER, CountVideoFrame, r, nullptr);
   }
@@ -106,11 +143,14 @@ ClipRepair GstClipRepairer::Remux(const std::string& clip, ClipContainer contain
   const bool avi = container == ClipContainer::Avi;
   GstElement* pipeline = gst_pipeline_new("clip-repair");
   GstElement* src = gst_element_factory_make("filesrc", nullptr);
+  // asfdemux pulling a killed file trusts its header's packet count (none) and waits for
+  // good; pushed the data, it reads packet after packet.
+  GstElement* push = avi ? nullptr : gst_element_factory_make("queue", nullptr);
   GstElement* demux = gst_element_factory_make(avi ? "avidemux" : "asfdemux", nullptr);
   GstElement* mux = gst_element_factory_make(avi ? "avimux" : "avmux_asf", nullptr);
   GstElement* sink = gst_element_factory_make("filesink", nullptr);
-  if (!src || !demux || !mux || !sink) {
-    for (GstElement* e : {src, demux, mux, sink})
+  if (!src || !demux || !mux || !sink || (!avi && !push)) {
+    for (GstElement* e : {src, push, demux, mux, sink})
       if (e) gst_object_unref(e);
     gst_object_unref(pipeline);
     result.detail = avi ? "avidemux or avimux is missing" : "asfdemux or avmux_asf is missing";
@@ -119,12 +159,18 @@ ClipRepair GstClipRepairer::Remux(const std::string& clip, ClipContainer contain
   g_object_set(src, "location", clip.c_str(), nullptr);
   g_object_set(sink, "location", output.c_str(), "async", FALSE, nullptr);
   gst_bin_add_many(GST_BIN(pipeline), src, demux, mux, sink, nullptr);
-  gst_element_link(src, demux);
+  if (push) {
+    gst_bin_add(GST_BIN(pipeline), push);
+    gst_element_link_many(src, push, demux, nullptr);
+  } else {
+    gst_element_link(src, demux);
+  }
   gst_element_link(mux, sink);
 
   Remuxing r;
   r.pipeline = pipeline;
   r.mux = mux;
+  r.asf = !avi;
   g_signal_connect(demux, "pad-added", G_CALLBACK(OnPadAdded), &r);
 
   GstBus* bus = gst_element_get_bus(pipeline);
@@ -145,7 +191,9 @@ ClipRepair GstClipRepairer::Remux(const std::string& clip, ClipContainer contain
       stalled = progress == lastProgress ? stalled + GST_SECOND : 0;
       lastProgress = progress;
       if (stalled >= kStallTimeout) {
-        result.detail = "the remux made no progress";
+        unreadable = progress == 0;
+        result.detail =
+            unreadable ? "the demuxer finds no frame in it" : "the remux made no progress";
         break;
       }
       continue;
