@@ -62,6 +62,11 @@ class CaptureFrame : public FrameState {
   void MarkClipFinished();
   void RepairUnfinishedClips();
 
+  // Room for the recording in the capture folder: its first seconds before it starts,
+  // and while it runs, what finishing its file needs (capture/recording_room.cpp).
+  BOOL HasRoomToStartRecording();
+  BOOL RecordingRoomRunningOut(int64_t elapsedSeconds);
+
  private:
   // Outcome of the capture pin's stream-configuration lookup.
   enum class StreamConfigLookup { Video, Interleaved, NotFound };

@@ -20,6 +20,7 @@ class FakeSystem : public System {
   int64_t wallSeconds = 1700000000;
   uint32_t slept = 0;  // total milliseconds asked to sleep; sleeping advances the clock
   int shutterSounds = 0;
+  int64_t freeBytes = -1;  // what FreeBytes says of every folder
   std::string processToken = "boot-1 4242 100";
   std::set<std::string> runningProcesses;  // tokens of the processes that still run
 
@@ -40,6 +41,7 @@ class FakeSystem : public System {
     milliseconds += ms;
   }
   void PlayShutterSound() override { ++shutterSounds; }
+  int64_t FreeBytes(const std::string&) const override { return freeBytes; }
   std::string ProcessToken() const override { return processToken; }
   bool IsProcessRunning(const std::string& token) const override {
     return token == processToken || runningProcesses.count(token) > 0;

@@ -3,6 +3,7 @@
 
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -52,6 +53,12 @@ std::string StartTime(long pid) {
 }
 
 }  // namespace
+
+int64_t LinuxSystem::FreeBytes(const std::string& folder) const {
+  struct statvfs fs;
+  if (folder.empty() || ::statvfs(folder.c_str(), &fs) != 0) return -1;
+  return static_cast<int64_t>(fs.f_bavail) * static_cast<int64_t>(fs.f_frsize);
+}
 
 std::string LinuxSystem::ProcessToken() const {
   const long pid = static_cast<long>(::getpid());
