@@ -1,6 +1,7 @@
 // CMainFrame: construction, creation, activation, sizing, painting and shutdown.
 #include "app/main_frame.h"
 
+#include "app/still_callback.h"
 #include "capture/graph_utils.h"
 
 #include "i18n/lang_text_table.h"
@@ -12,16 +13,27 @@
 const std::string kStatusPaneInitialText = std::string("USB Video Device") + std::string(94, ' ');
 const char* const kApplicationTitle = "Pelquin ";
 
-int g_stillSizeIndex = 0;
+std::atomic<int> g_stillSizeIndex{0};
 std::string g_browseStartFolder;
 
 CMainFrame::CMainFrame(platform::System& system, media::MediaFactory* media)
-    : m_system(system), m_media(media) {
+    : m_system(system),
+      m_media(media),
+      m_stillCallback(std::make_unique<SampleGrabberCallback>(this)) {
   m_languageIndex = LanguageIndexFromLangId(m_languageId);
   m_fpsWindowStart = m_system.Milliseconds();
+  m_pStillCallback = m_stillCallback.get();
 }
 
-CMainFrame::~CMainFrame() { g_stillMediaType = media::MediaType{}; }
+CMainFrame::~CMainFrame() {
+  // A graph still streaming (a frame destroyed without its close) must not call into the
+  // callback once it is gone; detaching waits for a call in progress.
+  if (std::shared_ptr<media::SampleGrabber> grabber =
+          m_pStillGrabber ? m_pStillGrabber->GetSampleGrabber() : nullptr)
+    grabber->SetCallback(nullptr, 1);
+  m_pStillCallback = nullptr;
+  g_stillMediaType = media::MediaType{};
+}
 
 platform::WindowCreateParams CMainFrame::PreCreateWindow() const {
   platform::WindowCreateParams params;

@@ -1,21 +1,29 @@
 // The main frame: the one owner of Ostrel's state, driven by its window's events.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "capture/capture_frame.h"
 #include "platform/system.h"
 #include "platform/ui.h"
+#include "still/still_buffer.h"
+#include "still/still_file.h"
+
+class SampleGrabberCallback;
 
 // The status pane's initial text; its width sets the pane's initial width.
 extern const std::string kStatusPaneInitialText;  // 110 characters
 // The application title, which is also the caption of the main window.
 extern const char* const kApplicationTitle;
 
-// Still-image size chosen in the Capture menu (settings key "HighResolutionSize").
-extern int g_stillSizeIndex;
+// Still-image size chosen in the Capture menu (settings key "HighResolutionSize"); the
+// still pin's streaming thread reads it too.
+extern std::atomic<int> g_stillSizeIndex;
 // Where the folder browser opens.
 extern std::string g_browseStartFolder;
 
@@ -58,6 +66,19 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   void SetSnapshotFolder(const std::string& folder);
   void ResetFileNumbers();  // the clip and the snapshot numbers back to 0
 
+  // The still pin's side of the shared snapshot state (app/snapshot.cpp), each one step
+  // under the snapshot lock. TakeSnapshotNumber copies the folder and takes the counter's
+  // next free number, moving the counter past it.
+  int32_t TakeSnapshotNumber(std::string& folder);
+  // Names a written still in the folder: with `claimed` when that number is still free,
+  // otherwise (and for a menu snapshot, which passes none) with the counter's next free
+  // number, moving the counter past it. The number used, or -1 with the reason in *error.
+  int32_t PublishStill(ostrel::still::PendingBmp& file, const std::string& folder,
+                       ostrel::still::StillKind kind, std::optional<int32_t> claimed,
+                       std::string* error);
+  // Guards m_snapshotFolder and m_snapshotIndex against the still pin's streaming thread.
+  std::mutex& SnapshotLock() { return m_snapshotLock; }
+
   // Command 32774: starts a recording, or stops it and returns to the preview
   // (app/recording_command.cpp).
   void OnStartStopCapture();
@@ -94,4 +115,9 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   bool m_statusBarCreated = false;
   std::unique_ptr<platform::Menu> m_menuBar;
   std::function<void()> m_aboutHandler;
+  std::mutex m_snapshotLock;
+  std::unique_ptr<SampleGrabberCallback> m_stillCallback;
+  // The menu snapshot's frame and output, kept from one snapshot to the next.
+  ostrel::still::StillBuffer m_snapshotFrame;
+  ostrel::still::StillBuffer m_snapshotOutput;
 };

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "app/ini_profile.h"
 #include "app/main_frame.h"
@@ -57,30 +58,34 @@ void CMainFrame::LoadSettings() {
     m_captureFolder = documents;
   }
 
-  if (profile.ReadString("SnapFolder", m_snapshotFolder)) {
-    if (!m_system.PathExists(m_snapshotFolder)) m_snapshotFolder = documents;
+  std::string snapshotFolder;
+  if (profile.ReadString("SnapFolder", snapshotFolder)) {
+    if (!m_system.PathExists(snapshotFolder)) snapshotFolder = documents;
   } else {
     std::string pictures = m_system.PicturesFolder();
-    m_snapshotFolder = (!pictures.empty() && m_system.PathExists(pictures)) ? pictures : documents;
+    snapshotFolder = (!pictures.empty() && m_system.PathExists(pictures)) ? pictures : documents;
   }
 
+  int snapshotIndex = 0;
+  int stillSizeIndex = 0;
   struct IntKey {
     const char* key;
     int* field;
     int absent;
   };
   const IntKey keys[] = {
-      {"AviFileIndex", &m_clipIndex, 0},
-      {"VideoFormat", &m_recordFormat, 0},
-      {"SnapFileIndex", &m_snapshotIndex, 0},
-      {"TimeLimitEnalbe", &m_timeLimitEnabled, 0},
-      {"TimeLimit", &m_timeLimitSeconds, 30},
-      {"Capture Audio", &m_recordAudio, 0},
-      {"HighResolutionSize", &g_stillSizeIndex, 0},
+      {"AviFileIndex", &m_clipIndex, 0},          {"VideoFormat", &m_recordFormat, 0},
+      {"SnapFileIndex", &snapshotIndex, 0},       {"TimeLimitEnalbe", &m_timeLimitEnabled, 0},
+      {"TimeLimit", &m_timeLimitSeconds, 30},     {"Capture Audio", &m_recordAudio, 0},
+      {"HighResolutionSize", &stillSizeIndex, 0},
   };
   for (const IntKey& k : keys) {
     if (!profile.ReadInt(k.key, *k.field)) *k.field = k.absent;
   }
+  g_stillSizeIndex = stillSizeIndex;
+  std::lock_guard<std::mutex> lock(SnapshotLock());
+  m_snapshotFolder = std::move(snapshotFolder);
+  m_snapshotIndex = snapshotIndex;
 }
 
 void CMainFrame::SaveSettings() {
@@ -88,12 +93,19 @@ void CMainFrame::SaveSettings() {
   std::error_code ec;
   std::filesystem::create_directories(FolderOf(path), ec);
   IniProfile profile(path, kSection);
+  std::string snapshotFolder;
+  int snapshotIndex;
+  {
+    std::lock_guard<std::mutex> lock(SnapshotLock());
+    snapshotFolder = m_snapshotFolder;
+    snapshotIndex = m_snapshotIndex;
+  }
   BOOL ok = 1;
   ok &= profile.WriteInt("WantPreview", m_previewOn ? 1 : 0);
   ok &= profile.WriteString("AviFileFolder", m_captureFolder);
-  ok &= profile.WriteString("SnapFolder", m_snapshotFolder);
+  ok &= profile.WriteString("SnapFolder", snapshotFolder);
   ok &= profile.WriteInt("AviFileIndex", m_clipIndex);
-  ok &= profile.WriteInt("SnapFileIndex", m_snapshotIndex);
+  ok &= profile.WriteInt("SnapFileIndex", snapshotIndex);
   ok &= profile.WriteInt("TimeLimitEnalbe", m_timeLimitEnabled);
   ok &= profile.WriteInt("TimeLimit", m_timeLimitSeconds);
   ok &= profile.WriteInt("Capture Audio", m_recordAudio);

@@ -12,6 +12,7 @@
 #include <QTimerEvent>
 
 #include "platform/qt/qt_menu.h"
+#include "platform/qt/qt_template_dialog.h"
 #include "platform/qt/qt_video_window.h"
 
 namespace platform {
@@ -225,6 +226,15 @@ std::string QtFrameWindow::BrowseForFolder(const std::string& title,
   QString chosen = QFileDialog::getExistingDirectory(this, ToQ(title), ToQ(startFolder),
                                                      QFileDialog::ShowDirsOnly);
   return chosen.toUtf8().toStdString();
+}
+
+int QtFrameWindow::RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
+                                  DialogOwner owner) {
+  // A dialog without a parent still stands over this window and blocks the application.
+  QtTemplateDialog dialog(resource, logic, owner == DialogOwner::Window ? this : nullptr, this,
+                          ToQ(m_title));
+  dialog.setWindowModality(Qt::ApplicationModal);
+  return dialog.exec();
 }
 
 media::VideoSurface* QtFrameWindow::GetVideoSurface() { return m_video; }

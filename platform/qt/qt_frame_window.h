@@ -47,6 +47,8 @@ class QtFrameWindow : public QMainWindow, public Window {
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
   std::string BrowseForFolder(const std::string& title, const std::string& startFolder) override;
+  int RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
+                     DialogOwner owner) override;
   media::VideoSurface* GetVideoSurface() override;
   void Show() override;
   void CloseWindow() override;
