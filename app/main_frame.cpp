@@ -76,22 +76,6 @@ void CMainFrame::ActivateFrame() {
   Ui().SetTimer(kTimerId, kTimerPeriodMs);
 }
 
-void CMainFrame::StartPreview() {
-  if (!BuildGraph()) {
-    Ui().ShowMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), "",
-                     platform::MessageIcon::Error);
-    return;
-  }
-  if (!RunGraph(m_pGraph.get(), Sys())) {
-    // A camera that would not start may still answer its still pin.
-    TriggerStillPin(m_pBuilder.get(), m_videoDevices[m_selectedVideoDevice].get());
-    Ui().ShowMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), "",
-                     platform::MessageIcon::Error);
-    return;
-  }
-  m_graphRunning = 1;
-}
-
 void CMainFrame::OnShowWindow(bool) {
   // The document's view holds nothing; the client area belongs to the video window.
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "capture/capture_frame.h"
+#include "i18n/lang_text_table.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "still/still_buffer.h"
@@ -82,13 +83,23 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   // Command 32774: starts a recording, or stops it and returns to the preview
   // (app/recording_command.cpp).
   void OnStartStopCapture();
+  // True when the capture folder takes files and the capture and clip formats can be
+  // recorded; otherwise shows the recording error (app/recording_start_check.cpp).
+  BOOL CheckRecordingCanStart();
 
   // Who shows the About box (the application object); command 57664 is passed to it.
   void SetAboutHandler(std::function<void()> handler) { m_aboutHandler = std::move(handler); }
 
   // The status pane and the recording clock (app/recording_clock.cpp).
   void ShowStatusText(const std::string& text);
+  // The delivered frame rate averaged over the last five calls; -0.1 when the camera's
+  // frame counters cannot be read.
   double MeasureFrameRate();
+  // A recording has started: its clock counts from now (on the monotonic clock).
+  void StartRecordingClock();
+  int64_t RecordingElapsedSeconds() const;
+  // The rate's window starts again, as after a rebuilt graph.
+  void RestartFrameRateWindow();
 
   // Settings.
   void LoadSettings();
@@ -106,8 +117,31 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
 
  private:
   void ChooseLanguageAndMenu();
-  // Builds and runs the preview graph; a failure shows the localized message.
-  void StartPreview();
+  // Builds and runs the preview graph; a failure shows the localized message and
+  // gives false (app/commands.cpp).
+  bool StartPreview();
+  // Runs the built graph as the preview; a failure fires the still pin, shows the
+  // localized message and gives false.
+  bool RunPreview();
+  void ShowCannotPreview();
+  media::Filter* SelectedVideoFilter() const;
+  // Stops a running graph before its filters change.
+  void StopForChange();
+  // The highest command id the Device popup gives an item.
+  uint32_t LastDeviceCommand() const;
+  // The commands with more than one step; false when the command ended early.
+  bool OnChooseDevice(uint32_t id);
+  bool OnChangeCaptureFormat();
+  bool OnTogglePreview();
+  bool OnSetFrameRate();
+  void OnVideoSizeSetting();
+  // The two paths of command 32774 (app/recording_command.cpp).
+  bool StartRecording();
+  bool StopRecording();
+  void RelabelStartStop(TextId textId);
+  // The timer's end of a recording: at its time limit, or when its graph failed.
+  void StopRecordingFromTimer();
+  std::shared_ptr<media::FrameCounters> FindFrameCounters();
 
   platform::System& m_system;
   media::MediaFactory* m_media;

@@ -16,10 +16,10 @@ extern media::MediaType g_stillMediaType;
 
 class CaptureFrame : public FrameState {
  public:
-  // The frame's size at the first attachment of the video window: this width, and this
-  // height plus the status bar's.
-  static constexpr int kFirstVideoWindowWidth = 648;
-  static constexpr int kFirstVideoWindowHeight = 534;
+  // The video area the first attachment of the video window gives the frame (what a
+  // 648 x 534 frame with its caption, menu bar and borders leaves for the picture).
+  static constexpr int kFirstVideoAreaWidth = 640;
+  static constexpr int kFirstVideoAreaHeight = 480;
 
   virtual ~CaptureFrame() = default;
 
@@ -29,6 +29,21 @@ class CaptureFrame : public FrameState {
   virtual media::MediaFactory& Media() = 0;
   // Resizes the frame so that its client area above the status bar is w x h.
   virtual void FitWindowToVideo(int width, int height) = 0;
+  // Resizes the frame, keeping its top-left corner, so that the client area above the
+  // status bar is width x height whatever the window system's frame and menu bar take;
+  // measured again once when the menu bar wrapped at the new width.
+  virtual void MoveFrameForVideoArea(int width, int height) {
+    const int b = Ui().Metric(platform::SystemMetric::CyBorder);
+    for (int pass = 0; pass < 2; ++pass) {
+      const platform::Rect win = Ui().WindowRect();
+      const platform::Rect cli = Ui().ClientRect();
+      const int wantedClientHeight = height + m_statusBarHeight + b;
+      if (pass == 1 && cli.right == width && cli.bottom == wantedClientHeight) break;
+      Ui().SetWindowSize(width + win.Width() - cli.right,
+                         wantedClientHeight + win.Height() - cli.bottom);
+    }
+    Ui().UpdateWindow();
+  }
 
   // Devices and graph creation (capture/devices.cpp).
   BOOL EnumerateVideoDevices();
@@ -49,11 +64,17 @@ class CaptureFrame : public FrameState {
   BOOL SetUpVideoWindow();
   BOOL TearDownGraph();
   // Takes what the running graph reported; errors are written to the error stream.
-  void DrainGraphEvents();
+  // True when one of them was an error (the graph, or part of it, stopped).
+  bool DrainGraphEvents();
 
   // The recording builds (capture/recording_graphs.cpp).
   BOOL BuildAviGraph();
   BOOL BuildWmvGraph();
+  // Every capture format the cameras deliver records: YUV and RGB as they come, MJPG
+  // as JPEG frames in an AVI; each of them is encoded into WMV.
+  static bool CanRecordFormat(int subtype);
+  // The clip file of a number in the capture folder ("AVI" or "WMV").
+  std::string ClipPath(int index, const char* extension) const;
 
   // The clip being recorded is marked as unfinished from its build until the stop that
   // finishes it (the teardown after the stop); at the start, the clips of the capture
@@ -72,6 +93,7 @@ class CaptureFrame : public FrameState {
   enum class StreamConfigLookup { Video, Interleaved, NotFound };
   StreamConfigLookup FindCaptureStreamConfig(std::shared_ptr<media::StreamConfig>& config);
   media::Filter* SelectedVideoDevice() const;
+  int NextFreeClipIndex(const char* extension);
   void BuildStillBranch(media::Filter& device);
   int EnumerateDevices(media::DeviceEnumerator& enumerator, media::DeviceCategory category,
                        std::array<std::string, kMaxDevices>& names,

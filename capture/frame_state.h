@@ -41,6 +41,8 @@ struct FrameState {
   int m_snapshotIndex = 0;
   int m_clipIndex = 0;
   int64_t m_recordStartTime = 0;
+  // The recording's start on the monotonic clock: elapsed time is measured from here.
+  int64_t m_recordStartMs = 0;
   BOOL m_frameRateEnabled = 0;
   int m_frameRate = 60;
   BOOL m_timeLimitEnabled = 0;

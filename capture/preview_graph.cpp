@@ -31,8 +31,6 @@ class WaitCursor {
   platform::Window& window_;
 };
 
-bool AllowsRecording(int subtype) { return subtype >= 1 && subtype <= 4; }
-
 }  // namespace
 
 media::Filter* CaptureFrame::SelectedVideoDevice() const {
@@ -44,12 +42,10 @@ BOOL CaptureFrame::BuildGraph() {
   if (m_graphBuilt) return 1;
   WaitCursor wait(Ui());
   if (m_captureMode) {
-    if (!AllowsRecording(m_videoSubtype)) return 1;  // nothing to build for this format
-    BOOL built = 1;
-    if (m_recordFormat == 0)
-      built = BuildAviGraph();
-    else if (m_recordFormat == 1)
-      built = BuildWmvGraph();
+    // A capture format or a clip format no recording can take is a failed build: an
+    // empty graph that runs would let the clock count while no file is written.
+    if (!CanRecordFormat(m_videoSubtype) || (m_recordFormat != 0 && m_recordFormat != 1)) return 0;
+    const BOOL built = m_recordFormat == 0 ? BuildAviGraph() : BuildWmvGraph();
     if (!built) {
       TearDownGraph();
       return 0;
@@ -146,9 +142,7 @@ BOOL CaptureFrame::SetUpVideoWindow() {
   window.reset();
   if (m_firstVideoWindowSizing) {
     m_firstVideoWindowSizing = 0;
-    Ui().SetWindowSize(kFirstVideoWindowWidth,
-                       kFirstVideoWindowHeight + m_statusBarHeight + border);
-    Ui().UpdateWindow();
+    MoveFrameForVideoArea(kFirstVideoAreaWidth, kFirstVideoAreaHeight);
   }
   return 1;
 }
@@ -173,11 +167,14 @@ BOOL CaptureFrame::TearDownGraph() {
   return 1;
 }
 
-void CaptureFrame::DrainGraphEvents() {
-  if (!m_pGraph) return;
+bool CaptureFrame::DrainGraphEvents() {
+  if (!m_pGraph) return false;
+  bool failed = false;
   media::GraphEvent event;
   while (m_pGraph->NextEvent(event)) {
     if (event.kind == media::GraphEvent::Kind::Complete) continue;
+    failed = true;
     std::fprintf(stderr, "ostrel: %s: %s\n", event.source.c_str(), event.text.c_str());
   }
+  return failed;
 }

@@ -31,6 +31,9 @@ class System {
   // A millisecond clock that wraps at 2^32, and the wall clock in seconds since 1970.
   virtual uint32_t Milliseconds() const = 0;
   virtual int64_t WallSeconds() const = 0;
+  // Milliseconds of a clock that never wraps and that setting the system clock does not
+  // move; for measuring spans such as a recording's length.
+  virtual int64_t MonotonicMilliseconds() const = 0;
   virtual void Sleep(uint32_t ms) = 0;
 
   // Starts the shutter sound and returns at once.

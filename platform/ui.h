@@ -10,6 +10,7 @@
 
 namespace media {
 class VideoSurface;
+class PropertySheetHost;
 }
 
 namespace platform {
@@ -208,6 +209,8 @@ class Window {
   // The video window's drawing area, a child of the client area that the window owns;
   // null when the window has none.
   virtual media::VideoSurface* GetVideoSurface() { return nullptr; }
+  // Where property sheets open, owned by this window; null when it shows none.
+  virtual media::PropertySheetHost* GetPropertySheetHost() { return nullptr; }
 
   virtual void Show() = 0;
   // Asks the window to close: the frame's OnClose runs, then the window goes away.

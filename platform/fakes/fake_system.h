@@ -18,7 +18,8 @@ class FakeSystem : public System {
   std::string locale = "en_US.UTF-8";
   uint32_t milliseconds = 1000;
   int64_t wallSeconds = 1700000000;
-  uint32_t slept = 0;  // total milliseconds asked to sleep; sleeping advances the clock
+  int64_t monotonicMs = 86400000;  // a day after boot
+  uint32_t slept = 0;              // total milliseconds asked to sleep; sleeping advances the clock
   int shutterSounds = 0;
   int64_t freeBytes = -1;  // what FreeBytes says of every folder
   std::string processToken = "boot-1 4242 100";
@@ -36,9 +37,16 @@ class FakeSystem : public System {
   std::string UiLocale() const override { return locale; }
   uint32_t Milliseconds() const override { return milliseconds; }
   int64_t WallSeconds() const override { return wallSeconds; }
+  int64_t MonotonicMilliseconds() const override { return monotonicMs; }
   void Sleep(uint32_t ms) override {
     slept += ms;
     milliseconds += ms;
+    monotonicMs += ms;
+  }
+  // Time passes on both the millisecond clocks (not on the wall clock, which tests set).
+  void Advance(uint32_t ms) {
+    milliseconds += ms;
+    monotonicMs += ms;
   }
   void PlayShutterSound() override { ++shutterSounds; }
   int64_t FreeBytes(const std::string&) const override { return freeBytes; }

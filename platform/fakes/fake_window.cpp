@@ -59,6 +59,14 @@ std::string FakeWindow::BrowseForFolder(const std::string& title, const std::str
   return answer;
 }
 
+void FakeWindow::SheetHost::ShowPropertySheet(media::PropertyPages& pages, int x, int y) {
+  m_w.sheets.push_back({pages.Pages(), x, y});
+  if (m_w.sheetScripts.empty()) return;
+  auto script = std::move(m_w.sheetScripts.front());
+  m_w.sheetScripts.pop_front();
+  if (script) script(pages);
+}
+
 int FakeWindow::RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
                                DialogOwner owner) {
   if (failDialogs) return kDialogFailed;

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/fakes/fake_dialog.h"
+#include "platform/media.h"
 #include "platform/ui.h"
 
 namespace platform {
@@ -81,11 +83,32 @@ class FakeWindow : public Window {
   int RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
                      DialogOwner owner) override;
   void Show() override { shown = true; }
+
+  // Property sheets: each one shown is recorded with its pages as they opened; the next
+  // script in line plays the user's part on it (none: the sheet is closed unchanged).
+  struct Sheet {
+    std::vector<media::PropertyPage> pages;
+    int x;
+    int y;
+  };
+  std::vector<Sheet> sheets;
+  std::deque<std::function<void(media::PropertyPages&)>> sheetScripts;
+  media::PropertySheetHost* GetPropertySheetHost() override { return &m_sheetHost; }
   void CloseWindow() override { closeRequested = true; }
 
  private:
+  class SheetHost : public media::PropertySheetHost {
+   public:
+    explicit SheetHost(FakeWindow& w) : m_w(w) {}
+    void ShowPropertySheet(media::PropertyPages& pages, int x, int y) override;
+
+   private:
+    FakeWindow& m_w;
+  };
+
   Menu* m_menu = nullptr;
   std::string m_status;
+  SheetHost m_sheetHost{*this};
 };
 
 }  // namespace platform

@@ -5,10 +5,12 @@
 #include <gst/app/gstappsrc.h>
 #include <gst/video/colorbalance.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/gst/caps_mapping.h"
+#include "platform/gst/v4l2_controls.h"
 #include "platform/linux/camera_button_watcher.h"
 
 namespace media::gst {
@@ -149,6 +151,105 @@ class ProcAmpPages : public PropertyPages {
  private:
   std::shared_ptr<VideoProcAmp> amp_;
   std::vector<VideoProcAmpProperty> shown_;
+};
+
+// A property of the element or of the first child that has it, with its element.
+GObject* FindPropertyOwner(GstElement* element, const char* name, GType type) {
+  const auto fits = [&](GObject* o) {
+    GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(o), name);
+    return spec && G_PARAM_SPEC_VALUE_TYPE(spec) == type && (spec->flags & G_PARAM_WRITABLE);
+  };
+  if (!element) return nullptr;
+  if (fits(G_OBJECT(element))) return G_OBJECT(element);
+  if (!GST_IS_BIN(element)) return nullptr;
+  GObject* found = nullptr;
+  GstIterator* it = gst_bin_iterate_recurse(GST_BIN(element));
+  GValue item = G_VALUE_INIT;
+  while (!found && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+    auto* child = G_OBJECT(g_value_get_object(&item));
+    // A test tone's loudness is its signal, not the microphone's gain.
+    if (fits(child) && !g_str_has_prefix(G_OBJECT_TYPE_NAME(child), "GstAudioTestSrc"))
+      found = child;
+    g_value_reset(&item);
+  }
+  g_value_unset(&item);
+  gst_iterator_free(it);
+  return found;
+}
+
+// The microphone's own controls: its volume in percent and its mute switch, where the
+// source offers them (a sound server's source does; a raw ALSA device does not).
+class AudioPages : public PropertyPages {
+ public:
+  explicit AudioPages(GstElement* source)
+      : volume_(FindPropertyOwner(source, "volume", G_TYPE_DOUBLE)),
+        mute_(FindPropertyOwner(source, "mute", G_TYPE_BOOLEAN)) {
+    if (volume_) g_object_ref(volume_);
+    if (mute_) g_object_ref(mute_);
+  }
+  ~AudioPages() override {
+    if (volume_) g_object_unref(volume_);
+    if (mute_) g_object_unref(mute_);
+  }
+  AudioPages(const AudioPages&) = delete;
+  AudioPages& operator=(const AudioPages&) = delete;
+
+  std::vector<PropertyPage> Pages() override {
+    PropertyPage page{"Audio Input", {}};
+    shown_.clear();
+    if (volume_) {
+      auto* spec =
+          G_PARAM_SPEC_DOUBLE(g_object_class_find_property(G_OBJECT_GET_CLASS(volume_), "volume"));
+      gdouble v = 0;
+      g_object_get(volume_, "volume", &v, nullptr);
+      Property p;
+      p.name = "Volume (%)";
+      p.minimum = static_cast<int32_t>(spec->minimum * 100);
+      p.maximum = static_cast<int32_t>(std::min(spec->maximum, 10.0) * 100);
+      p.defaultValue = static_cast<int32_t>(spec->default_value * 100);
+      p.value = static_cast<int32_t>(v * 100 + 0.5);
+      page.properties.push_back(p);
+      shown_.push_back(kVolume);
+    }
+    if (mute_) {
+      gboolean m = FALSE;
+      g_object_get(mute_, "mute", &m, nullptr);
+      Property p;
+      p.name = "Mute";
+      p.kind = Property::Kind::Boolean;
+      p.maximum = 1;
+      p.value = m ? 1 : 0;
+      page.properties.push_back(p);
+      shown_.push_back(kMute);
+    }
+    return {page};
+  }
+  bool Apply(int page, int property, int32_t value) override {
+    if (page != 0 || property < 0 || property >= static_cast<int>(shown_.size())) return false;
+    if (shown_[property] == kVolume) {
+      g_object_set(volume_, "volume", value / 100.0, nullptr);
+    } else {
+      g_object_set(mute_, "mute", value ? TRUE : FALSE, nullptr);
+    }
+    return true;
+  }
+
+ private:
+  enum Control { kVolume, kMute };
+  GObject* volume_;
+  GObject* mute_;
+  std::vector<Control> shown_;
+};
+
+// A device without settings still opens its sheet, which says so.
+class EmptyPages : public PropertyPages {
+ public:
+  explicit EmptyPages(std::string title) : title_(std::move(title)) {}
+  std::vector<PropertyPage> Pages() override { return {PropertyPage{title_, {}}}; }
+  bool Apply(int, int, int32_t) override { return false; }
+
+ private:
+  std::string title_;
 };
 
 const char* SubtypeName(Subtype s) {
@@ -409,8 +510,19 @@ std::shared_ptr<VideoProcAmp> GstDeviceFilter::GetVideoProcAmp() {
 }
 
 std::shared_ptr<PropertyPages> GstDeviceFilter::GetPropertyPages() {
+  if (major_ != MajorType::Video) return std::make_shared<AudioPages>(source_);
+  // A V4L2 camera: every control its driver offers, set through the node while it streams.
+  GstElementFactory* factory = gst_element_get_factory(source_);
+  if (factory && std::strcmp(GST_OBJECT_NAME(factory), "v4l2src") == 0) {
+    gchar* node = nullptr;
+    g_object_get(source_, "device", &node, nullptr);
+    std::shared_ptr<PropertyPages> pages =
+        node ? v4l2::ControlPages(v4l2::OpenControlDevice(node)) : nullptr;
+    g_free(node);
+    if (pages) return pages;
+  }
   auto amp = GetVideoProcAmp();
-  if (!amp) return nullptr;
+  if (!amp) return std::make_shared<EmptyPages>("Video Proc Amp");
   return std::make_shared<ProcAmpPages>(amp);
 }
 

@@ -1,6 +1,11 @@
-// The AVI multiplexer (one free input more once the last is connected) and the ASF
-// writer (inputs by profile: audio first when it has sound, then video).
+// The AVI multiplexer (one free input more once the last is connected, each behind a
+// rate keeper) and the ASF writer (inputs by profile: audio first when it has sound,
+// then video; WMV2 and WMA2 through libav).
 #include <gst/gst.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 #include "platform/gst/caps_mapping.h"
 #include "platform/gst/stock_filters.h"
@@ -8,36 +13,22 @@
 namespace media::gst {
 namespace {
 
-// Binds an input ghost pad to a new request pad of the muxer for the upstream's kind.
-bool BindRequestPad(GstElement* mux, GstPin& pin, const GstCaps* upstream) {
-  GstPad* target = gst_ghost_pad_get_target(GST_GHOST_PAD(pin.Pad()));
-  if (target) {
-    gst_object_unref(target);
-    return true;
-  }
-  const MajorType major = MajorOfCaps(upstream);
-  const char* tmpl = major == MajorType::Audio ? "audio_%u" : "video_%u";
-  if (major != MajorType::Audio && major != MajorType::Video) return false;
-  GstPad* pad = gst_element_request_pad_simple(mux, tmpl);
-  if (!pad) return false;
-  gst_ghost_pad_set_target(GST_GHOST_PAD(pin.Pad()), pad);
-  pin.SetMajor(major);
-  gst_object_unref(pad);
-  return true;
-}
-
-void ReleaseRequestPad(GstElement* mux, GstPin& pin) {
-  GstPad* target = gst_ghost_pad_get_target(GST_GHOST_PAD(pin.Pad()));
-  if (!target) return;
-  gst_ghost_pad_set_target(GST_GHOST_PAD(pin.Pad()), nullptr);
-  gst_element_release_request_pad(mux, target);
-  gst_object_unref(target);
-  pin.SetMajor(MajorType::Any);
-}
+// avimux places video frames by their count and ignores timestamps, so every input
+// first goes through a rate keeper: videorate fills a camera's missing frames (and drops
+// surplus ones), audiorate fills gaps in the sound; both start at the running time 0,
+// which keeps sound and picture together over the whole clip.
+struct MuxInput {
+  GstPin* pin = nullptr;
+  GstElement* keeper = nullptr;
+  GstPad* muxPad = nullptr;
+};
 
 class AviMuxFilter : public GstFilter {
  public:
   AviMuxFilter(GstElement* bin, GstElement* mux) : GstFilter(clsid::kAviMux, bin), mux_(mux) {}
+  ~AviMuxFilter() override {
+    for (MuxInput& input : inputs_) Release(input);
+  }
 
   void Init() {
     GstPad* out = gst_element_get_static_pad(mux_, "src");
@@ -46,22 +37,68 @@ class AviMuxFilter : public GstFilter {
     AddInput();
   }
   bool PrepareInput(GstPin& pin, const GstCaps* upstream) override {
-    return BindRequestPad(mux_, pin, upstream);
+    GstPad* target = gst_ghost_pad_get_target(GST_GHOST_PAD(pin.Pad()));
+    if (target) {
+      gst_object_unref(target);
+      return true;
+    }
+    const MajorType major = MajorOfCaps(upstream);
+    if (major != MajorType::Audio && major != MajorType::Video) return false;
+    const bool audio = major == MajorType::Audio;
+    MuxInput input;
+    input.pin = &pin;
+    input.keeper = gst_element_factory_make(audio ? "audiorate" : "videorate", nullptr);
+    input.muxPad = gst_element_request_pad_simple(mux_, audio ? "audio_%u" : "video_%u");
+    if (!input.keeper || !input.muxPad) {
+      if (input.keeper) gst_object_unref(gst_object_ref_sink(input.keeper));
+      if (input.muxPad) {
+        gst_element_release_request_pad(mux_, input.muxPad);
+        gst_object_unref(input.muxPad);
+      }
+      return false;
+    }
+    gst_bin_add(GST_BIN(Bin()), input.keeper);
+    GstPad* keeperOut = gst_element_get_static_pad(input.keeper, "src");
+    gst_pad_link(keeperOut, input.muxPad);
+    gst_object_unref(keeperOut);
+    GstPad* keeperIn = gst_element_get_static_pad(input.keeper, "sink");
+    gst_ghost_pad_set_target(GST_GHOST_PAD(pin.Pad()), keeperIn);
+    gst_object_unref(keeperIn);
+    gst_element_sync_state_with_parent(input.keeper);
+    pin.SetMajor(major);
+    inputs_.push_back(input);
+    return true;
   }
   void InputConnected(GstPin&) override {
     if (gst_pad_is_linked(pins_.back()->Pad())) AddInput();
   }
-  void InputDisconnected(GstPin& pin) override { ReleaseRequestPad(mux_, pin); }
+  void InputDisconnected(GstPin& pin) override {
+    for (auto it = inputs_.begin(); it != inputs_.end(); ++it) {
+      if (it->pin != &pin) continue;
+      gst_ghost_pad_set_target(GST_GHOST_PAD(pin.Pad()), nullptr);
+      pin.SetMajor(MajorType::Any);
+      Release(*it);
+      inputs_.erase(it);
+      return;
+    }
+  }
 
  private:
+  void Release(MuxInput& input) {
+    gst_element_set_state(input.keeper, GST_STATE_NULL);
+    gst_bin_remove(GST_BIN(Bin()), input.keeper);
+    gst_element_release_request_pad(mux_, input.muxPad);
+    gst_object_unref(input.muxPad);
+  }
   void AddInput() {
-    ++inputs_;
-    gchar* name = g_strdup_printf("Input %02d", inputs_);
+    ++inputCount_;
+    gchar* name = g_strdup_printf("Input %02d", inputCount_);
     AddPin(name, nullptr, PinDirection::Input, PinCategory::None, MajorType::Any);
     g_free(name);
   }
   GstElement* mux_;
-  int inputs_ = 0;
+  int inputCount_ = 0;
+  std::vector<MuxInput> inputs_;
 };
 
 class AsfWriterFilter;
@@ -91,19 +128,13 @@ class AsfSink : public FileSink {
   GstElement* sink_;
 };
 
-// The encoders stamp their first frame far from zero; the muxer wants running time.
-GstPadProbeReturn RebaseTimestamps(GstPad*, GstPadProbeInfo* info, gpointer data) {
-  auto* first = static_cast<GstClockTime*>(data);
-  GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
-  if (!GST_BUFFER_PTS_IS_VALID(buffer)) return GST_PAD_PROBE_OK;
-  buffer = gst_buffer_make_writable(buffer);
-  GST_PAD_PROBE_INFO_DATA(info) = buffer;
-  if (*first == GST_CLOCK_TIME_NONE) *first = GST_BUFFER_PTS(buffer);
-  const GstClockTime base = *first;
-  GST_BUFFER_PTS(buffer) = GST_BUFFER_PTS(buffer) > base ? GST_BUFFER_PTS(buffer) - base : 0;
-  if (GST_BUFFER_DTS_IS_VALID(buffer))
-    GST_BUFFER_DTS(buffer) = GST_BUFFER_DTS(buffer) > base ? GST_BUFFER_DTS(buffer) - base : 0;
-  return GST_PAD_PROBE_OK;
+// libav's WMV quantizer limit for a profile quality (0 to 100): 50 gives 5, about
+// 1 to 1.5 Mbit/s at 640x480@30 on a detailed scene; 100 gives 2, 0 gives 31. The
+// encoder's bit rate has no effect (its timestamps start 1000 hours ahead, which pins
+// its rate control at the limit).
+int QuantizerForQuality(int quality) {
+  quality = std::clamp(quality, 0, 100);
+  return quality >= 50 ? 5 - (quality - 50) * 3 / 50 : 31 - quality * 26 / 50;
 }
 
 class AsfWriterFilter : public GstFilter {
@@ -135,11 +166,19 @@ class AsfWriterFilter : public GstFilter {
       gst_bin_remove(GST_BIN(Bin()), e);
     }
     branch_.clear();
-    for (GstPad* p : muxPads_) {
-      gst_element_release_request_pad(mux_, p);
-      gst_object_unref(p);
-    }
+    // libav's muxers keep the inputs they once had: a new profile gets a new muxer.
+    for (GstPad* p : muxPads_) gst_object_unref(p);
     muxPads_.clear();
+    if (configured_) {
+      GstElement* mux = gst_element_factory_make("avmux_asf", nullptr);
+      if (!mux) return kFail;
+      gst_element_set_state(mux_, GST_STATE_NULL);
+      gst_bin_remove(GST_BIN(Bin()), mux_);
+      mux_ = mux;
+      gst_bin_add(GST_BIN(Bin()), mux_);
+      gst_element_link(mux_, sink_);
+    }
+    configured_ = true;
     profile_ = profile;
     if (profile.hasAudio) AddBranch(true, profile);
     if (profile.hasVideo) AddBranch(false, profile);
@@ -165,26 +204,27 @@ class AsfWriterFilter : public GstFilter {
       make("videoconvert");
       make("videoscale");
       GstElement* size = make("capsfilter");
-      GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", "width",
-                                          G_TYPE_INT, profile.videoWidth, "height", G_TYPE_INT,
-                                          std::abs(profile.videoHeight), nullptr);
+      GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", nullptr);
+      if (profile.videoWidth > 0 && profile.videoHeight != 0)
+        gst_caps_set_simple(caps, "width", G_TYPE_INT, profile.videoWidth, "height", G_TYPE_INT,
+                            std::abs(profile.videoHeight), nullptr);
       g_object_set(size, "caps", caps, nullptr);
       gst_caps_unref(caps);
       encoder = make("avenc_wmv2");
-      if (encoder) g_object_set(encoder, "bitrate", profile.videoBitrate, nullptr);
+      if (encoder)
+        g_object_set(encoder, "qmax", QuantizerForQuality(profile.videoQuality), nullptr);
     }
+    // The encoders' segments start 1000 hours ahead; in running time, with the one base
+    // the whole graph shares, both streams start at 0 and keep their offset.
+    GstElement* timing = make("identity");
+    if (timing) g_object_set(timing, "single-segment", TRUE, "silent", TRUE, nullptr);
     make("queue");
-    if (!encoder) {
+    if (!encoder || !timing) {
       for (GstElement* e : chain) gst_object_unref(gst_object_ref_sink(e));
       return;
     }
     for (GstElement* e : chain) gst_bin_add(GST_BIN(Bin()), e);
     for (size_t i = 1; i < chain.size(); ++i) gst_element_link(chain[i - 1], chain[i]);
-    GstPad* encOut = gst_element_get_static_pad(encoder, "src");
-    auto* first = audio ? &audioBase_ : &videoBase_;
-    *first = GST_CLOCK_TIME_NONE;
-    gst_pad_add_probe(encOut, GST_PAD_PROBE_TYPE_BUFFER, RebaseTimestamps, first, nullptr);
-    gst_object_unref(encOut);
     GstPad* muxPad = gst_element_request_pad_simple(mux_, audio ? "audio_%u" : "video_%u");
     GstPad* tail = gst_element_get_static_pad(chain.back(), "src");
     gst_pad_link(tail, muxPad);
@@ -200,11 +240,10 @@ class AsfWriterFilter : public GstFilter {
 
   GstElement* mux_;
   GstElement* sink_;
+  bool configured_ = false;
   AsfProfile profile_;
   std::vector<GstElement*> branch_;
   std::vector<GstPad*> muxPads_;
-  GstClockTime audioBase_ = GST_CLOCK_TIME_NONE;
-  GstClockTime videoBase_ = GST_CLOCK_TIME_NONE;
 };
 
 Status AsfConfig::ConfigureFilterUsingProfile(const AsfProfile& profile) {
@@ -227,10 +266,14 @@ std::shared_ptr<GstFilter> MakeAviMux() {
   return filter;
 }
 
+// libav's ASF muxer: asfmux writes a last data packet that ffmpeg misreads ("invalid
+// padsize"), losing the frames in it.
 std::shared_ptr<GstFilter> MakeAsfWriter() {
-  GstElement* mux = gst_element_factory_make("asfmux", "mux");
+  GstElement* mux = gst_element_factory_make("avmux_asf", "mux");
   GstElement* sink = gst_element_factory_make("filesink", "sink");
-  if (!mux || !sink || !gst_element_factory_find("avenc_wmv2")) {
+  GstElementFactory* encoder = gst_element_factory_find("avenc_wmv2");
+  if (encoder) gst_object_unref(encoder);
+  if (!mux || !sink || !encoder) {
     if (mux) gst_object_unref(gst_object_ref_sink(mux));
     if (sink) gst_object_unref(gst_object_ref_sink(sink));
     return nullptr;

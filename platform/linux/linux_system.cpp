@@ -143,6 +143,12 @@ uint32_t LinuxSystem::Milliseconds() const {
   return static_cast<uint32_t>(ms);
 }
 
+int64_t LinuxSystem::MonotonicMilliseconds() const {
+  timespec ts;
+  ::clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
 int64_t LinuxSystem::WallSeconds() const { return static_cast<int64_t>(::time(nullptr)); }
 
 void LinuxSystem::Sleep(uint32_t ms) {

@@ -21,6 +21,7 @@ class LinuxSystem : public System {
   std::string UiLocale() const override;
   uint32_t Milliseconds() const override;
   int64_t WallSeconds() const override;
+  int64_t MonotonicMilliseconds() const override;
   void Sleep(uint32_t ms) override;
   void PlayShutterSound() override;
   int64_t FreeBytes(const std::string& folder) const override;

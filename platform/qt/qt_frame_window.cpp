@@ -121,13 +121,20 @@ void QtFrameWindow::ConnectMenu(QtMenu* menu) {
     QVariant id = action->property("ostrelCommandId");
     if (m_events && id.isValid()) m_events->OnCommand(id.toUInt());
   });
-  // Opening any popup of the bar is the moment the frame updates its items.
-  for (QAction* a : bar->actions()) {
-    if (QMenu* popup = a->menu()) {
-      connect(popup, &QMenu::aboutToShow, this, [this] {
-        if (m_events) m_events->OnInitMenu();
-      });
-    }
+  WatchPopups(bar);
+}
+
+void QtFrameWindow::WatchPopups(QWidget* menu) {
+  // Opening any popup, by mouse, Alt+letter or the arrow keys, and at any depth, is the
+  // moment the frame updates the items, before the popup is drawn.
+  for (QAction* a : menu->actions()) {
+    QMenu* popup = a->menu();
+    if (!popup || popup->property("ostrelWatched").toBool()) continue;
+    popup->setProperty("ostrelWatched", true);
+    connect(popup, &QMenu::aboutToShow, this, [this] {
+      if (m_events) m_events->OnInitMenu();
+    });
+    WatchPopups(popup);
   }
 }
 

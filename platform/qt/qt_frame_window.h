@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <map>
 
+#include "platform/qt/qt_property_sheet.h"
 #include "platform/ui.h"
 
 namespace platform {
@@ -50,6 +51,7 @@ class QtFrameWindow : public QMainWindow, public Window {
   int RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
                      DialogOwner owner) override;
   media::VideoSurface* GetVideoSurface() override;
+  media::PropertySheetHost* GetPropertySheetHost() override { return &m_sheetHost; }
   void Show() override;
   void CloseWindow() override;
 
@@ -64,6 +66,7 @@ class QtFrameWindow : public QMainWindow, public Window {
 
  private:
   void ConnectMenu(QtMenu* menu);
+  void WatchPopups(QWidget* menu);
 
   WindowEvents* m_events;
   std::string m_title;
@@ -74,6 +77,7 @@ class QtFrameWindow : public QMainWindow, public Window {
   Menu* m_menu = nullptr;
   std::map<int, int> m_timers;  // frame timer id -> Qt timer id
   bool m_closing = false;
+  QtPropertySheetHost m_sheetHost{this};
 };
 
 class QtWindowFactory : public WindowFactory {

@@ -9,6 +9,8 @@ namespace platform {
 namespace {
 
 const char* const kIdProperty = "ostrelCommandId";
+// The check mark the program gave the item; Qt's own toggling on a click is undone.
+const char* const kCheckedProperty = "ostrelChecked";
 
 QString ToQ(const std::string& s) {
   return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
@@ -23,6 +25,12 @@ bool HasId(const QAction* a, uint32_t id) {
 QAction* MakeCommand(QObject* parent, uint32_t id, const std::string& text) {
   auto* a = new QAction(ToQ(text), parent);
   a->setProperty(kIdProperty, id);
+  // Connected before any menu hears of the action, so it runs before the command is
+  // dispatched: a click never changes the mark.
+  QObject::connect(a, &QAction::triggered, a, [a] {
+    const bool checked = a->property(kCheckedProperty).toBool();
+    if (a->isChecked() != checked) a->setChecked(checked);
+  });
   return a;
 }
 
@@ -116,7 +124,7 @@ std::string QtMenu::TextOfCommand(uint32_t id) const {
 
 bool QtMenu::IsChecked(uint32_t id) const {
   QAction* a = FindCommand(id);
-  return a && a->isChecked();
+  return a && a->property(kCheckedProperty).toBool();
 }
 
 bool QtMenu::IsEnabled(uint32_t id) const {
@@ -142,7 +150,9 @@ bool QtMenu::ModifyByPosition(int position, const std::string& text) {
 bool QtMenu::CheckByCommand(uint32_t id, bool checked) {
   QAction* a = FindCommand(id);
   if (!a) return false;
-  a->setCheckable(true);
+  a->setProperty(kCheckedProperty, checked);
+  // Only a checked item is checkable, so an unchecked one shows no empty box.
+  a->setCheckable(checked);
   a->setChecked(checked);
   return true;
 }

@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -47,6 +48,7 @@ QtPropertySheet::QtPropertySheet(media::PropertyPages& pages, QWidget* owner)
     : QDialog(owner), m_pages(pages) {
   auto* tabs = new QTabWidget(this);
   std::vector<media::PropertyPage> data = pages.Pages();
+  if (data.empty()) data.push_back({"General", {}});
   for (size_t pi = 0; pi < data.size(); ++pi) {
     auto* page = new QWidget(tabs);
     auto* form = new QFormLayout(page);
@@ -74,8 +76,11 @@ QtPropertySheet::QtPropertySheet(media::PropertyPages& pages, QWidget* owner)
       form->addRow(ToQ(p.name), editor);
       m_rows.push_back({static_cast<int>(pi), static_cast<int>(qi), p.kind, editor, p.value});
     }
+    if (data[pi].properties.empty())
+      form->addRow(new QLabel(QStringLiteral("This device has no settings to change."), page));
     tabs->addTab(page, ToQ(data[pi].title));
   }
+  for (const Row& row : m_rows) m_opened.push_back(row.applied);
   auto* buttons = new QDialogButtonBox(
       QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
   connect(buttons, &QDialogButtonBox::accepted, this, [this] {
@@ -83,6 +88,9 @@ QtPropertySheet::QtPropertySheet(media::PropertyPages& pages, QWidget* owner)
     accept();
   });
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  connect(this, &QDialog::rejected, this, [this] {
+    if (m_live) RevertToOpened();
+  });
   connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
           [this] { ApplyChanges(); });
   auto* layout = new QVBoxLayout(this);
@@ -131,6 +139,35 @@ bool QtPropertySheet::ApplyChanges() {
   return all;
 }
 
+void QtPropertySheet::SetLiveApply(bool live) {
+  if (!live || m_live) return;
+  m_live = true;
+  for (const Row& row : m_rows) {
+    switch (row.kind) {
+      case media::Property::Kind::Range:
+        connect(row.editor->findChild<QSpinBox*>("value"), qOverload<int>(&QSpinBox::valueChanged),
+                this, [this] { ApplyChanges(); });
+        break;
+      case media::Property::Kind::Enumeration:
+        connect(static_cast<QComboBox*>(row.editor),
+                qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { ApplyChanges(); });
+        break;
+      case media::Property::Kind::Boolean:
+        connect(static_cast<QCheckBox*>(row.editor), &QCheckBox::toggled, this,
+                [this] { ApplyChanges(); });
+        break;
+    }
+  }
+}
+
+void QtPropertySheet::RevertToOpened() {
+  for (size_t i = 0; i < m_rows.size(); ++i) {
+    Row& row = m_rows[i];
+    if (row.applied != m_opened[i] && m_pages.Apply(row.page, row.property, m_opened[i]))
+      row.applied = m_opened[i];
+  }
+}
+
 QWidget* QtPropertySheet::Editor(int page, int property) const {
   for (const Row& row : m_rows)
     if (row.page == page && row.property == property) return row.editor;
@@ -139,6 +176,8 @@ QWidget* QtPropertySheet::Editor(int page, int property) const {
 
 void QtPropertySheetHost::ShowPropertySheet(media::PropertyPages& pages, int x, int y) {
   QtPropertySheet sheet(pages, m_owner);
+  // The device shows each change at once; Cancel takes the values back.
+  sheet.SetLiveApply(true);
   if (m_owner) sheet.move(m_owner->mapToGlobal(QPoint(0, 0)) + QPoint(x, y));
   sheet.exec();
 }

@@ -17,6 +17,10 @@ class QtPropertySheet : public QDialog {
   // Sends every value the user changed since the last apply; false when the object
   // refused one of them (the refused control goes back to the object's value).
   bool ApplyChanges();
+  // Sends every change as it is made; Cancel sends the values back that the sheet opened with.
+  void SetLiveApply(bool live);
+  // Sends back the values the sheet opened with (what Cancel and the close box do).
+  void RevertToOpened();
   // The editor of one property, for tests.
   QWidget* Editor(int page, int property) const;
 
@@ -33,6 +37,8 @@ class QtPropertySheet : public QDialog {
 
   media::PropertyPages& m_pages;
   std::vector<Row> m_rows;
+  std::vector<int32_t> m_opened;
+  bool m_live = false;
 };
 
 // Shows the sheet modally at (x, y) relative to the owner's top-left corner.

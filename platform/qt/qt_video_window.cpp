@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
+#include <QRegion>
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -26,8 +28,9 @@ QtVideoWindow::~QtVideoWindow() = default;
 void QtVideoWindow::Present(const media::VideoFrame& frame) {
   if (!frame.data || frame.width <= 0 || frame.height <= 0 || frame.stride < frame.width * 4)
     return;
-  const int width = m_targetWidth.load();
-  const int height = m_targetHeight.load();
+  int width = 0;
+  int height = 0;
+  FitPicture(frame.width, frame.height, m_targetWidth.load(), m_targetHeight.load(), width, height);
   if (width <= 0 || height <= 0) return;  // nowhere to draw
   QImage& image = m_images[m_write];      // only this thread touches the write image
   if (image.width() != width || image.height() != height)
@@ -97,13 +100,43 @@ void QtVideoWindow::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::black);
     return;
   }
-  // Frames come at the window's size; one made before a resize is stretched until the
-  // next arrives.
-  if (image.size() == size())
-    painter.drawImage(0, 0, image);
+  // Frames come at the picture's size inside the window; one made before a resize is
+  // scaled until the next arrives. Bars fill what the picture leaves.
+  const QRect area = PictureRect(image.width(), image.height(), width(), height());
+  const QRegion bars = QRegion(rect()).subtracted(QRegion(area));
+  for (const QRect& r : bars) painter.fillRect(r, Qt::black);
+  if (image.size() == area.size())
+    painter.drawImage(area.topLeft(), image);
   else
-    painter.drawImage(rect(), image);
+    painter.drawImage(area, image);
   ++m_painted;
+}
+
+void QtVideoWindow::FitPicture(int frameWidth, int frameHeight, int areaWidth, int areaHeight,
+                               int& width, int& height) {
+  width = 0;
+  height = 0;
+  if (frameWidth <= 0 || frameHeight <= 0 || areaWidth <= 0 || areaHeight <= 0) return;
+  // The widest picture of the frame's shape that the area holds, rounded to the nearest pixel.
+  const int64_t byWidth = (static_cast<int64_t>(areaWidth) * frameHeight * 2 + frameWidth) /
+                          (2 * static_cast<int64_t>(frameWidth));
+  if (byWidth <= areaHeight) {
+    width = areaWidth;
+    height = static_cast<int>(std::max<int64_t>(1, byWidth));
+  } else {
+    height = areaHeight;
+    width = static_cast<int>(
+        std::max<int64_t>(1, (static_cast<int64_t>(areaHeight) * frameWidth * 2 + frameHeight) /
+                                 (2 * static_cast<int64_t>(frameHeight))));
+  }
+}
+
+QRect QtVideoWindow::PictureRect(int pictureWidth, int pictureHeight, int areaWidth,
+                                 int areaHeight) {
+  int w = 0;
+  int h = 0;
+  FitPicture(pictureWidth, pictureHeight, areaWidth, areaHeight, w, h);
+  return QRect((areaWidth - w) / 2, (areaHeight - h) / 2, w, h);
 }
 
 }  // namespace platform

@@ -1,7 +1,7 @@
 // The video window on Qt: a child of the frame's client area that draws the renderer's
-// newest frame. Frames arrive on the streaming thread and cross by one copy, scaled to the
-// window's size there, into one of three reused images; painting runs on the
-// user-interface thread and only blits.
+// newest frame. Frames arrive on the streaming thread and cross by one copy, scaled there
+// to the largest size of their shape that the window holds, into one of three reused
+// images; painting runs on the user-interface thread, blits and fills the bars around.
 #pragma once
 
 #include <QImage>
@@ -31,6 +31,12 @@ class QtVideoWindow : public QWidget, public media::VideoSurface {
   // Frames handed over by the renderer, and frames painted.
   uint64_t PresentedFrames() const { return m_presented.load(); }
   uint64_t PaintedFrames() const { return m_painted.load(); }
+
+  // The largest w x h of the frame's aspect ratio inside the area; 0 x 0 when either is empty.
+  static void FitPicture(int frameWidth, int frameHeight, int areaWidth, int areaHeight, int& width,
+                         int& height);
+  // Where a picture of that shape sits in the area: centred, bars around it.
+  static QRect PictureRect(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight);
 
  protected:
   bool event(QEvent* event) override;

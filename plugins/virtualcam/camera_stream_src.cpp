@@ -359,6 +359,21 @@ static GstFlowReturn stream_create(GstPushSrc* src, GstBuffer** out) {
       gst_object_unref(clock);
     }
   }
+  if (s->spec.unplugAfterFrames > 0 &&
+      s->frames >= static_cast<guint64>(s->spec.unplugAfterFrames)) {
+    GST_ELEMENT_ERROR(
+        self, RESOURCE, READ, ("The virtual camera was unplugged."),
+        ("camera %d is set to vanish after %d frames", s->index, s->spec.unplugAfterFrames));
+    return GST_FLOW_ERROR;
+  }
+  // A camera that makes fewer frames than its rate leaves out the frame times that do
+  // not raise the count of frames made so far in that second.
+  const int nominal = GST_VIDEO_INFO_FPS_N(&s->info) / MAX(GST_VIDEO_INFO_FPS_D(&s->info), 1);
+  if (s->spec.deliveredFps > 0 && s->spec.deliveredFps < nominal) {
+    const guint64 made = s->spec.deliveredFps;
+    while ((s->framesSinceRateBase + 1) * made / nominal == s->framesSinceRateBase * made / nominal)
+      ++s->framesSinceRateBase;
+  }
   const GstClockTime pts = s->rateBase + frame_time(s, s->framesSinceRateBase);
 
   GstBuffer* buffer = nullptr;

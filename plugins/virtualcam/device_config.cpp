@@ -80,6 +80,14 @@ CameraSpec CameraAt(int index) {
   return CameraSpec{};
 }
 
+MicrophoneSpec MicrophoneAt(int index) {
+  std::lock_guard<std::mutex> lock(state().mutex);
+  if (index >= 0 && index < static_cast<int>(state().microphones.size())) {
+    return state().microphones[index];
+  }
+  return MicrophoneSpec{};
+}
+
 void AddLiveCamera(void* source, int index, StillTrigger trigger) {
   std::lock_guard<std::mutex> lock(state().mutex);
   state().live.push_back({source, index, trigger});

@@ -16,6 +16,8 @@ void StoreConfiguration(std::vector<CameraSpec> cameras, std::vector<MicrophoneS
 // The configuration of camera `index`, or a default camera when there is no such camera (an
 // element made by its factory name outside any configuration).
 CameraSpec CameraAt(int index);
+// The same for microphone `index`.
+MicrophoneSpec MicrophoneAt(int index);
 
 // Throws std::invalid_argument when a format cannot be made.
 void ValidateFormat(const Format& format);

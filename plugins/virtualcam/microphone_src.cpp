@@ -1,6 +1,8 @@
 // The virtual microphone element: a live 440 Hz tone, S16LE stereo at 48 or 44.1 kHz.
 #include "microphone_src.h"
 
+#include "device_config.h"
+
 struct _OstrelVirtualMicSrc {
   GstBin parent;
   int index;
@@ -30,9 +32,22 @@ static void mic_get_property(GObject* object, guint id, GValue* value, GParamSpe
   }
 }
 
+// A microphone set to fail refuses to start, as a device that is busy or gone does.
+static GstStateChangeReturn mic_change_state(GstElement* element, GstStateChange transition) {
+  auto* self = OSTREL_VIRTUAL_MIC_SRC(element);
+  if (transition == GST_STATE_CHANGE_READY_TO_PAUSED &&
+      virtualcam::MicrophoneAt(self->index).failsToStart) {
+    GST_ELEMENT_ERROR(self, RESOURCE, OPEN_READ, ("Could not start the virtual microphone."),
+                      ("microphone %d is set to fail when it starts", self->index));
+    return GST_STATE_CHANGE_FAILURE;
+  }
+  return GST_ELEMENT_CLASS(ostrel_virtual_mic_src_parent_class)->change_state(element, transition);
+}
+
 static void ostrel_virtual_mic_src_class_init(OstrelVirtualMicSrcClass* klass) {
   GObjectClass* object_class = G_OBJECT_CLASS(klass);
   GstElementClass* element_class = GST_ELEMENT_CLASS(klass);
+  element_class->change_state = mic_change_state;
   object_class->set_property = mic_set_property;
   object_class->get_property = mic_get_property;
   g_object_class_install_property(

@@ -26,12 +26,19 @@ struct CameraSpec {
   bool hasPictureControls = true;  // no colour balance and no picture properties when false
   bool nameUnreadable = false;     // the device's display name is empty
   bool topDown = false;            // RGB formats are reported top-down
+  // Fewer frames than the format says (a camera starved of light or bandwidth): this many
+  // frames in each second of the format's rate, stamped at their real times; 0 = all.
+  int deliveredFps = 0;
+  // Unplugged while streaming: after this many frames the source posts an error (the
+  // device is gone) and ends its stream; 0 = never.
+  int unplugAfterFrames = 0;
   std::vector<Format> formats = DefaultFormats();  // empty means DefaultFormats()
 };
 
 struct MicrophoneSpec {
   std::string name = "Ostrel Virtual Microphone";
   bool nameUnreadable = false;
+  bool failsToStart = false;  // the source fails to start and posts an error
 };
 
 // Registers the plugin in this process (idempotent) and replaces the device list.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installed program: both components installed into one scratch prefix, ostrel
 # started from there under a virtual X server with no plugin path set. It must find
-# its plugins itself, preview the virtual camera (a 648-pixel-wide window whose video
+# its plugins itself, preview the virtual camera (a 640-pixel-wide window whose video
 # moves) and give its window the application icon. Installed without the virtual
 # camera, it must not list one.
 # Usage: installed_ostrel_e2e.sh <build folder> <icon 128 png>
@@ -42,7 +42,7 @@ for _ in $(seq 1 240); do
   sleep 0.5
   import -window root "$work/shot1.png" 2>/dev/null || continue
   width=$(convert "$work/shot1.png" -trim -format '%w' info:)
-  [ "$width" = 648 ] || continue
+  [ "$width" = 640 ] || continue
   peak=$(convert "$work/shot1.png" -crop 600x300+20+100 +repage -format '%[fx:maxima]' info:)
   if awk -v p="$peak" 'BEGIN { exit !(p > 0.2) }'; then break; fi
 done
@@ -71,7 +71,7 @@ grep -qx 'WantPreview=1' "$prefix/bin/ostrel.INI" || fail "no preview ran"
 
 read -r width height left top < <(convert "$work/shot1.png" -trim -format '%w %h %X %Y\n' info:)
 echo "window: ${width}x${height} at ${left},${top}"
-[ "$width" = 648 ] || fail "the window is $width pixels wide, not 648"
+[ "$width" = 640 ] || fail "the window is $width pixels wide, not 640"
 crop="$((width - 8))x$((height - 90))+$((left + 4))+$((${top#+} + 40))"
 convert "$work/shot1.png" -crop "$crop" +repage "$work/video1.png"
 convert "$work/shot2.png" -crop "$crop" +repage "$work/video2.png"

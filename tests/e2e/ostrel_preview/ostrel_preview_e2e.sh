@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Ostrel end to end: the built program under a virtual X server with the virtual camera
 # and the transfer filter on GStreamer's plugin path. Two screenshots of the screen must
-# show a 648-pixel-wide window whose video area moves and is not black; a termination
+# show a 640-pixel-wide window whose video area moves and is not black; a termination
 # request must then close it cleanly.
 # Usage: ostrel_preview_e2e.sh <ostrel> <plugin folder>...
 set -euo pipefail
@@ -35,7 +35,7 @@ for _ in $(seq 1 240); do
   sleep 0.5
   import -window root "$work/shot1.png" 2>/dev/null || continue
   width=$(convert "$work/shot1.png" -trim -format '%w' info:)
-  [ "$width" = 648 ] || continue
+  [ "$width" = 640 ] || continue
   peak=$(convert "$work/shot1.png" -crop 600x300+20+100 +repage -format '%[fx:maxima]' info:)
   if awk -v p="$peak" 'BEGIN { exit !(p > 0.2) }'; then break; fi
 done
@@ -66,7 +66,7 @@ fail() {
 # bounding box of what is not black is the window.
 read -r width height left top < <(convert "$work/shot1.png" -trim -format '%w %h %X %Y\n' info:)
 echo "window: ${width}x${height} at ${left},${top}"
-[ "$width" = 648 ] || fail "the window is $width pixels wide, not 648"
+[ "$width" = 640 ] || fail "the window is $width pixels wide, not 640"
 
 # The video area: below the menu bar, above the status bar.
 crop="$((width - 8))x$((height - 90))+$((left + 4))+$((${top#+} + 40))"

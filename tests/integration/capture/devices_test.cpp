@@ -95,7 +95,11 @@ TEST(CaptureDevices, ListedCamerasGetThePictureDefaults) {
     EXPECT_EQ(value, expected[i]) << "property " << i;
   }
   EXPECT_FALSE(frame.m_videoDevices[1]->GetVideoProcAmp());
-  EXPECT_FALSE(frame.m_videoDevices[1]->GetPropertyPages());
+  // Its sheet still opens, and says there is nothing to set.
+  auto pages = frame.m_videoDevices[1]->GetPropertyPages();
+  ASSERT_TRUE(pages);
+  ASSERT_EQ(pages->Pages().size(), 1u);
+  EXPECT_TRUE(pages->Pages()[0].properties.empty());
 }
 
 }  // namespace

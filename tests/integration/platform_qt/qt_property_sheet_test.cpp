@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QSpinBox>
 
 namespace {
@@ -58,6 +59,35 @@ TEST(QtPropertySheet, AppliesOnlyChangedValuesAndUndoesRefusedOnes) {
   pages.applied.clear();
   EXPECT_TRUE(sheet.ApplyChanges());
   EXPECT_TRUE(pages.applied.empty()) << "applied values are not sent again";
+}
+
+TEST(QtPropertySheet, LiveSheetAppliesEachChangeAndCancelTakesThemBack) {
+  RecordingPages pages;
+  platform::QtPropertySheet sheet(pages, nullptr);
+  sheet.SetLiveApply(true);
+  sheet.Editor(0, 0)->findChild<QSpinBox*>("value")->setValue(20);
+  ASSERT_EQ(pages.applied.size(), 1u) << "applied while the sheet is open";
+  EXPECT_EQ(pages.applied[0].value, 20);
+  static_cast<QComboBox*>(sheet.Editor(1, 0))->setCurrentIndex(1);
+  ASSERT_EQ(pages.applied.size(), 2u);
+  sheet.reject();
+  ASSERT_EQ(pages.applied.size(), 4u);
+  EXPECT_EQ(pages.applied[2].page, 0);
+  EXPECT_EQ(pages.applied[2].value, 0) << "the brightness the sheet opened with";
+  EXPECT_EQ(pages.applied[3].page, 1);
+  EXPECT_EQ(pages.applied[3].value, 0);
+}
+
+TEST(QtPropertySheet, PageWithoutPropertiesSaysSo) {
+  class NoPages : public media::PropertyPages {
+   public:
+    std::vector<media::PropertyPage> Pages() override { return {{"Audio Input", {}}}; }
+    bool Apply(int, int, int32_t) override { return false; }
+  } pages;
+  platform::QtPropertySheet sheet(pages, nullptr);
+  bool said = false;
+  for (QLabel* label : sheet.findChildren<QLabel*>()) said |= label->text().contains("no settings");
+  EXPECT_TRUE(said);
 }
 
 }  // namespace

@@ -26,8 +26,8 @@ TEST_F(PreviewRunTest, FirstActivationRunsThePreviewInTheWindowAboveTheStatusBar
   EXPECT_TRUE(WaitFor([&] { return window.surface.Frames() >= 3; }));
   // The fit to the camera's format comes first; the video window's first sizing wins.
   ASSERT_FALSE(window.resizes.empty());
-  EXPECT_EQ(window.resizes.back().first, 648);
-  EXPECT_EQ(window.WindowRect().Width(), 648);
+  EXPECT_EQ(window.resizes.back().first, 640);
+  EXPECT_EQ(window.ClientRect().bottom - frame->m_statusBarHeight - 1, 480);
 
   window.window.right = window.window.left + 500;  // the user narrows the window
   frame->OnSize(0, 0);

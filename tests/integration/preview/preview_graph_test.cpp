@@ -88,10 +88,10 @@ TEST_F(PreviewGraphTest, BuildsTheNamedFiltersConnectedInOrderAndAttachesTheVide
   EXPECT_EQ(g_stillMediaType.height, 480);
 
   // The video window fills the client area above the status bar; the first attachment
-  // sizes the frame to 648 pixels wide.
+  // gives that area 640 x 480 (the fake window's menu bar is 20 pixels high).
   const int statusHeight = frame.m_statusBarHeight + 1;
   ASSERT_EQ(frame.window.resizes.size(), 1u);
-  EXPECT_EQ(frame.window.resizes[0], std::make_pair(648, 534 + statusHeight));
+  EXPECT_EQ(frame.window.resizes[0], std::make_pair(640, 480 + statusHeight + 20));
   EXPECT_EQ(frame.m_firstVideoWindowSizing, 0);
   EXPECT_TRUE(frame.window.surface.visible);
   EXPECT_EQ(frame.window.surface.placed.left, 0);
@@ -234,27 +234,28 @@ TEST_F(PreviewGraphTest, WithoutACameraTheFirstConnectionFails) {
   EXPECT_FALSE(frame.m_pSmartTee);
 }
 
-TEST_F(PreviewGraphTest, RecordingWithAnUnknownFormatSettingBuildsNothingButSetsTheRate) {
+// An empty graph that ran would let the recording clock count over no file: a clip
+// format nobody knows fails the build, and every capture format records.
+TEST_F(PreviewGraphTest, RecordingWithAnUnknownClipFormatFailsAndAnMjpgCameraRecords) {
   UseCamera(virtualcam::CameraSpec{});
   PreviewCaptureFrame frame;
   frame.Open();
   frame.m_captureMode = 1;
   frame.m_recordFormat = 2;
   frame.m_frameRate = 15;
-  ASSERT_TRUE(frame.BuildGraph());
-  ASSERT_EQ(frame.window.messages.size(), 1u);
-  EXPECT_EQ(frame.window.messages[0].text, "This graph cannot preview properly");
-  EXPECT_EQ(frame.m_graphBuilt, 1);
-  EXPECT_EQ(frame.m_frameRate, 15) << "the rate the camera reports back";
+  EXPECT_FALSE(frame.BuildGraph());
+  EXPECT_TRUE(frame.window.messages.empty()) << "the caller says what failed";
+  EXPECT_EQ(frame.m_graphBuilt, 0);
   EXPECT_EQ(frame.m_pGraph->Filters().size(), 1u);
 
-  // An MJPG camera cannot record: nothing is built and nothing is said.
-  frame.m_graphBuilt = 0;
+  frame.m_recordFormat = 0;
   frame.m_videoSubtype = 7;
-  frame.window.messages.clear();
+  frame.m_captureFolder = "/tmp";
   EXPECT_TRUE(frame.BuildGraph());
-  EXPECT_EQ(frame.m_graphBuilt, 0);
+  EXPECT_EQ(frame.m_graphBuilt, 1);
+  EXPECT_TRUE(frame.m_pAviMux);
   EXPECT_TRUE(frame.window.messages.empty());
+  frame.TearDownGraph();
 }
 
 }  // namespace

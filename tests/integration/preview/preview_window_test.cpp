@@ -70,7 +70,8 @@ TEST_F(PreviewWindowTest, MovingPictureFillsTheClientAreaAboveTheStatusBar) {
   platform::QtVideoWindow* video = window->VideoWindow();
   ASSERT_EQ(app.MainFrame()->m_graphRunning, 1);
   ASSERT_TRUE(ProcessUntil([&] { return video->PaintedFrames() >= 3; }));
-  EXPECT_EQ(window->WindowRect().Width(), 648);
+  EXPECT_EQ(window->WindowRect().Width(), 640);
+  EXPECT_EQ(window->Client()->height() - app.MainFrame()->m_statusBarHeight - 1, 480);
   EXPECT_TRUE(video->isVisible());
   EXPECT_EQ(video->parentWidget(), window->Client());
   const int statusHeight = app.MainFrame()->m_statusBarHeight + 1;

@@ -27,6 +27,65 @@ TEST(VirtualCameraFaults, ACameraThatFailsToStartFailsTheStateChangeWithAnError)
   EXPECT_NE(p.waitForError(1000), "");
 }
 
+TEST(VirtualCameraFaults, ACameraShortOfFramesMakesThemAtTheirOwnTimesUnderTheFormatsRate) {
+  virtualcam::CameraSpec spec;
+  spec.formats = {{"YUY2", 160, 120, 30}};
+  spec.deliveredFps = 22;
+  virtualcam::Configure({spec}, {});
+  vctest::Pipeline p("ostrelvirtualcamsrc ! appsink name=out sync=false");
+  ASSERT_NE(p.play(), GST_STATE_CHANGE_FAILURE);
+  GstElement* out = p.byName("out");
+  std::vector<GstClockTime> times;
+  GstSample* sample = nullptr;
+  while (times.size() < 45 && (sample = vctest::Pull(out, 5000))) {
+    if (times.empty()) {
+      gint num = 0, den = 0;
+      gst_structure_get_fraction(gst_caps_get_structure(gst_sample_get_caps(sample), 0),
+                                 "framerate", &num, &den);
+      EXPECT_EQ(num, 30);
+      EXPECT_EQ(den, 1);
+    }
+    times.push_back(GST_BUFFER_PTS(gst_sample_get_buffer(sample)));
+    gst_sample_unref(sample);
+  }
+  ASSERT_EQ(times.size(), 45u);
+  // 44 intervals of 22 frames a second span two seconds, each a whole frame time or two.
+  const GstClockTime frame = GST_SECOND / 30;
+  EXPECT_NEAR(static_cast<double>(times.back() - times.front()) / GST_SECOND, 2.0, 0.05);
+  for (size_t i = 1; i < times.size(); ++i) {
+    const GstClockTime step = times[i] - times[i - 1];
+    EXPECT_TRUE(step >= frame - 2 && step <= 2 * frame + 2) << step;
+  }
+}
+
+TEST(VirtualCameraFaults, ACameraUnpluggedWhileStreamingPostsAnErrorAndEndsItsStream) {
+  virtualcam::CameraSpec spec;
+  spec.formats = {{"YUY2", 160, 120, 30}};
+  spec.unplugAfterFrames = 5;
+  virtualcam::Configure({spec}, {});
+  vctest::Pipeline p("ostrelvirtualcamsrc ! appsink name=out sync=false");
+  ASSERT_NE(p.play(), GST_STATE_CHANGE_FAILURE);
+  int frames = 0;
+  while (GstSample* sample = vctest::Pull(p.byName("out"), 3000)) {
+    ++frames;
+    gst_sample_unref(sample);
+  }
+  EXPECT_EQ(frames, 5);
+  EXPECT_TRUE(gst_app_sink_is_eos(GST_APP_SINK(p.byName("out"))));
+  EXPECT_NE(p.waitForError(1000).find("unplugged"), std::string::npos);
+}
+
+TEST(VirtualCameraFaults, AMicrophoneThatFailsToStartFailsTheStateChangeWithAnError) {
+  virtualcam::MicrophoneSpec mic;
+  mic.failsToStart = true;
+  virtualcam::Configure({}, {virtualcam::MicrophoneSpec{}, mic});
+  vctest::Pipeline works("ostrelvirtualmicsrc microphone-index=0 ! fakesink");
+  EXPECT_NE(works.play(), GST_STATE_CHANGE_FAILURE);
+  vctest::Pipeline fails("ostrelvirtualmicsrc microphone-index=1 ! fakesink");
+  EXPECT_EQ(fails.play(), GST_STATE_CHANGE_FAILURE);
+  EXPECT_NE(fails.waitForError(1000), "");
+}
+
 TEST(VirtualCameraFaults, PictureControlsReadBackAndMatchTheColourBalance) {
   virtualcam::Configure({virtualcam::CameraSpec{}}, {});
   GstElement* cam = MakeCamera("ostrelvirtualcamsrc", 0);

@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# Ostrel end to end, recording as a user does: the Capture menu driven with xdotool
+# under a virtual X server, the virtual camera and microphone on GStreamer's plugin
+# path. Four clips, each ended another way, must be whole files that ffprobe and
+# GStreamer read with picture and sound:
+#   Clip0000.AVI  Start Capture, 10 s, Stop Capture (then the program is terminated)
+#   Clip0001.AVI  a time limit of 5 s ends it by itself; the preview comes back
+#   Clip0002.AVI  SIGINT while recording
+#   Clip0003.WMV  File > Exit while recording
+# Usage: ostrel_recording_e2e.sh <ostrel> <plugin folder>...
+set -euo pipefail
+
+ostrel=$1
+shift
+for tool in xvfb-run xdotool import convert ffprobe gst-launch-1.0; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d /tmp/ostrel-rec-e2e-XXXXXX)
+trap '[ -n "${OSTREL_E2E_KEEP:-}" ] || rm -rf "$work"' EXIT  # OSTREL_E2E_KEEP=1 keeps the screenshots
+cp "$ostrel" "$work/ostrel"
+mkdir "$work/clips"
+export GST_PLUGIN_PATH=$(IFS=:; echo "$*")
+export GST_REGISTRY="$work/registry.bin"
+export GST_REGISTRY_FORK=no
+
+# Settings beside the executable: the clip folder, AVI, the time limit (off or 5 s).
+settings() {
+  printf '[SectionMain]\nAviFileFolder=%s\nVideoFormat=%s\nTimeLimitEnalbe=%s\nTimeLimit=5\n' \
+    "$work/clips" "$1" "$2" >"$work/ostrel.INI"
+  # The clip number the last run saved carries on.
+  [ -f "$work/index" ] && printf 'AviFileIndex=%s\n' "$(cat "$work/index")" >>"$work/ostrel.INI"
+  true
+}
+remember_index() {
+  sed -n 's/^AviFileIndex=//p' "$work/ostrel.INI" | tr -d '\r' >"$work/index"
+}
+
+cat >"$work/session.sh" <<'SESSION'
+#!/usr/bin/env bash
+# Runs inside the X server. $2 says how the recording ends.
+set -u
+work=$1
+how=$2
+log="$work/ostrel-$how.log"
+"$work/ostrel" >"$log" 2>&1 &
+pid=$!
+# Up once the preview has sized the window to the picture.
+for _ in $(seq 1 240); do
+  sleep 0.5
+  wid=$(xdotool search --name Pelquin 2>/dev/null | head -1)
+  [ -n "$wid" ] || continue
+  import -window root "$work/up.png" 2>/dev/null || continue
+  width=$(convert "$work/up.png" -trim -format '%w' info: 2>/dev/null || echo 0)
+  [ "$width" -ge 600 ] && break
+done
+sleep 1
+menu() {  # a Capture or File menu item by its mnemonics, with the window focused
+  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  xdotool key --clearmodifiers "$1"
+  sleep 0.4
+  xdotool key --clearmodifiers "$2"
+  sleep 0.4
+}
+menu alt+r a  # Record Audio on
+menu alt+r s  # Start Capture
+case $how in
+  stop)
+    sleep 5
+    import -window root "$work/recording.png"
+    sleep 5
+    menu alt+r s  # Stop Capture
+    sleep 2
+    import -window root "$work/stopped.png"
+    kill -TERM "$pid" ;;
+  limit)
+    sleep 9  # the limit of 5 s ends it by itself
+    import -window root "$work/after-limit.png"
+    kill -HUP "$pid" ;;
+  signal)
+    sleep 4
+    kill -INT "$pid" ;;
+  exit)
+    sleep 4
+    menu alt+f x ;;
+esac
+wait "$pid"
+echo $? >"$work/exit-$how"
+SESSION
+chmod +x "$work/session.sh"
+
+fail() {
+  echo "FAIL: $*"
+  for f in "$work"/ostrel-*.log; do echo "--- $f"; cat "$f"; done
+  exit 1
+}
+
+run() {  # <how> <format> <time limit on>
+  settings "$2" "$3"
+  timeout 120 xvfb-run -a -s "-screen 0 1280x1024x24" "$work/session.sh" "$work" "$1"
+  [ -f "$work/exit-$1" ] || fail "$1: the session did not finish"
+  [ "$(cat "$work/exit-$1")" = 0 ] || fail "$1: ostrel exited with $(cat "$work/exit-$1")"
+  remember_index
+}
+
+# A whole clip: its header's frame count and duration written (the writer finished it),
+# picture and sound decoded by ffmpeg and by GStreamer, lasting about as long as asked.
+check_clip() {  # <file> <least seconds> <most seconds>
+  local file=$work/clips/$1
+  [ -f "$file" ] || fail "$1 was not written"
+  local header duration video audio
+  header=$(ffprobe -v error -select_streams v:0 -show_entries stream=nb_frames -of csv=p=0 "$file")
+  duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$file")
+  video=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames \
+    -of csv=p=0 "$file")
+  audio=$(ffprobe -v error -count_packets -select_streams a:0 \
+    -show_entries stream=nb_read_packets -of csv=p=0 "$file")
+  echo "$1: header frames $header, duration $duration s, frames read $video, sound packets $audio"
+  case $1 in *.AVI) awk -v h="$header" 'BEGIN { exit !(h + 0 > 0) }' ||
+    fail "$1: the AVI header says no frames (the file was not finished)" ;; esac
+  awk -v d="$duration" -v lo="$2" -v hi="$3" 'BEGIN { exit !(d + 0 >= lo && d + 0 <= hi) }' ||
+    fail "$1: lasts $duration s, not $2 to $3 s"
+  awk -v v="$video" 'BEGIN { exit !(v + 0 > 0) }' || fail "$1: ffmpeg reads no frames"
+  awk -v a="$audio" 'BEGIN { exit !(a + 0 > 0) }' || fail "$1: no sound"
+  local gst
+  gst=$(gst-launch-1.0 -q uridecodebin uri="file://$file" name=d d. ! queue ! videoconvert ! \
+    fakesink d. ! queue ! audioconvert ! fakesink 2>&1) || fail "$1: GStreamer cannot play it: $gst"
+}
+
+run stop 0 0
+check_clip Clip0000.AVI 8 13
+run limit 0 1
+check_clip Clip0001.AVI 4.5 6.5
+run signal 0 0
+check_clip Clip0002.AVI 2 7
+run exit 1 0
+check_clip Clip0003.WMV 2 7
+
+# The status bar while recording differs from the one after the stop.
+crop() { convert "$1" -trim +repage -gravity south -crop 640x22+0+0 +repage "$2"; }
+crop "$work/recording.png" "$work/status-recording.png"
+crop "$work/stopped.png" "$work/status-stopped.png"
+changed=$(compare -metric AE "$work/status-recording.png" "$work/status-stopped.png" null: 2>&1 || true)
+awk -v c="$changed" 'BEGIN { exit !(c + 0 > 50) }' || fail "the status bar did not change at the stop"
+[ "$(convert "$work/after-limit.png" -trim -format '%w' info:)" -ge 600 ] ||
+  fail "no window after the time limit"
+echo "PASS"

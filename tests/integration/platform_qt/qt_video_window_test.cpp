@@ -1,0 +1,47 @@
+// The video window keeps the picture's shape inside whatever size the user gives it.
+#include "platform/qt/qt_video_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <vector>
+
+namespace {
+
+using platform::QtVideoWindow;
+
+TEST(QtVideoWindow, PictureFitsTheAreaWithItsOwnShape) {
+  EXPECT_EQ(QtVideoWindow::PictureRect(640, 480, 640, 480), QRect(0, 0, 640, 480));
+  EXPECT_EQ(QtVideoWindow::PictureRect(640, 480, 900, 480), QRect(130, 0, 640, 480))
+      << "bars left and right";
+  EXPECT_EQ(QtVideoWindow::PictureRect(640, 480, 500, 700), QRect(0, 162, 500, 375))
+      << "bars above and below";
+  EXPECT_EQ(QtVideoWindow::PictureRect(1280, 720, 320, 240), QRect(0, 30, 320, 180));
+  EXPECT_EQ(QtVideoWindow::PictureRect(640, 480, 0, 480).size(), QSize(0, 0));
+  EXPECT_EQ(QtVideoWindow::PictureRect(0, 0, 640, 480).size(), QSize(0, 0));
+}
+
+TEST(QtVideoWindow, WideWindowShowsBlackBarsBesideThePicture) {
+  QWidget parent;
+  parent.resize(900, 480);
+  auto* video = new QtVideoWindow(&parent);
+  video->Place(0, 0, 900, 480);
+  video->Show(true);
+  parent.show();
+  std::vector<uint8_t> white(640 * 480 * 4, 0xff);
+  video->Present({640, 480, 640 * 4, white.data()});
+  QElapsedTimer clock;
+  clock.start();
+  while (video->PaintedFrames() == 0 && clock.elapsed() < 5000) {
+    QApplication::processEvents();
+    video->repaint();
+  }
+  const QImage shot = video->grab().toImage();
+  EXPECT_EQ(shot.pixelColor(10, 240), QColor(Qt::black));
+  EXPECT_EQ(shot.pixelColor(890, 240), QColor(Qt::black));
+  EXPECT_EQ(shot.pixelColor(450, 240), QColor(Qt::white));
+  EXPECT_EQ(shot.pixelColor(131, 5), QColor(Qt::white));
+}
+
+}  // namespace

@@ -1,0 +1,30 @@
+// Reads a recorded clip back the way a user's player does: with ffprobe and through
+// GStreamer's uridecodebin, stream by stream.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ProbedStream {
+  std::string type;   // "video" or "audio"
+  std::string codec;  // ffprobe's codec name; GStreamer: the decoded caps' name
+  long frames = 0;    // frames decoded (for sound: packets or buffers)
+  double start = -1;  // seconds: the first frame's time
+  double end = -1;    // seconds: the last frame's time plus its duration
+};
+
+struct ProbedClip {
+  bool ok = false;
+  std::string error;
+  std::vector<ProbedStream> streams;  // ffprobe: in file order; GStreamer: video first
+
+  const ProbedStream* Find(const std::string& type) const {
+    for (const auto& s : streams)
+      if (s.type == type) return &s;
+    return nullptr;
+  }
+};
+
+ProbedClip ProbeWithFfprobe(const std::string& path);
+// Decodes the whole clip; gives up after timeoutSeconds.
+ProbedClip ProbeWithGStreamer(const std::string& path, int timeoutSeconds = 60);

@@ -1,0 +1,131 @@
+// Recordings as the main frame makes them, on the real media layer: the command that
+// starts and stops them, the clock and its time limit, and the close that ends one.
+#include "clip_probe.h"
+#include "frame_fixture.h"
+#include "i18n/lang_text_table.h"
+#include "plugins/transfer/transfer_register.h"
+#include "res/menu_ids.h"
+
+#include <thread>
+
+namespace {
+
+class RecordingFrameTest : public PreviewFrameTest {
+ protected:
+  void SetUp() override {
+    PreviewFrameTest::SetUp();
+    transfer::RegisterStatic();
+    virtualcam::CameraSpec camera;
+    camera.formats = {{"YUY2", 640, 480, 30}};
+    virtualcam::Configure({camera}, {virtualcam::MicrophoneSpec{}});
+    clips = dir + "/clips";
+    std::filesystem::create_directories(clips);
+  }
+
+  void StartWithSound() {
+    Start();
+    ASSERT_EQ(frame->m_graphRunning, 1);
+    frame->m_captureFolder = clips;
+    frame->m_recordAudio = 1;
+    frame->m_frameRate = 30;
+  }
+
+  int Delivered() {
+    std::shared_ptr<media::FrameCounters> counters;
+    frame->m_pBuilder->FindFrameCounters(media::PinCategory::Capture, media::MajorType::Video,
+                                         *frame->m_videoDevices[0], counters);
+    int32_t n = 0;
+    if (counters) counters->GetNumNotDropped(n);
+    return n;
+  }
+
+  // Timer ticks 100 ms apart on the fake clocks, while real time lets frames through.
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      system.Advance(100);
+      frame->OnTimer(CMainFrame::kTimerId);
+    }
+  }
+
+  void WaitForFrames(int n) {
+    const int start = Delivered();
+    ASSERT_TRUE(WaitFor([&] { return Delivered() >= start + n; }, std::chrono::seconds(20)));
+  }
+
+  std::string Label() { return window.GetMenu()->TextOfCommand(menu_id::kStartStopCapture); }
+
+  std::string clips;
+};
+
+TEST_F(RecordingFrameTest, StartCaptureRecordsWithSoundAndStopBringsThePreviewBack) {
+  StartWithSound();
+  frame->OnStartStopCapture();
+  EXPECT_EQ(frame->m_recording, 1);
+  EXPECT_EQ(Label(), "Stop Capture(&S)");
+  WaitForFrames(30);
+  Ticks(3);
+  EXPECT_EQ(window.statusTexts.back().rfind("Time elapsed: 00:00:00.2 -- ", 0), 0u)
+      << window.statusTexts.back();
+  frame->OnStartStopCapture();
+  EXPECT_EQ(frame->m_recording, 0);
+  EXPECT_EQ(frame->m_graphRunning, 1);
+  EXPECT_TRUE(frame->m_pTransferFilter) << "the preview graph again";
+  EXPECT_EQ(Label(), "Start Capture(&S)");
+  EXPECT_TRUE(window.messages.empty());
+  const ProbedClip clip = ProbeWithFfprobe(clips + "/Clip0000.AVI");
+  ASSERT_TRUE(clip.ok) << clip.error;
+  EXPECT_TRUE(clip.Find("video") && clip.Find("audio"));
+  EXPECT_GE(clip.Find("video")->frames, 30);
+}
+
+TEST_F(RecordingFrameTest, TheTimeLimitEndsTheRecordingByItselfAndTheClipIsWhole) {
+  StartWithSound();
+  frame->m_timeLimitEnabled = 1;
+  frame->m_timeLimitSeconds = 1;
+  frame->OnStartStopCapture();
+  ASSERT_EQ(frame->m_recording, 1);
+  Ticks(14);
+  EXPECT_EQ(frame->m_recording, 1);
+  Ticks(2);  // 1.5 s
+  EXPECT_EQ(frame->m_recording, 0);
+  EXPECT_EQ(frame->m_graphRunning, 1) << "the preview is back";
+  EXPECT_EQ(Label(), "Start Capture(&S)");
+  Ticks(1);
+  EXPECT_EQ(window.statusTexts.back().rfind("Ostrel Virtual Camera -- ", 0), 0u)
+      << window.statusTexts.back();
+  const ProbedClip clip = ProbeWithGStreamer(clips + "/Clip0000.AVI");
+  ASSERT_TRUE(clip.ok) << clip.error;
+  EXPECT_TRUE(clip.Find("video") && clip.Find("audio"));
+}
+
+TEST_F(RecordingFrameTest, ClosingTheWindowWhileRecordingFinishesTheClip) {
+  StartWithSound();
+  frame->m_recordFormat = 1;
+  frame->OnStartStopCapture();
+  ASSERT_EQ(frame->m_recording, 1);
+  WaitForFrames(20);
+  frame->OnClose();
+  const ProbedClip ff = ProbeWithFfprobe(clips + "/Clip0000.WMV");
+  ASSERT_TRUE(ff.ok) << ff.error;
+  ASSERT_TRUE(ff.Find("video") && ff.Find("audio"));
+  EXPECT_GE(ff.Find("video")->frames, 20);
+  EXPECT_NE(Settings().find("AviFileIndex=1"), std::string::npos) << "the next clip's number";
+}
+
+TEST_F(RecordingFrameTest, AClipFolderThatCannotBeWrittenStopsNothingAndSaysSo) {
+  StartWithSound();
+  frame->m_captureFolder = dir + "/gone";
+  frame->OnStartStopCapture();
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, LangText(TXT_RECORD_ERROR, frame->m_languageIndex));
+  EXPECT_EQ(window.messages[0].icon, platform::MessageIcon::Error);
+  EXPECT_EQ(frame->m_recording, 0);
+  EXPECT_EQ(frame->m_captureMode, 0);
+  EXPECT_EQ(frame->m_graphRunning, 1) << "the preview goes on";
+  EXPECT_EQ(Label(), "Start Capture(&S)");
+  Ticks(1);
+  EXPECT_EQ(window.statusTexts.back().rfind("Ostrel Virtual Camera", 0), 0u);
+}
+
+}  // namespace

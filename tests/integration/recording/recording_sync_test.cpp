@@ -1,0 +1,44 @@
+// Sound and picture stay together with a camera that delivers fewer frames than its
+// format says.
+#include "recording_fixture.h"
+
+namespace {
+
+virtualcam::CameraSpec ShortOfFrames() {
+  virtualcam::CameraSpec camera = CameraIn("YUY2", 640, 480, 30);
+  camera.deliveredFps = 22;
+  return camera;
+}
+
+TEST_F(RecordingTest, AviFromACameraShortOfFramesKeepsSoundAndPictureTogether) {
+  Open(ShortOfFrames());
+  frame->m_recordAudio = 1;
+  const int delivered = Record(66);  // three seconds
+  const ProbedClip ff = ProbeWithFfprobe(Clip("Clip0000.AVI"));
+  const ProbedClip gst = ProbeWithGStreamer(Clip("Clip0000.AVI"));
+  ASSERT_TRUE(ff.ok) << ff.error;
+  ASSERT_TRUE(gst.ok) << gst.error;
+  ASSERT_EQ(ff.streams.size(), 2u);
+  const ProbedStream& video = ff.streams[0];
+  const ProbedStream& audio = ff.streams[1];
+  // The missing frames are filled in: the file has the format's 30 a second.
+  EXPECT_GT(video.frames, delivered * 30 / 22 - 30);
+  EXPECT_NEAR(video.end, video.frames / 30.0, 0.001);
+  EXPECT_NEAR(audio.end, video.end, 0.1);
+  EXPECT_NEAR(gst.Find("audio")->end, gst.Find("video")->end, 0.1);
+}
+
+TEST_F(RecordingTest, WmvFromACameraShortOfFramesKeepsEachFrameAtItsTime) {
+  Open(ShortOfFrames());
+  frame->m_recordAudio = 1;
+  frame->m_recordFormat = 1;
+  const int delivered = Record(66);
+  const ProbedClip ff = ProbeWithFfprobe(Clip("Clip0000.WMV"));
+  ASSERT_TRUE(ff.ok) << ff.error;
+  ASSERT_TRUE(ff.Find("video") && ff.Find("audio"));
+  EXPECT_EQ(ff.Find("video")->frames, delivered);
+  EXPECT_NEAR(ff.Find("audio")->end, ff.Find("video")->end, 0.1);
+  EXPECT_NEAR(ff.Find("video")->end, delivered / 22.0, 0.5);
+}
+
+}  // namespace

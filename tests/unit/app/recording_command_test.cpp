@@ -1,0 +1,101 @@
+// Command 32774 on the fake layer: the start and the stop paths, the wait, the clock
+// fields and the relabelling, and the failed build that leaves the mode set.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/main_frame.h"
+#include "i18n/lang_text_table.h"
+#include "platform/fakes/fake_media.h"
+#include "platform/fakes/fake_system.h"
+#include "platform/fakes/fake_window.h"
+#include "res/menu_ids.h"
+#include "temp_dir.h"
+
+namespace {
+
+using menu_id::kStartStopCapture;
+
+class RecordingCommandTest : public ::testing::Test {
+ protected:
+  void Start(media::Subtype subtype) {
+    system.modulePath = dir / "ostrel";
+    system.documents = dir.path();
+    media::fake::CameraSpec camera;
+    camera.formats = {media::fake::VideoType(subtype, 640, 480, 30)};
+    factory.cameras = {camera};
+    factory.microphones = {"Microphone"};
+    frame = std::make_unique<CMainFrame>(system, &factory);
+    frame->AttachWindow(window);
+    ASSERT_EQ(frame->OnCreate(), 0);
+    frame->ActivateFrame();
+    ASSERT_EQ(frame->m_graphRunning, 1);
+    window.messages.clear();
+  }
+  std::string Label() { return window.GetMenu()->TextOfCommand(kStartStopCapture); }
+
+  TempDir dir;
+  platform::FakeSystem system;
+  platform::FakeWindow window;
+  media::fake::FakeMediaFactory factory;
+  std::unique_ptr<CMainFrame> frame;
+};
+
+// The fake layer's AVI graph writes nothing, but the command's start and stop run their
+// whole course.
+TEST_F(RecordingCommandTest, StartWaitsStampsTheClockAndRelabelsAndStopReturnsToThePreview) {
+  Start(media::Subtype::RGB24);
+  frame->m_recordTicks = 57;
+  system.wallSeconds = 1800000000;
+  const uint32_t slept = system.slept;
+  frame->OnCommand(kStartStopCapture);
+  EXPECT_EQ(frame->m_captureMode, 1);
+  EXPECT_EQ(frame->m_recording, 1);
+  EXPECT_EQ(frame->m_graphRunning, 1);
+  EXPECT_EQ(system.slept - slept, 300u + 200u) << "the run's settle and the start's wait";
+  EXPECT_EQ(frame->m_recordTicks, 0u);
+  EXPECT_EQ(frame->m_recordStartTime, 1800000000);
+  EXPECT_EQ(window.waitCursorDepth, 0);
+  EXPECT_EQ(Label(), LangText(TXT_STOP_CAPTURE, frame->m_languageIndex));
+  EXPECT_TRUE(window.messages.empty());
+
+  frame->m_previewOn = 0;  // the stop brings the preview back even so
+  frame->m_recordTicks = 9;
+  frame->OnCommand(kStartStopCapture);
+  EXPECT_EQ(frame->m_captureMode, 0);
+  EXPECT_EQ(frame->m_recording, 0);
+  EXPECT_EQ(frame->m_graphRunning, 1);
+  EXPECT_EQ(frame->m_graphBuilt, 1);
+  EXPECT_EQ(frame->m_recordTicks, 0u);
+  EXPECT_EQ(window.waitCursorDepth, 0);
+  EXPECT_EQ(Label(), LangText(TXT_START_CAPTURE, frame->m_languageIndex));
+  EXPECT_TRUE(frame->m_pGraph->FindFilterByName("Render")) << "the preview graph again";
+}
+
+TEST_F(RecordingCommandTest, AFailedBuildKeepsTheModeAndTheLabelAndTheNextUseStops) {
+  Start(media::Subtype::YUY2);
+  frame->m_recordFormat = 1;  // the fake layer has no ASF writer: the build fails
+  const std::string start = Label();
+  frame->OnCommand(kStartStopCapture);
+  ASSERT_EQ(window.messages.size(), 2u);
+  EXPECT_EQ(window.messages[0].text, "Add wmv file writer error");
+  EXPECT_EQ(window.messages[1].text, LangText(TXT_CANNOT_PREVIEW, frame->m_languageIndex));
+  EXPECT_EQ(window.messages[1].icon, platform::MessageIcon::Error);
+  EXPECT_EQ(frame->m_captureMode, 1);
+  EXPECT_EQ(frame->m_recording, 0);
+  EXPECT_EQ(frame->m_graphRunning, 0) << "nothing runs";
+  EXPECT_EQ(frame->m_graphBuilt, 0);
+  EXPECT_EQ(Label(), start);
+  EXPECT_EQ(window.waitCursorDepth, 0);
+  frame->OnInitMenu();
+  EXPECT_FALSE(window.GetMenu()->IsEnabled(menu_id::kSnapshot));
+
+  window.messages.clear();
+  frame->OnCommand(kStartStopCapture);  // the stop path
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_EQ(frame->m_captureMode, 0);
+  EXPECT_EQ(frame->m_graphRunning, 1);
+  EXPECT_EQ(Label(), start);
+}
+
+}  // namespace
