@@ -81,6 +81,8 @@ class CaptureFrame : public FrameState {
   // folder that a recording left unfinished are repaired (capture/clip_marking.cpp).
   void MarkClipUnfinished(const std::string& clip);
   void MarkClipFinished();
+  // The clip's file could not be finished (its writer failed): the marker stays.
+  void KeepClipUnfinished() { m_unfinishedClip.clear(); }
   void RepairUnfinishedClips();
 
   // Room for the recording in the capture folder: its first seconds before it starts,

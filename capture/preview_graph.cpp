@@ -164,6 +164,8 @@ BOOL CaptureFrame::TearDownGraph() {
   m_graphBuilt = 0;
   // Every teardown follows the stop that ended the clip's file.
   MarkClipFinished();
+  // What the stopped graph still reported is not news for the graph built next.
+  DrainGraphEvents();
   return 1;
 }
 

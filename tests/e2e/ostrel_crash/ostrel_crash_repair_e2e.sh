@@ -20,7 +20,7 @@ mkdir "$work/clips"
 export GST_PLUGIN_PATH=$(IFS=:; echo "$*")
 export GST_REGISTRY="$work/registry.bin"
 export GST_REGISTRY_FORK=no
-# The clip folder, AVI at the camera's default 640x480 at 30 frames a second, no limit.
+# The clip folder, AVI at the camera's default 640x480, no time limit.
 printf '[SectionMain]\nAviFileFolder=%s\nVideoFormat=0\nTimeLimitEnalbe=0\nTimeLimit=5\n' \
   "$work/clips" >"$work/ostrel.INI"
 clip=$work/clips/Clip0000.AVI
@@ -37,7 +37,7 @@ up() {  # the window, once the preview has sized it
     wid=$(xdotool search --name Pelquin 2>/dev/null | head -1)
     [ -n "$wid" ] || continue
     import -window root "$work/up.png" 2>/dev/null || continue
-    [ "$(convert "$work/up.png" -trim -format '%w' info:)" = 648 ] && return 0
+    [ "$(convert "$work/up.png" -trim -format "%w" info:)" -ge 640 ] && return 0
   done
   return 1
 }
@@ -103,18 +103,21 @@ header=$(ffprobe -v error -select_streams v:0 -show_entries stream=nb_frames -of
 video=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames \
   -of csv=p=0 "$clip")
 duration=$(ffprobe -v error -select_streams v:0 -show_entries stream=duration -of csv=p=0 "$clip")
+rate=$(ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate -of csv=p=0 "$clip" |
+  awk -F/ '{ print $1 / ($2 ? $2 : 1) }')
 audio=$(ffprobe -v error -count_packets -select_streams a:0 -show_entries stream=nb_read_packets \
   -of csv=p=0 "$clip")
 recorded=$(awk -v a="$(cat "$work/t-start")" -v b="$(cat "$work/t-kill")" 'BEGIN { print b - a }')
-echo "repaired clip: header frames $header, frames read $video, duration $duration s," \
-  "sound packets $audio; recorded for $recorded s before the kill"
+echo "repaired clip: header frames $header, frames read $video, $rate frames a second," \
+  "duration $duration s, sound packets $audio; recorded for $recorded s before the kill"
 [ "$header" = "$video" ] || fail "the header says $header frames, ffmpeg reads $video"
-# The camera delivers 30 frames a second; the last second before the kill may be lost
-# (frames on their way to the file), and the wait for the first frame adds up to a
-# fraction of one.
-awk -v v="$video" -v t="$recorded" 'BEGIN { exit !(v >= 30 * (t - 1) && v <= 30 * (t + 1)) }' ||
-  fail "$video frames for $recorded s of recording at 30 frames a second"
-awk -v v="$video" -v d="$duration" 'BEGIN { exit !(d >= v / 30 - 0.05 && d <= v / 30 + 0.05) }' ||
+# The camera delivers its frames at the clip's rate; the last second before the kill may
+# be lost (frames on their way to the file), and the wait for the first frame adds up
+# to a fraction of one.
+awk -v v="$video" -v r="$rate" -v t="$recorded" \
+  'BEGIN { exit !(r > 0 && v >= r * (t - 1) && v <= r * (t + 1)) }' ||
+  fail "$video frames for $recorded s of recording at $rate frames a second"
+awk -v v="$video" -v r="$rate" -v d="$duration" 'BEGIN { exit !(d >= v / r - 0.05 && d <= v / r + 0.05) }' ||
   fail "$video frames last $duration s"
 awk -v a="$audio" 'BEGIN { exit !(a + 0 > 0) }' || fail "no sound"
 gst=$(gst-launch-1.0 -q uridecodebin uri="file://$clip" name=d d. ! queue ! videoconvert ! \
