@@ -95,7 +95,8 @@ TEST_F(RecordingFaultTest, ACameraUnpluggedWhileRecordingLeavesAWholeClipAndOneM
   // message, once.
   ASSERT_TRUE(TickUntil([&] { return frame->m_graphRunning == 0; }));
   Ticks(10);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{Text(TXT_RECORD_ERROR), Text(TXT_CANNOT_PREVIEW)}));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{Text(TXT_RECORD_ERROR), Text(TXT_CANNOT_PREVIEW)}));
 }
 
 TEST_F(RecordingFaultTest, ACameraUnpluggedDuringThePreviewStopsItWithOneMessage) {
