@@ -12,12 +12,14 @@ bool CMainFrame::EndFailedGraph() {
   if (m_endingFailedGraph || !m_pGraph) return false;
   bool failed = false;
   bool writerFailed = false;
+  bool cameraFailed = false;
   media::GraphEvent event;
   while (m_pGraph->NextEvent(event)) {
     if (event.kind == media::GraphEvent::Kind::Complete) continue;
     failed = true;
     // "FileWriter" and "WMV FileWriter": the clip's own file could not be written.
     if (event.source.find("FileWriter") != std::string::npos) writerFailed = true;
+    if (event.source.find("Video Capture device") != std::string::npos) cameraFailed = true;
     std::fprintf(stderr, "ostrel: %s: %s\n", event.source.c_str(), event.text.c_str());
   }
   const bool full = !failed && m_recording && RecordingRoomRunningOut(RecordingElapsedSeconds());
@@ -33,7 +35,9 @@ bool CMainFrame::EndFailedGraph() {
     StopRecordingFromTimer();  // finishes the file; the menu reads Start Capture again
     m_previewOn = previewWanted;
     Ui().ShowMessage(LangText(TXT_RECORD_ERROR, m_languageIndex), "", platform::MessageIcon::Error);
-    if (m_previewOn && m_selectedVideoDevice >= 0) StartPreview();
+    // A camera that failed (unplugged) would only fail its preview too: one message
+    // is enough; the Preview command tries again.
+    if (m_previewOn && !cameraFailed && m_selectedVideoDevice >= 0) StartPreview();
   } else if (m_graphRunning) {
     StopGraph(m_pGraph.get(), Sys());
     m_graphRunning = 0;
