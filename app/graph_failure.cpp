@@ -16,14 +16,18 @@ bool CMainFrame::EndFailedGraph() {
   media::GraphEvent event;
   while (m_pGraph->NextEvent(event)) {
     if (event.kind == media::GraphEvent::Kind::Complete) continue;
+    // The first error names the fault; the others are the streams it broke upstream.
+    if (!failed) {
+      // "FileWriter" and "WMV FileWriter": the clip's own file could not be written.
+      writerFailed = event.source.find("FileWriter") != std::string::npos;
+      cameraFailed = event.source.find("Video Capture device") != std::string::npos;
+    }
     failed = true;
-    // "FileWriter" and "WMV FileWriter": the clip's own file could not be written.
-    if (event.source.find("FileWriter") != std::string::npos) writerFailed = true;
-    if (event.source.find("Video Capture device") != std::string::npos) cameraFailed = true;
     std::fprintf(stderr, "ostrel: %s: %s\n", event.source.c_str(), event.text.c_str());
   }
   const bool full = !failed && m_recording && RecordingRoomRunningOut(RecordingElapsedSeconds());
-  if (!failed && !full) return false;
+  // Errors of a graph that no longer runs are only logged.
+  if ((!failed && !full) || (!m_recording && !m_graphRunning)) return false;
 
   m_endingFailedGraph = true;
   if (m_recording) {
@@ -38,7 +42,7 @@ bool CMainFrame::EndFailedGraph() {
     // A camera that failed (unplugged) would only fail its preview too: one message
     // is enough; the Preview command tries again.
     if (m_previewOn && !cameraFailed && m_selectedVideoDevice >= 0) StartPreview();
-  } else if (m_graphRunning) {
+  } else {
     StopGraph(m_pGraph.get(), Sys());
     m_graphRunning = 0;
     TearDownGraph();
