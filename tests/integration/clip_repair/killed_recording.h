@@ -1,5 +1,6 @@
-// A recording killed mid-way: gst-launch-1.0 writes a clip with the virtual camera until
-// the file has grown to a size, then gets SIGKILL, as a crash or a power loss ends it.
+// A recording killed mid-way: a child process runs a pipeline (gst-launch-1.0 syntax)
+// with the virtual camera until the file has grown to a size, then gets SIGKILL, as a
+// crash or a power loss ends it.
 #pragma once
 
 #include <cstdint>
