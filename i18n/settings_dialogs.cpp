@@ -7,63 +7,79 @@
 
 using namespace dialog_id;
 
-CSetFrameRateDlg::CSetFrameRateDlg(platform::Window& parent, int32_t& frameRateEnabled,
-                                   int& frameRate, int langIndex)
-    : m_parent(parent),
-      m_frameRateEnabled(frameRateEnabled),
-      m_frameRate(frameRate),
+// A control and the text it shows.
+struct LabelledControl {
+  int id;
+  TextId text;
+};
+
+struct CheckedNumberLayout {
+  const platform::DialogTemplate& (*resource)();
+  TextId caption;
+  LabelledControl enable, label, unit;
+  int editId;
+  uint32_t low, high;  // what the edit box takes
+};
+
+namespace {
+
+const CheckedNumberLayout kFrameRateLayout{DialogResource133,
+                                           TXT_FRAMERATE_CAPTION,
+                                           {kFrameRateEnable, TXT_FRAMERATE_ENABLE},
+                                           {kFrameRateLabel, TXT_FRAMERATE_LABEL},
+                                           {kFrameRateUnit, TXT_FRAMERATE_UNIT},
+                                           kFrameRateEdit,
+                                           CSetFrameRateDlg::kMinRate,
+                                           CSetFrameRateDlg::kMaxRate};
+
+const CheckedNumberLayout kTimeLimitLayout{DialogResource134,
+                                           TXT_TIMELIMIT_CAPTION,
+                                           {kTimeLimitEnable, TXT_TIMELIMIT_ENABLE},
+                                           {kTimeLimitLabel, TXT_TIMELIMIT_LABEL},
+                                           {kTimeLimitUnit, TXT_TIMELIMIT_UNIT},
+                                           kTimeLimitEdit,
+                                           0,
+                                           UINT32_MAX};
+
+}  // namespace
+
+CheckedNumberDlg::CheckedNumberDlg(const CheckedNumberLayout& layout, platform::Window& parent,
+                                   int32_t& enabled, int& value, int langIndex)
+    : m_layout(layout),
+      m_parent(parent),
+      m_enabled(enabled),
+      m_value(value),
       m_langIndex(langIndex) {}
 
-int CSetFrameRateDlg::DoModal() { return m_parent.RunModalDialog(DialogResource133(), *this); }
+int CheckedNumberDlg::DoModal() { return m_parent.RunModalDialog(m_layout.resource(), *this); }
 
-void CSetFrameRateDlg::OnShowWindow(platform::DialogControls& dialog) {
-  dialog.SetCaption(LangText(TXT_FRAMERATE_CAPTION, m_langIndex));
-  dialog.SetItemText(kFrameRateEnable, LangText(TXT_FRAMERATE_ENABLE, m_langIndex));
-  dialog.SetItemText(kFrameRateLabel, LangText(TXT_FRAMERATE_LABEL, m_langIndex));
-  dialog.SetItemText(kFrameRateUnit, LangText(TXT_FRAMERATE_UNIT, m_langIndex));
+void CheckedNumberDlg::OnShowWindow(platform::DialogControls& dialog) {
+  dialog.SetCaption(LangText(m_layout.caption, m_langIndex));
+  for (const LabelledControl& control : {m_layout.enable, m_layout.label, m_layout.unit})
+    dialog.SetItemText(control.id, LangText(control.text, m_langIndex));
   dialog.SetItemText(kOk, LangText(TXT_OK, m_langIndex));
   dialog.SetItemText(kCancel, LangText(TXT_CANCEL, m_langIndex));
-  dialog.CheckItem(kFrameRateEnable, m_frameRateEnabled != 0);
-  m_editRate = static_cast<uint32_t>(m_frameRate);
-  dialog.SetItemText(kFrameRateEdit, std::to_string(m_editRate));
+  dialog.CheckItem(m_layout.enable.id, m_enabled != 0);
+  m_editValue = static_cast<uint32_t>(m_value);
+  dialog.SetItemText(m_layout.editId, std::to_string(m_editValue));
 }
 
-void CSetFrameRateDlg::OnOK(platform::DialogControls& dialog) {
-  if (!ExchangeUnsigned(dialog, kFrameRateEdit, kMinRate, kMaxRate, m_editRate)) return;
-  m_frameRateEnabled = dialog.IsItemChecked(kFrameRateEnable) ? 1 : 0;
-  m_frameRate = static_cast<int>(m_editRate);
+void CheckedNumberDlg::OnOK(platform::DialogControls& dialog) {
+  if (!ExchangeUnsigned(dialog, m_layout.editId, m_layout.low, m_layout.high, m_editValue)) return;
+  m_enabled = dialog.IsItemChecked(m_layout.enable.id) ? 1 : 0;
+  m_value = m_editValue > static_cast<uint32_t>(kLargestStoredValue)
+                ? kLargestStoredValue
+                : static_cast<int>(m_editValue);
   dialog.EndDialog(kIdOk);
 }
+
+CSetFrameRateDlg::CSetFrameRateDlg(platform::Window& parent, int32_t& frameRateEnabled,
+                                   int& frameRate, int langIndex)
+    : CheckedNumberDlg(kFrameRateLayout, parent, frameRateEnabled, frameRate, langIndex) {}
 
 CUseTimeLimitDlg::CUseTimeLimitDlg(platform::Window& parent, int32_t& timeLimitEnabled,
                                    int& timeLimitSeconds, int langIndex)
-    : m_parent(parent),
-      m_timeLimitEnabled(timeLimitEnabled),
-      m_timeLimitSeconds(timeLimitSeconds),
-      m_langIndex(langIndex) {}
-
-int CUseTimeLimitDlg::DoModal() { return m_parent.RunModalDialog(DialogResource134(), *this); }
-
-void CUseTimeLimitDlg::OnShowWindow(platform::DialogControls& dialog) {
-  dialog.SetCaption(LangText(TXT_TIMELIMIT_CAPTION, m_langIndex));
-  dialog.SetItemText(kTimeLimitEnable, LangText(TXT_TIMELIMIT_ENABLE, m_langIndex));
-  dialog.SetItemText(kTimeLimitLabel, LangText(TXT_TIMELIMIT_LABEL, m_langIndex));
-  dialog.SetItemText(kTimeLimitUnit, LangText(TXT_TIMELIMIT_UNIT, m_langIndex));
-  dialog.SetItemText(kOk, LangText(TXT_OK, m_langIndex));
-  dialog.SetItemText(kCancel, LangText(TXT_CANCEL, m_langIndex));
-  dialog.CheckItem(kTimeLimitEnable, m_timeLimitEnabled != 0);
-  m_editSeconds = static_cast<uint32_t>(m_timeLimitSeconds);
-  dialog.SetItemText(kTimeLimitEdit, std::to_string(m_editSeconds));
-}
-
-void CUseTimeLimitDlg::OnOK(platform::DialogControls& dialog) {
-  if (!ExchangeUnsigned(dialog, kTimeLimitEdit, 0, UINT32_MAX, m_editSeconds)) return;
-  m_timeLimitEnabled = dialog.IsItemChecked(kTimeLimitEnable) ? 1 : 0;
-  m_timeLimitSeconds = m_editSeconds > static_cast<uint32_t>(kLargestStoredLimit)
-                           ? kLargestStoredLimit
-                           : static_cast<int>(m_editSeconds);
-  dialog.EndDialog(kIdOk);
-}
+    : CheckedNumberDlg(kTimeLimitLayout, parent, timeLimitEnabled, timeLimitSeconds, langIndex) {}
 
 CAboutDlg::CAboutDlg(platform::Window& host, int langIndex)
     : m_host(host), m_langIndex(langIndex) {}

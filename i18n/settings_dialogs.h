@@ -10,47 +10,51 @@
 constexpr int kIdOk = platform::kDialogOk;
 constexpr int kIdCancel = platform::kDialogCancel;
 
+// What the frame-rate and time-limit dialogs share: a check box and an unsigned edit
+// box bound to two of the frame's fields, stored on OK. The layout names the template,
+// its controls, their texts and the range the edit box takes.
+struct CheckedNumberLayout;
+class CheckedNumberDlg : private platform::DialogLogic {
+ public:
+  // The frame keeps the number in an int: larger numbers are kept as this (for a time
+  // limit 68 years, which a recording never reaches and the settings file reads back).
+  static constexpr int kLargestStoredValue = INT32_MAX;
+
+  int DoModal();
+
+ protected:
+  CheckedNumberDlg(const CheckedNumberLayout& layout, platform::Window& parent, int32_t& enabled,
+                   int& value, int langIndex);
+
+ private:
+  void OnShowWindow(platform::DialogControls& dialog) override;
+  void OnOK(platform::DialogControls& dialog) override;
+
+  const CheckedNumberLayout& m_layout;
+  platform::Window& m_parent;
+  int32_t& m_enabled;
+  int& m_value;
+  uint32_t m_editValue = 0;
+  int m_langIndex;
+};
+
 // Template 133: edits the frame's frame-rate fields; the parent is the main window.
-class CSetFrameRateDlg : private platform::DialogLogic {
+class CSetFrameRateDlg : public CheckedNumberDlg {
  public:
   static constexpr uint32_t kMinRate = 1;
   static constexpr uint32_t kMaxRate = 60;
 
   CSetFrameRateDlg(platform::Window& parent, int32_t& frameRateEnabled, int& frameRate,
                    int langIndex);
-  int DoModal();
-
- private:
-  void OnShowWindow(platform::DialogControls& dialog) override;
-  void OnOK(platform::DialogControls& dialog) override;
-
-  platform::Window& m_parent;
-  int32_t& m_frameRateEnabled;
-  int& m_frameRate;
-  uint32_t m_editRate = 0;
-  int m_langIndex;
 };
 
 // Template 134: edits the frame's time-limit fields.
-class CUseTimeLimitDlg : private platform::DialogLogic {
+class CUseTimeLimitDlg : public CheckedNumberDlg {
  public:
-  // The frame keeps the limit in an int: larger limits are kept as this many seconds
-  // (68 years), which a recording never reaches and the settings file reads back.
-  static constexpr int kLargestStoredLimit = INT32_MAX;
+  static constexpr int kLargestStoredLimit = kLargestStoredValue;
 
   CUseTimeLimitDlg(platform::Window& parent, int32_t& timeLimitEnabled, int& timeLimitSeconds,
                    int langIndex);
-  int DoModal();
-
- private:
-  void OnShowWindow(platform::DialogControls& dialog) override;
-  void OnOK(platform::DialogControls& dialog) override;
-
-  platform::Window& m_parent;
-  int32_t& m_timeLimitEnabled;
-  int& m_timeLimitSeconds;
-  uint32_t m_editSeconds = 0;
-  int m_langIndex;
 };
 
 // Template 100: the icon, the version and the copyright notice in the frame's language.

@@ -12,25 +12,9 @@
 #include "i18n/language.h"
 #include "i18n/settings_dialogs.h"
 #include "i18n/ui_locale.h"
+#include "platform/fakes/no_window_events.h"
 #include "platform/qt/application_icon.h"
 #include "platform/qt/qt_frame_window.h"
-
-namespace {
-
-class NoEvents : public platform::WindowEvents {
- public:
-  int OnCreate() override { return 0; }
-  void ActivateFrame() override {}
-  void OnShowWindow(bool) override {}
-  void OnInitMenu() override {}
-  bool OnCommand(uint32_t) override { return false; }
-  void OnSize(int, int) override {}
-  void OnPaint(platform::Painter&) override {}
-  void OnTimer(int) override {}
-  void OnClose() override {}
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -40,7 +24,7 @@ int main(int argc, char** argv) {
   const int lang = LanguageIndexFromLangId(
       LangIdFromLocale(UiLocaleFromEnvironment([](const char* n) { return std::getenv(n); })));
 
-  NoEvents events;
+  platform::NoWindowEvents events;
   platform::QtFrameWindow window({"Pelquin ", 360, 320}, events);
   window.move(0, 0);
   window.Show();

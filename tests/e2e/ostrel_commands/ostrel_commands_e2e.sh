@@ -7,39 +7,16 @@
 # Usage: ostrel_commands_e2e.sh <ostrel> <plugin folder>...
 set -euo pipefail
 
-ostrel=$1
-shift
-for tool in xvfb-run import convert compare xdotool; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
+source "$(dirname "$0")/../lib/ostrel_session.sh"
+need_tools xvfb-run import convert compare xdotool
 
-work=$(mktemp -d /tmp/ostrel-commands-e2e-XXXXXX)
-[ -n "${OSTREL_E2E_KEEP:-}" ] || trap 'rm -rf "$work"' EXIT
-cp "$ostrel" "$work/ostrel"
-export GST_PLUGIN_PATH=$(IFS=:; echo "$*")
-export GST_REGISTRY="$work/registry.bin"
-export GST_REGISTRY_FORK=no
-export LANG=C.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES=
-export HOME="$work/home"
-mkdir -p "$HOME"
+scratch_folder ostrel-commands-e2e
+ostrel_in_work C.UTF-8 "$@"
 
-cat >"$work/session.sh" <<'SESSION'
-#!/usr/bin/env bash
-set -u
-work=$1
-"$work/ostrel" >"$work/ostrel.log" 2>&1 &
-pid=$!
-win=
-for _ in $(seq 1 240); do
-  sleep 0.5
-  win=$(xdotool search --name '^Pelquin $' 2>/dev/null | head -1)
-  [ -n "$win" ] || continue
-  geometry=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p')
-  [ "$geometry" = "${geometry#360x}" ] && break  # sized by the first preview
-done
-sleep 2
-menu() { xdotool windowfocus "$win" 2>/dev/null; sleep 0.3; xdotool key "$1"; sleep 0.7; }
-shot() { sleep "${2:-1}"; import -window root "$work/$1.png"; }
+run_session 250 <<'SESSION'
+start_ostrel "$work/ostrel"
+wait_for_main_window
+shot() { sleep "${2:-1}"; screenshot "$1"; }
 xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p' >"$work/first_size"
 menu alt+o; xdotool key p; shot off1 1; shot off2 1      # Option > Preview: off
 menu alt+o; xdotool key p; shot on1 1; shot on2 1        # and on
@@ -50,30 +27,16 @@ xdotool key Down Down Return                             # the third still size
 menu alt+o; xdotool key i; shot pin_sheet 1.5            # Option > Video Capture Pin
 xdotool key Escape; shot after_pin1 2; shot after_pin2 1
 xdotool windowsize "$win" 900 520; shot wide 2
-menu alt+f; xdotool key x                                # File > Exit
-for _ in $(seq 1 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.25; done
-if kill -0 "$pid" 2>/dev/null; then echo "still running" >"$work/exit_code"; kill -TERM "$pid"; fi
-wait "$pid"
-status=$?
-[ -f "$work/exit_code" ] || echo "$status" >"$work/exit_code"
+exit_by_menu
 SESSION
-chmod +x "$work/session.sh"
-timeout 250 xvfb-run -a -s "-screen 0 1280x1024x24" "$work/session.sh" "$work"
 
-fail() {
-  echo "FAIL: $*"
-  echo "--- ostrel output"
-  cat "$work/ostrel.log" || true
-  exit 1
-}
 changed() {  # pixels that differ between two screenshots' video areas
   convert "$work/$1.png" -crop 600x400+20+40 +repage "$work/crop_a.png"
   convert "$work/$2.png" -crop 600x400+20+40 +repage "$work/crop_b.png"
   compare -metric AE "$work/crop_a.png" "$work/crop_b.png" null: 2>&1 || true
 }
-pixel() { convert "$work/$1.png" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
 
-[ "$(cat "$work/exit_code")" = 0 ] || fail "File > Exit: ostrel ended with $(cat "$work/exit_code")"
+exit_code_is_zero
 echo "first size: $(cat "$work/first_size")"
 [ "$(cut -dx -f1 "$work/first_size")" = 640 ] || fail "the first preview is not 640 wide"
 off=$(changed off1 off2)
@@ -82,13 +45,13 @@ echo "pixels changed with the preview off: $off, on: $on"
 [ "${off%% *}" -lt 50 ] || fail "the picture moves with the preview switched off"
 [ "${on%% *}" -gt 100 ] || fail "the picture does not move once the preview is on again"
 # The pin sheet's graph is torn down: the video area is black around the sheet.
-[ "$(pixel pin_sheet 500 300)" = "0,0,0" ] || fail "the graph runs while the format sheet is open"
+[ "$(pixel "$work/pin_sheet.png" 500 300)" = "0,0,0" ] || fail "the graph runs while the format sheet is open"
 after=$(changed after_pin1 after_pin2)
 [ "${after%% *}" -gt 100 ] || fail "cancelling the format sheet did not bring the preview back"
 # 900 wide, a 4:3 picture in the middle: black bars at both sides, picture in the middle.
-[ "$(pixel wide 20 250)" = "0,0,0" ] || fail "no bar left of the picture"
-[ "$(pixel wide 880 250)" = "0,0,0" ] || fail "no bar right of the picture"
-[ "$(pixel wide 450 250)" != "0,0,0" ] || fail "no picture in the middle"
+[ "$(pixel "$work/wide.png" 20 250)" = "0,0,0" ] || fail "no bar left of the picture"
+[ "$(pixel "$work/wide.png" 880 250)" = "0,0,0" ] || fail "no bar right of the picture"
+[ "$(pixel "$work/wide.png" 450 250)" != "0,0,0" ] || fail "no picture in the middle"
 ini="$work/ostrel.INI"
 grep -q '^Capture Audio=1' "$ini" || fail "Record Audio was not saved"
 grep -q '^VideoFormat=1' "$ini" || fail "WMV was not saved"

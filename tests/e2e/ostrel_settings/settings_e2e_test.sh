@@ -7,40 +7,20 @@ set -euo pipefail
 ostrel_bin=$1
 plugin_path=$2  # the virtual camera and the transfer filter
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../lib/ostrel_session.sh"
+
+scratch_folder ostrel-settings-e2e
 mkdir -p "$work/bin" "$work/home/Documents" "$work/home/Bilder" "$work/home/.config"
 printf 'XDG_DOCUMENTS_DIR="$HOME/Documents"\nXDG_PICTURES_DIR="$HOME/Bilder"\n' \
   >"$work/home/.config/user-dirs.dirs"
 cp "$ostrel_bin" "$work/bin/ostrel"
 ini="$work/bin/ostrel.INI"
-# A private plugin registry, scanned in this process (a sanitizer build's plugins
-# cannot be loaded by the uninstrumented scanner helper).
-export GST_REGISTRY="$work/registry.bin" GST_REGISTRY_FORK=no
-
-fail() { echo "FAIL: $*" >&2; [ -f "$ini" ] && cat "$ini" >&2; exit 1; }
+private_registry
+user_session fr_FR.UTF-8
+report_more() { [ -f "$ini" ] && cat "$ini"; }
 
 # run_ostrel <plugin path> <seconds>: starts, waits, checks it is alive, ends it.
-run_ostrel() {
-  HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" LANG=fr_FR.UTF-8 LANGUAGE= \
-    LC_ALL= QT_QPA_PLATFORM=offscreen GST_PLUGIN_PATH="$1" \
-    "$work/bin/ostrel" >"$work/out.log" 2>&1 &
-  local pid=$!
-  sleep "$2"
-  kill -0 "$pid" 2>/dev/null || { cat "$work/out.log" >&2; fail "ostrel ended by itself"; }
-  kill -TERM "$pid"
-  local rc=0
-  for _ in $(seq 1 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$pid" 2>/dev/null; then
-    kill -KILL "$pid"
-    fail "ostrel did not close within 10 s of SIGTERM"
-  fi
-  wait "$pid" || rc=$?
-  [ "$rc" -eq 0 ] || { cat "$work/out.log" >&2; fail "exit code $rc"; }
-}
+run_ostrel() { GST_PLUGIN_PATH="$1" run_offscreen "$2" "$work/bin/ostrel"; }
 
 # 1. First start on the virtual camera: the ten keys, in order.
 run_ostrel "$plugin_path" 4

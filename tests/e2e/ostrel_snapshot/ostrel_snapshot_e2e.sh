@@ -6,61 +6,26 @@
 # Usage: ostrel_snapshot_e2e.sh <ostrel> <plugin folder>...
 set -euo pipefail
 
-ostrel=$1
-shift
-for tool in xvfb-run import convert identify xdotool; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
+source "$(dirname "$0")/../lib/ostrel_session.sh"
+need_tools xvfb-run import convert identify xdotool
 
-work=$(mktemp -d /tmp/ostrel-snapshot-e2e-XXXXXX)
-[ -n "${OSTREL_E2E_KEEP:-}" ] || trap 'rm -rf "$work"' EXIT
-cp "$ostrel" "$work/ostrel"
-export GST_PLUGIN_PATH=$(IFS=:; echo "$*")
-export GST_REGISTRY="$work/registry.bin"
-export GST_REGISTRY_FORK=no
-export LANG=C.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES=
-export HOME="$work/home"
-mkdir -p "$HOME" "$work/shots"
+scratch_folder ostrel-snapshot-e2e
+ostrel_in_work C.UTF-8 "$@"
+mkdir -p "$work/shots"
 printf 'the user'"'"'s own picture' >"$work/shots/Still0000.BMP"
 printf '[SectionMain]\r\nSnapFolder=%s\r\nSnapFileIndex=7\r\n' "$work/shots" >"$work/ostrel.INI"
 
-cat >"$work/session.sh" <<'SESSION'
-#!/usr/bin/env bash
-set -u
-work=$1
-"$work/ostrel" >"$work/ostrel.log" 2>&1 &
-pid=$!
-win=
-for _ in $(seq 1 240); do
-  sleep 0.5
-  win=$(xdotool search --name '^Pelquin $' 2>/dev/null | head -1)
-  [ -n "$win" ] || continue
-  geometry=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p')
-  [ "$geometry" = "${geometry#360x}" ] && break  # sized by the first preview
-done
-sleep 2
-menu() { xdotool windowfocus "$win" 2>/dev/null; sleep 0.3; xdotool key "$1"; sleep 0.7; }
+run_session 250 <<'SESSION'
+start_ostrel "$work/ostrel"
+wait_for_main_window
 menu alt+r; xdotool key p; sleep 1.5                     # Capture > Snap Shot
-import -window root "$work/screen.png"
+screenshot screen
 menu alt+f; xdotool key r; sleep 0.5                     # File > Reset
 menu alt+r; xdotool key p; sleep 1.5                     # Capture > Snap Shot
-menu alt+f; xdotool key x                                # File > Exit
-for _ in $(seq 1 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.25; done
-if kill -0 "$pid" 2>/dev/null; then echo "still running" >"$work/exit_code"; kill -TERM "$pid"; fi
-wait "$pid"
-status=$?
-[ -f "$work/exit_code" ] || echo "$status" >"$work/exit_code"
+exit_by_menu
 SESSION
-chmod +x "$work/session.sh"
-timeout 250 xvfb-run -a -s "-screen 0 1280x1024x24" "$work/session.sh" "$work"
 
-fail() {
-  echo "FAIL: $*"
-  echo "--- files"; ls -la "$work/shots" || true
-  echo "--- ostrel output"; cat "$work/ostrel.log" || true
-  exit 1
-}
-pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
+report_more() { echo "--- files"; ls -la "$work/shots" || true; }
 near() {  # near <r,g,b> <r,g,b>: every channel within 12
   local IFS=, r g b r2 g2 b2
   read -r r g b <<<"$1"
@@ -68,7 +33,7 @@ near() {  # near <r,g,b> <r,g,b>: every channel within 12
   (( r - r2 < 12 && r2 - r < 12 && g - g2 < 12 && g2 - g < 12 && b - b2 < 12 && b2 - b < 12 ))
 }
 
-[ "$(cat "$work/exit_code")" = 0 ] || fail "File > Exit: ostrel ended with $(cat "$work/exit_code")"
+exit_code_is_zero
 still="$work/shots/Still0007.BMP"
 [ -f "$still" ] || fail "Snap Shot wrote no Still0007.BMP"
 [ "$(stat -c %s "$still")" = 921654 ] || fail "Still0007.BMP is $(stat -c %s "$still") bytes"

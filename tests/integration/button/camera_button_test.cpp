@@ -15,16 +15,6 @@ namespace {
 using ostrel::button_test::CameraTree;
 using ostrel::button_test::EventWriter;
 
-struct StillFrames : media::SampleGrabberCallback {
-  std::atomic<int> frames{0};
-  std::atomic<long> length{0};
-  media::Status BufferCB(double, const uint8_t* data, long bytes) override {
-    if (data) length = bytes;
-    ++frames;
-    return media::kOk;
-  }
-};
-
 TEST(CameraButtonTest, APressFiresTheStillPinOnceAndOtherEventsDoNot) {
   transfer::RegisterStatic();
   g_stillMediaType = media::MediaType{};

@@ -18,6 +18,7 @@
 #include "i18n/lang_text_table.h"
 #include "i18n/settings_dialogs.h"
 #include "platform/fakes/fake_window.h"
+#include "platform/fakes/no_window_events.h"
 #include "platform/qt/qt_frame_window.h"
 #include "res/dialog_templates.h"
 
@@ -326,26 +327,13 @@ TEST(QtTemplateDialogTest, TheTimeLimitTakesTheLargestUnsignedNumber) {
   EXPECT_EQ(seconds, CUseTimeLimitDlg::kLargestStoredLimit);
 }
 
-class NoEvents : public platform::WindowEvents {
- public:
-  int OnCreate() override { return 0; }
-  void ActivateFrame() override {}
-  void OnShowWindow(bool) override {}
-  void OnInitMenu() override {}
-  bool OnCommand(uint32_t) override { return false; }
-  void OnSize(int, int) override {}
-  void OnPaint(platform::Painter&) override {}
-  void OnTimer(int) override {}
-  void OnClose() override {}
-};
-
 // The About box through the frame window: no parent, over the frame, blocking the
 // application, showing the application's icon.
 TEST(QtTemplateDialogTest, TheAboutBoxStandsOverTheFrameWithTheApplicationIcon) {
   QPixmap red(32, 32);
   red.fill(Qt::red);
   QApplication::setWindowIcon(QIcon(red));
-  NoEvents events;
+  platform::NoWindowEvents events;
   platform::QtFrameWindow window({"Pelquin ", 400, 300}, events);
   window.move(100, 80);
   window.Show();

@@ -12,16 +12,6 @@ namespace {
 
 using media::PinDirection;
 
-struct StillFrames : media::SampleGrabberCallback {
-  std::atomic<int> frames{0};
-  std::atomic<long> length{0};
-  media::Status BufferCB(double, const uint8_t* data, long bytes) override {
-    if (data) length = bytes;
-    ++frames;
-    return media::kOk;
-  }
-};
-
 class PreviewGraphTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -18,6 +18,17 @@
 #include "platform/gst/gst_media_factory.h"
 #include "virtual_devices.h"
 
+// Counts the frames the still pin hands on and keeps the size of the last one.
+struct StillFrames : media::SampleGrabberCallback {
+  std::atomic<int> frames{0};
+  std::atomic<long> length{0};
+  media::Status BufferCB(double, const uint8_t* data, long bytes) override {
+    if (data) length = bytes;
+    ++frames;
+    return media::kOk;
+  }
+};
+
 // Counts frames and keeps the last size; Place and Show are recorded for the UI thread.
 class FakeVideoSurface : public media::VideoSurface {
  public:

@@ -147,4 +147,40 @@ void PlayGraphCommands(Rig& rig, State state, bool recordingBuilds);
 void PlaySettingCommands(Rig& rig, State state);
 void CheckMenuRules(Rig& rig, State state);
 
+// Whether a rig type's layer builds the recording graph (it decides two rows); asked once.
+template <class R>
+bool RecordingBuilds() {
+  static const bool builds = [] {
+    R rig;
+    std::string why;
+    return Enter(rig, State::Recording, why);
+  }();
+  return builds;
+}
+
 }  // namespace command_states
+
+// The table's tests, in every state, on a rig type: the menu rules, the commands that only
+// change a setting, and the graph commands.
+#define COMMAND_STATES_TESTS(Suite, RigType)                                                       \
+  class Suite : public ::testing::TestWithParam<command_states::State> {};                         \
+  TEST_P(Suite, MenuRules) {                                                                       \
+    RigType rig;                                                                                   \
+    command_states::CheckMenuRules(rig, GetParam());                                               \
+  }                                                                                                \
+  TEST_P(Suite, SettingCommands) {                                                                 \
+    RigType rig;                                                                                   \
+    command_states::PlaySettingCommands(rig, GetParam());                                          \
+  }                                                                                                \
+  TEST_P(Suite, GraphCommands) {                                                                   \
+    RigType rig;                                                                                   \
+    command_states::PlayGraphCommands(rig, GetParam(),                                             \
+                                      command_states::RecordingBuilds<RigType>());                 \
+  }                                                                                                \
+  INSTANTIATE_TEST_SUITE_P(                                                                        \
+      EveryState, Suite,                                                                           \
+      ::testing::Values(command_states::State::NoVideoDevice, command_states::State::BuiltStopped, \
+                        command_states::State::Previewing, command_states::State::PreviewOff,      \
+                        command_states::State::Recording,                                          \
+                        command_states::State::FailedRecordBuild),                                 \
+      [](const auto& info) { return std::string(command_states::StateName(info.param)); })

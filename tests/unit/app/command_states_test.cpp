@@ -64,26 +64,7 @@ class FakeRig : public command_states::Rig {
   std::unique_ptr<CMainFrame> frame_;
 };
 
-class FakeCommandStates : public ::testing::TestWithParam<State> {};
-
-TEST_P(FakeCommandStates, MenuRules) {
-  FakeRig rig;
-  command_states::CheckMenuRules(rig, GetParam());
-}
-
-TEST_P(FakeCommandStates, SettingCommands) {
-  FakeRig rig;
-  command_states::PlaySettingCommands(rig, GetParam());
-}
-
-TEST_P(FakeCommandStates, GraphCommands) {
-  FakeRig rig;
-  // The recording builds are not there on this layer's frame until they are written.
-  FakeRig probe;
-  std::string why;
-  const bool recordingBuilds = command_states::Enter(probe, State::Recording, why);
-  command_states::PlayGraphCommands(rig, GetParam(), recordingBuilds);
-}
+COMMAND_STATES_TESTS(FakeCommandStates, FakeRig);
 
 // Until the recording graphs exist the flags a started recording leaves are set by hand:
 // the menu reads nothing else.
@@ -114,11 +95,5 @@ TEST(FakeRecordingMenu, WhileRecordingTheDeviceAndGraphItemsAreGrayedAndTheRestI
   f.OnInitMenu();
   EXPECT_TRUE(menu.IsEnabled(17));
 }
-
-INSTANTIATE_TEST_SUITE_P(EveryState, FakeCommandStates,
-                         ::testing::Values(State::NoVideoDevice, State::BuiltStopped,
-                                           State::Previewing, State::PreviewOff, State::Recording,
-                                           State::FailedRecordBuild),
-                         [](const auto& info) { return command_states::StateName(info.param); });
 
 }  // namespace
