@@ -107,6 +107,8 @@ bool Repair(const std::string& clip, media::ClipRepairer& repairer, std::ostream
   }
   media::ClipContainer container = media::ClipContainer::Avi;
   ContainerOf(clip, container);
+  // A long clip takes a while: say at once why the start waits.
+  log << "ostrel: repairing " << clip << " (" << size << " bytes)...\n" << std::flush;
   const media::ClipRepair result = repairer.Remux(clip, container, repaired);
   switch (result.outcome) {
     case media::ClipRepair::Outcome::Repaired:
