@@ -65,6 +65,7 @@ void CMainFrame::ActivateFrame() {
   LoadSettings();
   if (!m_initDone) {
     if (m_media) {
+      RepairUnfinishedClips();  // what a killed recording left behind, before a new one
       BuildDeviceMenu();
       BuildOptionMenu();
       CreateGraph();  // reports its own failures; activation goes on regardless

@@ -117,6 +117,10 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
 
  private:
   void ChooseLanguageAndMenu();
+  // Ends a graph that failed (a camera unplugged, a disk full) or a recording whose disk
+  // is nearly full, with one message; true when it did (app/graph_failure.cpp).
+  bool EndFailedGraph();
+  bool m_endingFailedGraph = false;  // while its message is up
   // Builds and runs the preview graph; a failure shows the localized message and
   // gives false (app/commands.cpp).
   bool StartPreview();

@@ -24,12 +24,7 @@ std::string TimeSpan(int64_t seconds) {
 }  // namespace
 
 void CMainFrame::OnTimer(int) {
-  // A recording whose camera or microphone failed (unplugged, say) ends here, its file
-  // finished with what was recorded, rather than let the clock run over a dead graph.
-  if (DrainGraphEvents() && m_recording) {
-    StopRecordingFromTimer();
-    return;
-  }
+  if (EndFailedGraph()) return;  // app/graph_failure.cpp
   if (m_recording) {
     const int64_t elapsed = RecordingElapsedSeconds();
     const std::string text = std::string(LangText(TXT_TIME_ELAPSED, m_languageIndex)) +

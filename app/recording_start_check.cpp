@@ -6,7 +6,7 @@ BOOL CMainFrame::CheckRecordingCanStart() {
   // A clip folder that is gone or read-only, or a format no clip can hold, would leave
   // the clock counting over a file that is never written: the preview stays instead.
   if (Sys().IsWritableFolder(m_captureFolder) && CanRecordFormat(m_videoSubtype) &&
-      (m_recordFormat == 0 || m_recordFormat == 1))
+      (m_recordFormat == 0 || m_recordFormat == 1) && HasRoomToStartRecording())
     return 1;
   Ui().ShowMessage(LangText(TXT_RECORD_ERROR, m_languageIndex), "", platform::MessageIcon::Error);
   return 0;

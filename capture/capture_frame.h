@@ -76,6 +76,20 @@ class CaptureFrame : public FrameState {
   // The clip file of a number in the capture folder ("AVI" or "WMV").
   std::string ClipPath(int index, const char* extension) const;
 
+  // The clip being recorded is marked as unfinished from its build until the stop that
+  // finishes it (the teardown after the stop); at the start, the clips of the capture
+  // folder that a recording left unfinished are repaired (capture/clip_marking.cpp).
+  void MarkClipUnfinished(const std::string& clip);
+  void MarkClipFinished();
+  // The clip's file could not be finished (its writer failed): the marker stays.
+  void KeepClipUnfinished() { m_unfinishedClip.clear(); }
+  void RepairUnfinishedClips();
+
+  // Room for the recording in the capture folder: its first seconds before it starts,
+  // and while it runs, what finishing its file needs (capture/recording_room.cpp).
+  BOOL HasRoomToStartRecording();
+  BOOL RecordingRoomRunningOut(int64_t elapsedSeconds);
+
  private:
   // Outcome of the capture pin's stream-configuration lookup.
   enum class StreamConfigLookup { Video, Interleaved, NotFound };
@@ -87,4 +101,6 @@ class CaptureFrame : public FrameState {
                        std::array<std::string, kMaxDevices>& names,
                        std::array<std::shared_ptr<media::Filter>, kMaxDevices>& filters, int& count,
                        const char* tooManyText, bool applyPictureDefaults);
+
+  std::string m_unfinishedClip;  // the clip marked as being written; empty when none
 };

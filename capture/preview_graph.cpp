@@ -162,6 +162,10 @@ BOOL CaptureFrame::TearDownGraph() {
   if (m_selectedAudioDevice >= 0 && m_selectedAudioDevice < kMaxDevices)
     RemoveDownstream(m_pGraph.get(), m_audioDevices[m_selectedAudioDevice].get());
   m_graphBuilt = 0;
+  // Every teardown follows the stop that ended the clip's file.
+  MarkClipFinished();
+  // What the stopped graph still reported is not news for the graph built next.
+  DrainGraphEvents();
   return 1;
 }
 

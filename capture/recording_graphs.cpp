@@ -62,6 +62,7 @@ BOOL CaptureFrame::BuildAviGraph() {
     return fail("Add Avi dump error");
   const int index = NextFreeClipIndex("AVI");
   SetSinkFileName(m_pFileWriter.get(), ClipPath(index, "AVI"));
+  MarkClipUnfinished(ClipPath(index, "AVI"));
   if (!ConnectFilters(graph, m_pAviMux.get(), 0, m_pFileWriter.get(), 0))
     return fail("Connect  avi Mux to dump Error");
   m_clipIndex = index + 1;
@@ -87,6 +88,7 @@ BOOL CaptureFrame::BuildWmvGraph() {
     return fail("Add wmv file writer error");
   const int index = NextFreeClipIndex("WMV");
   SetSinkFileName(m_pFileWriter.get(), ClipPath(index, "WMV"));
+  MarkClipUnfinished(ClipPath(index, "WMV"));
 
   const bool sound = m_recordAudio && m_selectedAudioDevice >= 0;
   if (std::shared_ptr<media::AsfWriterConfig> config = m_pFileWriter->GetAsfWriterConfig()) {

@@ -302,6 +302,34 @@ class Graph {
   virtual bool NextEvent(GraphEvent& event) = 0;
 };
 
+// The containers a recording writes.
+enum class ClipContainer { Avi, Asf };
+
+// What a repair of an unfinished clip came to.
+struct ClipRepair {
+  enum class Outcome {
+    Repaired,    // the output is complete and indexed
+    Unreadable,  // the demuxer found nothing it can read: the clip is kept as it is
+    Failed       // reading or writing broke off (a full disk): the output is not usable
+  };
+  Outcome outcome = Outcome::Failed;
+  int64_t videoFrames = 0;    // frames written to the output
+  int64_t durationUnits = 0;  // the output's video duration in 100 ns units
+  std::string detail;         // what went wrong, for the error stream
+};
+
+// Rewrites a clip whose writer never finished it (a killed process: headers that count
+// no frames, no index, but the data intact) into a complete file at another path,
+// stream by stream and without re-encoding.
+class ClipRepairer {
+ public:
+  virtual ~ClipRepairer() = default;
+  // Blocks until the output is written and flushed to the disk, or the repair failed;
+  // a failed repair leaves at most a partial output behind for the caller to remove.
+  virtual ClipRepair Remux(const std::string& clip, ClipContainer container,
+                           const std::string& output) = 0;
+};
+
 class CaptureGraphBuilder {
  public:
   virtual ~CaptureGraphBuilder() = default;
@@ -349,6 +377,8 @@ class MediaFactory {
   virtual std::shared_ptr<DeviceEnumerator> CreateDeviceEnumerator() = 0;
   // Null when no filter is known by that identifier.
   virtual std::shared_ptr<Filter> CreateFilter(const std::string& classId) = 0;
+  // Repairs clips a killed recording left behind; null when the layer cannot.
+  virtual std::shared_ptr<ClipRepairer> CreateClipRepairer() { return nullptr; }
 };
 
 }  // namespace media

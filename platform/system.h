@@ -38,6 +38,22 @@ class System {
 
   // Starts the shutter sound and returns at once.
   virtual void PlayShutterSound() = 0;
+
+  // The bytes this process may still write to the file system of a folder; -1 when that
+  // cannot be told.
+  virtual int64_t FreeBytes(const std::string& folder) const {
+    (void)folder;
+    return -1;
+  }
+
+  // A text that names this process among all processes of all boots of the machine,
+  // and whether the process a token names still runs. By default no process is known:
+  // the token is empty and every token names a process that is gone.
+  virtual std::string ProcessToken() const { return {}; }
+  virtual bool IsProcessRunning(const std::string& token) const {
+    (void)token;
+    return false;
+  }
 };
 
 }  // namespace platform

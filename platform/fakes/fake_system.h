@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 
 #include "platform/system.h"
 
@@ -20,6 +21,9 @@ class FakeSystem : public System {
   int64_t monotonicMs = 86400000;  // a day after boot
   uint32_t slept = 0;              // total milliseconds asked to sleep; sleeping advances the clock
   int shutterSounds = 0;
+  int64_t freeBytes = -1;  // what FreeBytes says of every folder
+  std::string processToken = "boot-1 4242 100";
+  std::set<std::string> runningProcesses;  // tokens of the processes that still run
 
   std::string ModulePath() const override { return modulePath; }
   std::string DocumentsFolder() const override { return documents; }
@@ -45,6 +49,11 @@ class FakeSystem : public System {
     monotonicMs += ms;
   }
   void PlayShutterSound() override { ++shutterSounds; }
+  int64_t FreeBytes(const std::string&) const override { return freeBytes; }
+  std::string ProcessToken() const override { return processToken; }
+  bool IsProcessRunning(const std::string& token) const override {
+    return token == processToken || runningProcesses.count(token) > 0;
+  }
 };
 
 }  // namespace platform

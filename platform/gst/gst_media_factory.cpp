@@ -5,6 +5,7 @@
 
 #include <cctype>
 
+#include "platform/gst/clip_repairer.h"
 #include "platform/gst/device_filter.h"
 #include "platform/gst/gst_graph.h"
 #include "platform/gst/stock_filters.h"
@@ -177,6 +178,10 @@ std::shared_ptr<CaptureGraphBuilder> GstMediaFactory::CreateCaptureGraphBuilder(
 
 std::shared_ptr<DeviceEnumerator> GstMediaFactory::CreateDeviceEnumerator() {
   return std::make_shared<Enumerator>(deviceProvider_);
+}
+
+std::shared_ptr<ClipRepairer> GstMediaFactory::CreateClipRepairer() {
+  return std::make_shared<GstClipRepairer>();
 }
 
 std::shared_ptr<Filter> GstMediaFactory::CreateFilter(const std::string& classId) {

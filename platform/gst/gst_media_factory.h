@@ -20,6 +20,7 @@ class GstMediaFactory : public MediaFactory {
   std::shared_ptr<CaptureGraphBuilder> CreateCaptureGraphBuilder() override;
   std::shared_ptr<DeviceEnumerator> CreateDeviceEnumerator() override;
   std::shared_ptr<Filter> CreateFilter(const std::string& classId) override;
+  std::shared_ptr<ClipRepairer> CreateClipRepairer() override;
 
   // Makes further filters known by class identifier (the video transfer filter).
   using FilterMaker = std::function<std::shared_ptr<Filter>()>;

@@ -2,6 +2,7 @@
 // multiplexer, file writer and ASF writer; and the video transfer filter.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -11,7 +12,10 @@ namespace media::gst {
 
 std::shared_ptr<GstFilter> MakeSmartTee();
 std::shared_ptr<GstFilter> MakeNullRenderer();
-std::shared_ptr<GstFilter> MakeFileWriter();
+// failAfterBytes > 0 makes a writer that fails as a full disk does once it has written
+// that many bytes (a fault switch for tests): the write that does not fit is refused with
+// "No space left on device" and every later one too.
+std::shared_ptr<GstFilter> MakeFileWriter(uint64_t failAfterBytes = 0);
 std::shared_ptr<GstFilter> MakeSampleGrabber();
 std::shared_ptr<GstFilter> MakeVideoRenderer();
 std::shared_ptr<GstFilter> MakeAviMux();

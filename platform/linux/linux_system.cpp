@@ -3,6 +3,7 @@
 
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -28,7 +29,49 @@ bool IsFolder(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::string BootId() {
+  std::ifstream in("/proc/sys/kernel/random/boot_id");
+  std::string id;
+  std::getline(in, id);
+  return id;
+}
+
+// Field 22 of /proc/<pid>/stat, the start time in clock ticks since the boot; empty
+// when the process does not exist.
+std::string StartTime(long pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat;
+  if (!std::getline(in, stat)) return "";
+  // The command name in parentheses may hold spaces; the fields after it do not.
+  size_t close = stat.rfind(')');
+  if (close == std::string::npos) return "";
+  std::istringstream fields(stat.substr(close + 1));
+  std::string field;
+  for (int i = 3; i <= 22; ++i)
+    if (!(fields >> field)) return "";
+  return field;
+}
+
 }  // namespace
+
+int64_t LinuxSystem::FreeBytes(const std::string& folder) const {
+  struct statvfs fs;
+  if (folder.empty() || ::statvfs(folder.c_str(), &fs) != 0) return -1;
+  return static_cast<int64_t>(fs.f_bavail) * static_cast<int64_t>(fs.f_frsize);
+}
+
+std::string LinuxSystem::ProcessToken() const {
+  const long pid = static_cast<long>(::getpid());
+  return BootId() + " " + std::to_string(pid) + " " + StartTime(pid);
+}
+
+bool LinuxSystem::IsProcessRunning(const std::string& token) const {
+  std::istringstream in(token);
+  std::string boot, start;
+  long pid = 0;
+  if (!(in >> boot >> pid >> start) || pid <= 0) return false;
+  return boot == BootId() && StartTime(pid) == start;
+}
 
 LinuxSystem::LinuxSystem(std::function<void()> soundPlayer)
     : m_soundPlayer(std::move(soundPlayer)) {}

@@ -24,6 +24,11 @@ class LinuxSystem : public System {
   int64_t MonotonicMilliseconds() const override;
   void Sleep(uint32_t ms) override;
   void PlayShutterSound() override;
+  int64_t FreeBytes(const std::string& folder) const override;
+  // The boot's identifier, the process id and the process's start time: a pid taken
+  // again by a later process or in a later boot names another process.
+  std::string ProcessToken() const override;
+  bool IsProcessRunning(const std::string& token) const override;
 
  private:
   std::string Home() const;

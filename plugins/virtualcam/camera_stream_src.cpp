@@ -366,6 +366,14 @@ static GstFlowReturn stream_create(GstPushSrc* src, GstBuffer** out) {
         ("camera %d is set to vanish after %d frames", s->index, s->spec.unplugAfterFrames));
     return GST_FLOW_ERROR;
   }
+  // The plug file: a whole program under test (which cannot configure the plugin in its
+  // own process) unplugs every virtual camera by removing the file the variable names.
+  const char* plug = g_getenv("OSTREL_VIRTUAL_CAMERA_PLUG");
+  if (plug && *plug && !g_file_test(plug, G_FILE_TEST_EXISTS)) {
+    GST_ELEMENT_ERROR(self, RESOURCE, READ, ("The virtual camera was unplugged."),
+                      ("the plug file %s is gone", plug));
+    return GST_FLOW_ERROR;
+  }
   // A camera that makes fewer frames than its rate leaves out the frame times that do
   // not raise the count of frames made so far in that second.
   const int nominal = GST_VIDEO_INFO_FPS_N(&s->info) / MAX(GST_VIDEO_INFO_FPS_D(&s->info), 1);

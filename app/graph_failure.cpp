@@ -1,0 +1,54 @@
+// CMainFrame: the end of a graph that failed while it ran (a camera unplugged, a file
+// that cannot be written) and of a recording whose disk is nearly full: the clip is
+// finished with what was recorded, one message says so, and the preview comes back.
+#include <cstdio>
+
+#include "app/main_frame.h"
+#include "capture/graph_utils.h"
+#include "i18n/lang_text_table.h"
+
+bool CMainFrame::EndFailedGraph() {
+  // A message box's own event loop runs the timer too; the failure it reports is one.
+  if (m_endingFailedGraph || !m_pGraph) return false;
+  bool failed = false;
+  bool writerFailed = false;
+  bool cameraFailed = false;
+  media::GraphEvent event;
+  while (m_pGraph->NextEvent(event)) {
+    if (event.kind == media::GraphEvent::Kind::Complete) continue;
+    // The first error names the fault; the others are the streams it broke upstream.
+    if (!failed) {
+      // "FileWriter" and "WMV FileWriter": the clip's own file could not be written.
+      writerFailed = event.source.find("FileWriter") != std::string::npos;
+      cameraFailed = event.source.find("Video Capture device") != std::string::npos;
+    }
+    failed = true;
+    std::fprintf(stderr, "ostrel: %s: %s\n", event.source.c_str(), event.text.c_str());
+  }
+  const bool full = !failed && m_recording && RecordingRoomRunningOut(RecordingElapsedSeconds());
+  // Errors of a graph that no longer runs are only logged.
+  if ((!failed && !full) || (!m_recording && !m_graphRunning)) return false;
+
+  m_endingFailedGraph = true;
+  if (m_recording) {
+    // A file whose writer failed has no index: it keeps its marker, and the next start
+    // repairs it (on a disk that has room again).
+    if (writerFailed) KeepClipUnfinished();
+    const BOOL previewWanted = m_previewOn;
+    m_previewOn = 0;
+    StopRecordingFromTimer();  // finishes the file; the menu reads Start Capture again
+    m_previewOn = previewWanted;
+    Ui().ShowMessage(LangText(TXT_RECORD_ERROR, m_languageIndex), "", platform::MessageIcon::Error);
+    // A camera that failed (unplugged) would only fail its preview too: one message
+    // is enough; the Preview command tries again.
+    if (m_previewOn && !cameraFailed && m_selectedVideoDevice >= 0) StartPreview();
+  } else {
+    StopGraph(m_pGraph.get(), Sys());
+    m_graphRunning = 0;
+    TearDownGraph();
+    Ui().ShowMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), "",
+                     platform::MessageIcon::Error);
+  }
+  m_endingFailedGraph = false;
+  return true;
+}

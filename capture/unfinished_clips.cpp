@@ -1,0 +1,151 @@
+// The markers of clips being written and the repair of those a recording abandoned.
+#include "capture/unfinished_clips.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace unfinished_clips {
+
+namespace {
+
+bool EndsWith(const std::string& s, const std::string& suffix) {
+  return s.size() >= suffix.size() &&
+         s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+std::string Upper(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return s;
+}
+
+std::string ReadToken(const std::string& marker) {
+  std::ifstream in(marker);
+  std::string token;
+  std::getline(in, token);
+  return token;
+}
+
+std::string Seconds(int64_t units) {
+  const int64_t tenths = units / (media::kUnitsPerSecond / 10);
+  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
+}
+
+void RemoveQuietly(const std::string& path) {
+  std::error_code ec;
+  fs::remove(path, ec);
+}
+
+}  // namespace
+
+std::string MarkerPath(const std::string& clip) { return clip + kMarkerSuffix; }
+std::string RepairPath(const std::string& clip) { return clip + kRepairSuffix; }
+
+bool Mark(const std::string& clip, const std::string& writerToken) {
+  std::ofstream out(MarkerPath(clip), std::ios::trunc);
+  out << writerToken << "\n"
+      << "Ostrel is recording this clip. Should it stop without finishing it, Ostrel\n"
+         "repairs the clip at its next start.\n";
+  out.close();
+  return static_cast<bool>(out);
+}
+
+void Unmark(const std::string& clip) { RemoveQuietly(MarkerPath(clip)); }
+
+bool ContainerOf(const std::string& clip, media::ClipContainer& container) {
+  const std::string name = Upper(fs::path(clip).filename().string());
+  if (EndsWith(name, ".AVI")) {
+    container = media::ClipContainer::Avi;
+    return true;
+  }
+  if (EndsWith(name, ".WMV")) {
+    container = media::ClipContainer::Asf;
+    return true;
+  }
+  return false;
+}
+
+std::vector<std::string> FindAbandoned(const std::string& folder, const platform::System& sys) {
+  std::vector<std::string> clips;
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  if (ec) return clips;
+  const std::string suffix = kMarkerSuffix;
+  for (const fs::directory_entry& entry : it) {
+    const std::string marker = entry.path().string();
+    std::error_code typeError;
+    if (!EndsWith(marker, suffix) || !entry.is_regular_file(typeError)) continue;
+    const std::string clip = marker.substr(0, marker.size() - suffix.size());
+    media::ClipContainer container;
+    if (!ContainerOf(clip, container)) continue;
+    // A clip another Ostrel is recording right now is not abandoned.
+    if (sys.IsProcessRunning(ReadToken(marker))) continue;
+    clips.push_back(clip);
+  }
+  std::sort(clips.begin(), clips.end());
+  return clips;
+}
+
+bool Repair(const std::string& clip, media::ClipRepairer& repairer, std::ostream& log) {
+  const std::string repaired = RepairPath(clip);
+  // A repair that was itself cut short left a partial copy; the clip is still whole.
+  RemoveQuietly(repaired);
+  std::error_code ec;
+  const bool present = fs::is_regular_file(clip, ec);
+  const uintmax_t size = present ? fs::file_size(clip, ec) : 0;
+  if (!present || ec || size == 0) {
+    // The recording never wrote anything: there is nothing to repair.
+    Unmark(clip);
+    if (present && !ec)
+      log << "ostrel: " << clip << " was left empty by a recording that did not finish\n";
+    return false;
+  }
+  media::ClipContainer container = media::ClipContainer::Avi;
+  ContainerOf(clip, container);
+  // A long clip takes a while: say at once why the start waits.
+  log << "ostrel: repairing " << clip << " (" << size << " bytes)...\n" << std::flush;
+  const media::ClipRepair result = repairer.Remux(clip, container, repaired);
+  switch (result.outcome) {
+    case media::ClipRepair::Outcome::Repaired:
+      fs::rename(repaired, clip, ec);
+      if (ec) {
+        RemoveQuietly(repaired);
+        log << "ostrel: could not replace the unfinished clip " << clip << " by its repaired copy ("
+            << ec.message() << "); it is kept as it is\n";
+        return false;
+      }
+      Unmark(clip);
+      log << "ostrel: repaired " << clip
+          << ", left unfinished by a recording that did not stop: " << result.videoFrames
+          << " frames, " << Seconds(result.durationUnits) << "\n";
+      return true;
+    case media::ClipRepair::Outcome::Unreadable:
+      RemoveQuietly(repaired);
+      Unmark(clip);
+      log << "ostrel: " << clip << " was left unfinished by a recording that did not stop and "
+          << "cannot be read for a repair (" << result.detail << "); it is kept as it is\n";
+      return false;
+    case media::ClipRepair::Outcome::Failed:
+      break;
+  }
+  RemoveQuietly(repaired);
+  log << "ostrel: the repair of " << clip << ", left unfinished by a recording that did not stop, "
+      << "failed (" << result.detail
+      << "); it is kept as it is and tried again at the next start\n";
+  return false;
+}
+
+int RepairAbandoned(const std::string& folder, const platform::System& sys,
+                    media::ClipRepairer& repairer, std::ostream& log) {
+  int repaired = 0;
+  for (const std::string& clip : FindAbandoned(folder, sys))
+    if (Repair(clip, repairer, log)) ++repaired;
+  return repaired;
+}
+
+}  // namespace unfinished_clips

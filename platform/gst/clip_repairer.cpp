@@ -1,0 +1,251 @@
+// GstClipRepairer: filesrc ! avidemux|asfdemux, each stream through a queue into avimux
+// or the ASF muxer the recordings use, into a filesink; the frames are counted on the way.
+#include "platform/gst/clip_repairer.h"
+
+#include <fcntl.h>
+#include <gst/gst.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+namespace media::gst {
+namespace {
+
+// A repair that moves no buffer for this long has hung: a demuxer stuck on a damaged
+// file (one that found nothing at all cannot read it).
+constexpr GstClockTime kStallTimeout = 15 * GST_SECOND;
+
+struct Remuxing {
+  GstElement* pipeline = nullptr;
+  GstElement* mux = nullptr;
+  bool asf = false;
+  std::atomic<int64_t> buffers{0};  // on every stream: the progress
+  std::mutex mutex;
+  std::vector<GstPad*> queueSinks;  // where an early end is sent
+  int64_t videoFrames = 0;
+  GstClockTime videoEnd = 0;
+  bool linkFailed = false;
+};
+
+GstPadProbeReturn CountBuffer(GstPad*, GstPadProbeInfo*, gpointer data) {
+  auto* r = static_cast<Remuxing*>(data);
+  ++r->buffers;
+  return GST_PAD_PROBE_OK;
+}
+
+GstPadProbeReturn CountVideoFrame(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  auto* r = static_cast<Remuxing*>(data);
+  GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  std::lock_guard<std::mutex> lock(r->mutex);
+  ++r->videoFrames;
+  if (GST_BUFFER_PTS_IS_VALID(buffer)) {
+    GstClockTime end = GST_BUFFER_PTS(buffer);
+    if (GST_BUFFER_DURATION_IS_VALID(buffer)) end += GST_BUFFER_DURATION(buffer);
+    if (end > r->videoEnd) r->videoEnd = end;
+  }
+  return GST_PAD_PROBE_OK;
+}
+
+// The killed clip's headers give a wrong duration (none, or a wrapped one for an ASF
+// file), which a muxer that asks upstream would copy into the repaired headers; it
+// measures the streams itself instead.
+GstPadProbeReturn RefuseDurationQuery(GstPad*, GstPadProbeInfo* info, gpointer) {
+  GstQuery* query = GST_PAD_PROBE_INFO_QUERY(info);
+  return GST_QUERY_TYPE(query) == GST_QUERY_DURATION ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
+}
+
+// asfdemux gives its buffers no duration, and the ASF muxer takes a missing one for
+// hours of it in the headers: each buffer lasts as long as the gap before it did.
+struct StreamTiming {
+  GstClockTime lastPts = GST_CLOCK_TIME_NONE;
+};
+
+GstPadProbeReturn FillDuration(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  auto* timing = static_cast<StreamTiming*>(data);
+  GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  if (!GST_BUFFER_PTS_IS_VALID(buffer)) return GST_PAD_PROBE_OK;
+  const GstClockTime pts = GST_BUFFER_PTS(buffer);
+  const GstClockTime gap =
+      GST_CLOCK_TIME_IS_VALID(timing->lastPts) && pts > timing->lastPts ? pts - timing->lastPts : 0;
+  timing->lastPts = pts;
+  if (!GST_BUFFER_DURATION_IS_VALID(buffer)) {
+    buffer = gst_buffer_make_writable(buffer);
+    GST_BUFFER_DURATION(buffer) = gap;
+    GST_PAD_PROBE_INFO_DATA(info) = buffer;
+  }
+  return GST_PAD_PROBE_OK;
+}
+
+// A stream of the demuxer: a queue of its own into a new input of the muxer.
+void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
+  auto* r = static_cast<Remuxing*>(data);
+  GstCaps* caps = gst_pad_get_current_caps(pad);
+  if (!caps) caps = gst_pad_query_caps(pad, nullptr);
+  const gchar* media = caps && gst_caps_get_size(caps) > 0
+                           ? gst_structure_get_name(gst_caps_get_structure(caps, 0))
+                           : "";
+  const bool video = g_str_has_prefix(media, "video/") || g_str_has_prefix(media, "image/");
+  GstElement* queue = gst_element_factory_make("queue", nullptr);
+  g_object_set(queue, "max-size-buffers", 0u, "max-size-bytes", 0u, "max-size-time",
+               static_cast<guint64>(2 * GST_SECOND), nullptr);
+  gst_bin_add(GST_BIN(r->pipeline), queue);
+  GstPad* queueSink = gst_element_get_static_pad(queue, "sink");
+  GstPad* queueSrc = gst_element_get_static_pad(queue, "src");
+  GstPad* muxSink = gst_element_get_compatible_pad(r->mux, queueSrc, caps);
+  gst_element_sync_state_with_parent(queue);
+  bool linked = muxSink && gst_pad_link(queueSrc, muxSink) == GST_PAD_LINK_OK &&
+                gst_pad_link(pad, queueSink) == GST_PAD_LINK_OK;
+  if (linked) {
+    gst_pad_add_probe(queueSrc, GST_PAD_PROBE_TYPE_QUERY_UPSTREAM, RefuseDurationQuery, nullptr,
+                      nullptr);
+    if (r->asf)
+      gst_pad_add_probe(queueSrc, GST_PAD_PROBE_TYPE_BUFFER, FillDuration, new StreamTiming,
+                        [](gpointer p) { delete static_cast<StreamTiming*>(p); });
+    gst_pad_add_probe(queueSrc, GST_PAD_PROBE_TYPE_BUFFER, CountBuffer, r, nullptr);
+    if (video) gst_pad_add_probe(queueSrc, GST_PAD_PROBE_TYPE_BUFFER, CountVideoFrame, r, nullptr);
+  }
+  {
+    std::lock_guard<std::mutex> lock(r->mutex);
+    if (linked)
+      r->queueSinks.push_back(GST_PAD(gst_object_ref(queueSink)));
+    else
+      r->linkFailed = true;
+  }
+  if (muxSink) gst_object_unref(muxSink);
+  gst_object_unref(queueSrc);
+  gst_object_unref(queueSink);
+  if (caps) gst_caps_unref(caps);
+}
+
+std::string ErrorText(GstMessage* message) {
+  GError* error = nullptr;
+  gst_message_parse_error(message, &error, nullptr);
+  std::string text = error ? error->message : "an error of the remux";
+  g_clear_error(&error);
+  return text;
+}
+
+bool FlushToDisk(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+ClipRepair GstClipRepairer::Remux(const std::string& clip, ClipContainer container,
+                                  const std::string& output) {
+  ClipRepair result;
+  const bool avi = container == ClipContainer::Avi;
+  GstElement* pipeline = gst_pipeline_new("clip-repair");
+  GstElement* src = gst_element_factory_make("filesrc", nullptr);
+  // asfdemux pulling a killed file trusts its header's packet count (none) and waits for
+  // good; pushed the data, it reads packet after packet.
+  GstElement* push = avi ? nullptr : gst_element_factory_make("queue", nullptr);
+  GstElement* demux = gst_element_factory_make(avi ? "avidemux" : "asfdemux", nullptr);
+  GstElement* mux = gst_element_factory_make(avi ? "avimux" : "avmux_asf", nullptr);
+  GstElement* sink = gst_element_factory_make("filesink", nullptr);
+  if (!src || !demux || !mux || !sink || (!avi && !push)) {
+    for (GstElement* e : {src, push, demux, mux, sink})
+      if (e) gst_object_unref(e);
+    gst_object_unref(pipeline);
+    result.detail = avi ? "avidemux or avimux is missing" : "asfdemux or avmux_asf is missing";
+    return result;
+  }
+  g_object_set(src, "location", clip.c_str(), nullptr);
+  g_object_set(sink, "location", output.c_str(), "async", FALSE, nullptr);
+  gst_bin_add_many(GST_BIN(pipeline), src, demux, mux, sink, nullptr);
+  if (push) {
+    gst_bin_add(GST_BIN(pipeline), push);
+    gst_element_link_many(src, push, demux, nullptr);
+  } else {
+    gst_element_link(src, demux);
+  }
+  gst_element_link(mux, sink);
+
+  Remuxing r;
+  r.pipeline = pipeline;
+  r.mux = mux;
+  r.asf = !avi;
+  g_signal_connect(demux, "pad-added", G_CALLBACK(OnPadAdded), &r);
+
+  GstBus* bus = gst_element_get_bus(pipeline);
+  bool done = false;
+  bool unreadable = false;
+  bool endedEarly = false;  // the demuxer gave up after part of the clip
+  if (gst_element_set_state(pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    unreadable = true;
+    result.detail = "the demuxer does not take it";
+  }
+  int64_t lastProgress = -1;
+  GstClockTime stalled = 0;
+  while (!done && !unreadable) {
+    GstMessage* m = gst_bus_timed_pop_filtered(
+        bus, GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS));
+    if (!m) {
+      const int64_t progress = r.buffers.load();
+      stalled = progress == lastProgress ? stalled + GST_SECOND : 0;
+      lastProgress = progress;
+      if (stalled >= kStallTimeout) {
+        unreadable = progress == 0;
+        result.detail =
+            unreadable ? "the demuxer finds no frame in it" : "the remux made no progress";
+        break;
+      }
+      continue;
+    }
+    if (GST_MESSAGE_TYPE(m) == GST_MESSAGE_EOS) {
+      done = true;
+      gst_message_unref(m);
+      break;
+    }
+    const std::string text = ErrorText(m);
+    const bool fromWriter =
+        GST_MESSAGE_SRC(m) == GST_OBJECT(sink) || GST_MESSAGE_SRC(m) == GST_OBJECT(mux);
+    gst_message_unref(m);
+    if (fromWriter) {
+      result.detail = text;
+      break;
+    }
+    if (r.buffers.load() == 0 || endedEarly) {
+      unreadable = true;
+      result.detail = text;
+      break;
+    }
+    // The demuxer stopped at damage near the end (the last frame half written): what it
+    // read so far is the clip; end every stream there so the muxer writes its index.
+    endedEarly = true;
+    std::lock_guard<std::mutex> lock(r.mutex);
+    for (GstPad* pad : r.queueSinks) gst_pad_send_event(pad, gst_event_new_eos());
+  }
+  gst_object_unref(bus);
+  gst_element_set_state(pipeline, GST_STATE_NULL);
+  for (GstPad* pad : r.queueSinks) gst_object_unref(pad);
+  gst_object_unref(pipeline);
+
+  // A stream the muxer would not take would be lost in the copy: the clip stays as it is.
+  if (!unreadable && done && (r.linkFailed || r.videoFrames == 0)) {
+    unreadable = true;
+    result.detail = r.linkFailed ? "a stream does not fit the muxer" : "it holds no frames";
+  }
+  if (unreadable) {
+    result.outcome = ClipRepair::Outcome::Unreadable;
+    return result;
+  }
+  if (!done) return result;  // Failed, with its detail
+  if (!FlushToDisk(output)) {
+    result.outcome = ClipRepair::Outcome::Failed;
+    result.detail = "the repaired copy could not be written to the disk";
+    return result;
+  }
+  result.outcome = ClipRepair::Outcome::Repaired;
+  result.videoFrames = r.videoFrames;
+  result.durationUnits = static_cast<int64_t>(r.videoEnd / 100);
+  return result;
+}
+
+}  // namespace media::gst

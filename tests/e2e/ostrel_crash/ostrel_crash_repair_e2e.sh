@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# Ostrel end to end, a crash during a recording: Start Capture through the menu under a
+# virtual X server, SIGKILL a few seconds later, start Ostrel again. The clip must come
+# back complete (headers and index written, picture and sound read by ffprobe and
+# GStreamer) with the frames the camera delivered up to the kill, short by at most the
+# last second; the second start says on its error stream what it repaired.
+# Usage: ostrel_crash_repair_e2e.sh <ostrel> <plugin folder>...
+set -euo pipefail
+
+ostrel=$1
+shift
+for tool in xvfb-run xdotool import convert ffprobe gst-launch-1.0; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d /tmp/ostrel-crash-e2e-XXXXXX)
+trap '[ -n "${OSTREL_E2E_KEEP:-}" ] || rm -rf "$work"' EXIT
+cp "$ostrel" "$work/ostrel"
+mkdir "$work/clips"
+export GST_PLUGIN_PATH=$(IFS=:; echo "$*")
+export GST_REGISTRY="$work/registry.bin"
+export GST_REGISTRY_FORK=no
+# The clip folder, AVI at the camera's default 640x480, no time limit.
+printf '[SectionMain]\nAviFileFolder=%s\nVideoFormat=0\nTimeLimitEnalbe=0\nTimeLimit=5\n' \
+  "$work/clips" >"$work/ostrel.INI"
+clip=$work/clips/Clip0000.AVI
+
+cat >"$work/session.sh" <<'SESSION'
+#!/usr/bin/env bash
+# Runs inside the X server: the recording that is killed, then the start that repairs.
+set -u
+work=$1
+clip=$work/clips/Clip0000.AVI
+up() {  # the window, once the preview has sized it
+  for _ in $(seq 1 240); do
+    sleep 0.5
+    wid=$(xdotool search --name Pelquin 2>/dev/null | head -1)
+    [ -n "$wid" ] || continue
+    import -window root "$work/up.png" 2>/dev/null || continue
+    [ "$(convert "$work/up.png" -trim -format "%w" info:)" -ge 640 ] && return 0
+  done
+  return 1
+}
+menu() {
+  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  xdotool key --clearmodifiers "$1"
+  sleep 0.4
+  xdotool key --clearmodifiers "$2"
+  sleep 0.4
+}
+
+"$work/ostrel" >"$work/first.log" 2>&1 &
+pid=$!
+up || { echo "no window" >"$work/session-error"; kill -KILL "$pid"; exit 1; }
+sleep 1
+menu alt+r a  # Record Audio on
+menu alt+r s  # Start Capture
+# The recording runs from its first frame in the file (the headers come first).
+for _ in $(seq 1 400); do
+  [ "$(stat -c %s "$clip" 2>/dev/null || echo 0)" -gt 100000 ] && break
+  sleep 0.05
+done
+date +%s.%N >"$work/t-start"
+sleep 4
+[ -f "$clip.unfinished" ] && touch "$work/marked"
+date +%s.%N >"$work/t-kill"
+kill -KILL "$pid"
+wait "$pid" 2>/dev/null
+cp "$clip" "$work/killed.avi" 2>/dev/null
+
+"$work/ostrel" >"$work/second.log" 2>&1 &
+pid=$!
+up || echo "no window at the second start" >"$work/session-error"
+kill -TERM "$pid"
+wait "$pid"
+echo $? >"$work/exit-second"
+SESSION
+chmod +x "$work/session.sh"
+
+fail() {
+  echo "FAIL: $*"
+  for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done
+  exit 1
+}
+
+timeout 200 xvfb-run -a -s "-screen 0 1280x1024x24" "$work/session.sh" "$work" ||
+  fail "the session failed"
+[ -f "$work/session-error" ] && fail "$(cat "$work/session-error")"
+[ -f "$work/marked" ] || fail "the clip was not marked as unfinished while it was recorded"
+[ -f "$work/killed.avi" ] || fail "the killed recording left no clip"
+[ "$(cat "$work/exit-second")" = 0 ] || fail "the second ostrel exited with $(cat "$work/exit-second")"
+
+# What the kill left: headers that count no frames.
+killed_header=$(ffprobe -v error -select_streams v:0 -show_entries stream=nb_frames -of csv=p=0 \
+  "$work/killed.avi" || true)
+echo "killed clip: header frames '$killed_header'"
+
+grep -q "ostrel: repaired $clip" "$work/second.log" || fail "the second start did not say it repaired $clip"
+[ -f "$clip.unfinished" ] && fail "the marker is still there after the repair"
+[ -f "$clip.repairing" ] && fail "the repair left its copy behind"
+
+header=$(ffprobe -v error -select_streams v:0 -show_entries stream=nb_frames -of csv=p=0 "$clip")
+video=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames \
+  -of csv=p=0 "$clip")
+duration=$(ffprobe -v error -select_streams v:0 -show_entries stream=duration -of csv=p=0 "$clip")
+rate=$(ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate -of csv=p=0 "$clip" |
+  awk -F/ '{ print $1 / ($2 ? $2 : 1) }')
+audio=$(ffprobe -v error -count_packets -select_streams a:0 -show_entries stream=nb_read_packets \
+  -of csv=p=0 "$clip")
+recorded=$(awk -v a="$(cat "$work/t-start")" -v b="$(cat "$work/t-kill")" 'BEGIN { print b - a }')
+echo "repaired clip: header frames $header, frames read $video, $rate frames a second," \
+  "duration $duration s, sound packets $audio; recorded for $recorded s before the kill"
+[ "$header" = "$video" ] || fail "the header says $header frames, ffmpeg reads $video"
+# The camera delivers its frames at the clip's rate; the last second before the kill may
+# be lost (frames on their way to the file), and the wait for the first frame adds up
+# to a fraction of one.
+awk -v v="$video" -v r="$rate" -v t="$recorded" \
+  'BEGIN { exit !(r > 0 && v >= r * (t - 1) && v <= r * (t + 1)) }' ||
+  fail "$video frames for $recorded s of recording at $rate frames a second"
+awk -v v="$video" -v r="$rate" -v d="$duration" 'BEGIN { exit !(d >= v / r - 0.05 && d <= v / r + 0.05) }' ||
+  fail "$video frames last $duration s"
+awk -v a="$audio" 'BEGIN { exit !(a + 0 > 0) }' || fail "no sound"
+gst=$(gst-launch-1.0 -q uridecodebin uri="file://$clip" name=d d. ! queue ! videoconvert ! \
+  fakesink d. ! queue ! audioconvert ! fakesink 2>&1) || fail "GStreamer cannot play it: $gst"
+echo "PASS"
