@@ -83,7 +83,7 @@ fail() {
   exit 1
 }
 
-timeout 200 xvfb-run -a -s "-screen 0 1280x1024x24" "$work/session.sh" "$work" ||
+timeout 200 "$(dirname "$0")/../lib/xvfb_run.sh" "$work/session.sh" "$work" ||
   fail "the session failed"
 [ -f "$work/session-error" ] && fail "$(cat "$work/session-error")"
 [ -f "$work/marked" ] || fail "the clip was not marked as unfinished while it was recorded"

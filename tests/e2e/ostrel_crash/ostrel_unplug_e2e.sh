@@ -88,7 +88,7 @@ fail() {
   exit 1
 }
 
-timeout 200 xvfb-run -a -s "-screen 0 1280x1024x24" "$work/session.sh" "$work" ||
+timeout 200 "$(dirname "$0")/../lib/xvfb_run.sh" "$work/session.sh" "$work" ||
   fail "the session failed"
 [ "$(cat "$work/windows-with-message")" = 2 ] ||
   fail "$(cat "$work/windows-with-message") windows while the message should be up"
