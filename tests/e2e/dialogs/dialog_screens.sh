@@ -31,7 +31,7 @@ windows_titled() {
 # Waits for one; prints the id of the newest.
 wait_window() {
   local ids
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 400); do
     ids=$(windows_titled "$1" "$2")
     if [ -n "$ids" ]; then echo "$ids" | tail -1; return 0; fi
     sleep 0.1
@@ -60,7 +60,7 @@ run() {
     if [ "$key" = prompt ]; then
       # The frame and the prompt both carry the application title.
       local box=""
-      for _ in $(seq 1 100); do
+      for _ in $(seq 1 400); do
         box=$(windows_titled "$pid" "Pelquin " | grep -vx -- "$frame" | tail -1)
         [ -n "$box" ] && break
         sleep 0.1

@@ -89,7 +89,7 @@ run_offscreen() {
   sleep "$1"
   kill -0 "$pid" 2>/dev/null || fail "ostrel ended by itself"
   kill -TERM "$pid"
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 400); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
