@@ -96,6 +96,7 @@ class CaptureFrame : public FrameState {
   StreamConfigLookup FindCaptureStreamConfig(std::shared_ptr<media::StreamConfig>& config);
   media::Filter* SelectedVideoDevice() const;
   int NextFreeClipIndex(const char* extension);
+  BOOL BuildTeeAndRenderer(const char* connectRendererError);
   void BuildStillBranch(media::Filter& device);
   int EnumerateDevices(media::DeviceEnumerator& enumerator, media::DeviceCategory category,
                        std::array<std::string, kMaxDevices>& names,

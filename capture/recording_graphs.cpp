@@ -34,7 +34,9 @@ int CaptureFrame::NextFreeClipIndex(const char* extension) {
   return index;
 }
 
-BOOL CaptureFrame::BuildAviGraph() {
+// Both recording builds start alike: the camera into the tee, the tee's preview output
+// straight into the renderer. Only the last connection's message differs between them.
+BOOL CaptureFrame::BuildTeeAndRenderer(const char* connectRendererError) {
   media::Graph* graph = m_pGraph.get();
   const auto fail = [this](const char* text) {
     Ui().ShowMessage(text, kErrorCaption, platform::MessageIcon::Error);
@@ -47,7 +49,17 @@ BOOL CaptureFrame::BuildAviGraph() {
   if (!AddFilterByClsid(Media(), graph, media::clsid::kVideoRenderer, "Render", m_pVideoRenderer))
     return fail("Add Video render error");
   if (!ConnectFilters(graph, m_pSmartTee.get(), 1, m_pVideoRenderer.get(), 0))
-    return fail("Connect InfTee preview  decompressor to video render Error");
+    return fail(connectRendererError);
+  return 1;
+}
+
+BOOL CaptureFrame::BuildAviGraph() {
+  media::Graph* graph = m_pGraph.get();
+  const auto fail = [this](const char* text) {
+    Ui().ShowMessage(text, kErrorCaption, platform::MessageIcon::Error);
+    return 0;
+  };
+  if (!BuildTeeAndRenderer("Connect InfTee preview  decompressor to video render Error")) return 0;
   if (!AddFilterByClsid(Media(), graph, media::clsid::kAviMux, "AVI Mux", m_pAviMux))
     return fail("Add Avi Mux error");
   if (!ConnectFilters(graph, m_pSmartTee.get(), 0, m_pAviMux.get(), 0))
@@ -75,14 +87,8 @@ BOOL CaptureFrame::BuildWmvGraph() {
     Ui().ShowMessage(text, kErrorCaption, platform::MessageIcon::Error);
     return 0;
   };
-  if (!AddFilterByClsid(Media(), graph, media::clsid::kSmartTee, "Start tee", m_pSmartTee))
-    return fail("Add smart tee error");
-  if (!ConnectFilters(graph, SelectedVideoDevice(), 0, m_pSmartTee.get(), 0))
-    return fail("Connect InfTee to smart tee Error");
-  if (!AddFilterByClsid(Media(), graph, media::clsid::kVideoRenderer, "Render", m_pVideoRenderer))
-    return fail("Add Video render error");
-  if (!ConnectFilters(graph, m_pSmartTee.get(), 1, m_pVideoRenderer.get(), 0))
-    return fail("Connect VarnicaInfTee preview  decompressor to video render Error");
+  if (!BuildTeeAndRenderer("Connect VarnicaInfTee preview  decompressor to video render Error"))
+    return 0;
   if (!AddFilterByClsid(Media(), graph, media::clsid::kWmAsfWriter, "WMV FileWriter",
                         m_pFileWriter))
     return fail("Add wmv file writer error");
