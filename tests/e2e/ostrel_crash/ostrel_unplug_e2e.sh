@@ -9,17 +9,13 @@ set -euo pipefail
 
 ostrel=$1
 shift
-for tool in xvfb-run xdotool import convert ffprobe gst-launch-1.0; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
+source "$(dirname "$0")/../lib/ostrel_session.sh"
+need_tools xdotool import convert ffprobe gst-launch-1.0
 
-work=$(mktemp -d /tmp/ostrel-unplug-e2e-XXXXXX)
-trap '[ -n "${OSTREL_E2E_KEEP:-}" ] || rm -rf "$work"' EXIT  # OSTREL_E2E_KEEP=1 keeps the screenshots
+scratch_folder ostrel-unplug-e2e  # OSTREL_E2E_KEEP=1 keeps the screenshots
 cp "$ostrel" "$work/ostrel"
 mkdir "$work/clips"
-export GST_PLUGIN_PATH=$(IFS=:; echo "$*")
-export GST_REGISTRY="$work/registry.bin"
-export GST_REGISTRY_FORK=no
+plugin_folders "$@"
 export OSTREL_VIRTUAL_CAMERA_PLUG="$work/plug"
 touch "$work/plug"
 printf '[SectionMain]\nAviFileFolder=%s\nVideoFormat=0\nTimeLimitEnalbe=0\nTimeLimit=5\n' \
