@@ -96,6 +96,9 @@ class CaptureFrame : public FrameState {
   StreamConfigLookup FindCaptureStreamConfig(std::shared_ptr<media::StreamConfig>& config);
   media::Filter* SelectedVideoDevice() const;
   int NextFreeClipIndex(const char* extension);
+  // Shows a graph-building failure (caption "Error", error icon) and gives 0.
+  BOOL FailBuild(const char* text);
+  BOOL BuildStartTee();
   BOOL BuildTeeAndRenderer(const char* connectRendererError);
   void BuildStillBranch(media::Filter& device);
   int EnumerateDevices(media::DeviceEnumerator& enumerator, media::DeviceCategory category,

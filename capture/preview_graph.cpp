@@ -64,17 +64,26 @@ BOOL CaptureFrame::BuildGraph() {
   return 1;
 }
 
+BOOL CaptureFrame::FailBuild(const char* text) {
+  Ui().ShowMessage(text, kErrorCaption, platform::MessageIcon::Error);
+  return 0;
+}
+
+// Every build starts with the camera split by the smart tee.
+BOOL CaptureFrame::BuildStartTee() {
+  media::Graph* graph = m_pGraph.get();
+  if (!AddFilterByClsid(Media(), graph, media::clsid::kSmartTee, "Start tee", m_pSmartTee))
+    return FailBuild("Add smart tee error");
+  if (!ConnectFilters(graph, SelectedVideoDevice(), 0, m_pSmartTee.get(), 0))
+    return FailBuild("Connect InfTee to smart tee Error");
+  return 1;
+}
+
 BOOL CaptureFrame::BuildPreviewGraph() {
   media::Graph* graph = m_pGraph.get();
-  const auto fail = [this](const char* text) {
-    Ui().ShowMessage(text, kErrorCaption, platform::MessageIcon::Error);
-    return 0;
-  };
-  if (!AddFilterByClsid(Media(), graph, media::clsid::kSmartTee, "Start tee", m_pSmartTee))
-    return fail("Add smart tee error");
+  const auto fail = [this](const char* text) { return FailBuild(text); };
+  if (!BuildStartTee()) return 0;
   media::Filter* device = SelectedVideoDevice();
-  if (!ConnectFilters(graph, device, 0, m_pSmartTee.get(), 0))
-    return fail("Connect InfTee to smart tee Error");
   if (!AddFilterByClsid(Media(), graph, media::clsid::kSampleGrabber, "Grabber", m_pPreviewGrabber))
     return fail("Add Sample grabber error");
   {

@@ -38,14 +38,8 @@ int CaptureFrame::NextFreeClipIndex(const char* extension) {
 // straight into the renderer. Only the last connection's message differs between them.
 BOOL CaptureFrame::BuildTeeAndRenderer(const char* connectRendererError) {
   media::Graph* graph = m_pGraph.get();
-  const auto fail = [this](const char* text) {
-    Ui().ShowMessage(text, kErrorCaption, platform::MessageIcon::Error);
-    return 0;
-  };
-  if (!AddFilterByClsid(Media(), graph, media::clsid::kSmartTee, "Start tee", m_pSmartTee))
-    return fail("Add smart tee error");
-  if (!ConnectFilters(graph, SelectedVideoDevice(), 0, m_pSmartTee.get(), 0))
-    return fail("Connect InfTee to smart tee Error");
+  const auto fail = [this](const char* text) { return FailBuild(text); };
+  if (!BuildStartTee()) return 0;
   if (!AddFilterByClsid(Media(), graph, media::clsid::kVideoRenderer, "Render", m_pVideoRenderer))
     return fail("Add Video render error");
   if (!ConnectFilters(graph, m_pSmartTee.get(), 1, m_pVideoRenderer.get(), 0))
@@ -55,10 +49,7 @@ BOOL CaptureFrame::BuildTeeAndRenderer(const char* connectRendererError) {
 
 BOOL CaptureFrame::BuildAviGraph() {
   media::Graph* graph = m_pGraph.get();
-  const auto fail = [this](const char* text) {
-    Ui().ShowMessage(text, kErrorCaption, platform::MessageIcon::Error);
-    return 0;
-  };
+  const auto fail = [this](const char* text) { return FailBuild(text); };
   if (!BuildTeeAndRenderer("Connect InfTee preview  decompressor to video render Error")) return 0;
   if (!AddFilterByClsid(Media(), graph, media::clsid::kAviMux, "AVI Mux", m_pAviMux))
     return fail("Add Avi Mux error");
@@ -83,10 +74,7 @@ BOOL CaptureFrame::BuildAviGraph() {
 
 BOOL CaptureFrame::BuildWmvGraph() {
   media::Graph* graph = m_pGraph.get();
-  const auto fail = [this](const char* text) {
-    Ui().ShowMessage(text, kErrorCaption, platform::MessageIcon::Error);
-    return 0;
-  };
+  const auto fail = [this](const char* text) { return FailBuild(text); };
   if (!BuildTeeAndRenderer("Connect VarnicaInfTee preview  decompressor to video render Error"))
     return 0;
   if (!AddFilterByClsid(Media(), graph, media::clsid::kWmAsfWriter, "WMV FileWriter",
