@@ -91,6 +91,10 @@ void CMainFrame::ShowCannotPreview() {
   Ui().ShowMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), "", platform::MessageIcon::Error);
 }
 
+void CMainFrame::ShowRecordError() {
+  Ui().ShowMessage(LangText(TXT_RECORD_ERROR, m_languageIndex), "", platform::MessageIcon::Error);
+}
+
 media::Filter* CMainFrame::SelectedVideoFilter() const {
   if (m_selectedVideoDevice < 0 || m_selectedVideoDevice >= kMaxDevices) return nullptr;
   return m_videoDevices[m_selectedVideoDevice].get();

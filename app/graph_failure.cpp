@@ -38,7 +38,7 @@ bool CMainFrame::EndFailedGraph() {
     m_previewOn = 0;
     StopRecordingFromTimer();  // finishes the file; the menu reads Start Capture again
     m_previewOn = previewWanted;
-    Ui().ShowMessage(LangText(TXT_RECORD_ERROR, m_languageIndex), "", platform::MessageIcon::Error);
+    ShowRecordError();
     // A camera that failed (unplugged) would only fail its preview too: one message
     // is enough; the Preview command tries again.
     if (m_previewOn && !cameraFailed && m_selectedVideoDevice >= 0) StartPreview();
@@ -46,8 +46,7 @@ bool CMainFrame::EndFailedGraph() {
     StopGraph(m_pGraph.get(), Sys());
     m_graphRunning = 0;
     TearDownGraph();
-    Ui().ShowMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), "",
-                     platform::MessageIcon::Error);
+    ShowCannotPreview();
   }
   m_endingFailedGraph = false;
   return true;

@@ -128,6 +128,7 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   // localized message and gives false.
   bool RunPreview();
   void ShowCannotPreview();
+  void ShowRecordError();
   media::Filter* SelectedVideoFilter() const;
   // Stops a running graph before its filters change.
   void StopForChange();

@@ -66,16 +66,14 @@ void CMainFrame::StopRecordingFromTimer() {
     menu->ModifyByCommand(menu_id::kStartStopCapture, LangText(TXT_START_CAPTURE, m_languageIndex));
   if (!m_previewOn) return;
   if (!BuildGraph()) {
-    Ui().ShowMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), "",
-                     platform::MessageIcon::Error);
+    ShowCannotPreview();
     return;
   }
   Ui().BeginWaitCursor();
   if (!RunGraph(m_pGraph.get(), Sys())) {
-    TriggerStillPin(m_pBuilder.get(), m_videoDevices[m_selectedVideoDevice].get());
+    TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
     Ui().EndWaitCursor();
-    Ui().ShowMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), "",
-                     platform::MessageIcon::Error);
+    ShowCannotPreview();
     return;
   }
   m_graphRunning = 1;

@@ -44,7 +44,7 @@ bool CMainFrame::StartRecording() {
     return true;
   }
   TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
-  Ui().ShowMessage(LangText(TXT_RECORD_ERROR, m_languageIndex), "", platform::MessageIcon::Error);
+  ShowRecordError();
   // Back to the preview, whatever the preview setting says.
   m_captureMode = 0;
   TearDownGraph();

@@ -8,6 +8,6 @@ BOOL CMainFrame::CheckRecordingCanStart() {
   if (Sys().IsWritableFolder(m_captureFolder) && CanRecordFormat(m_videoSubtype) &&
       (m_recordFormat == 0 || m_recordFormat == 1) && HasRoomToStartRecording())
     return 1;
-  Ui().ShowMessage(LangText(TXT_RECORD_ERROR, m_languageIndex), "", platform::MessageIcon::Error);
+  ShowRecordError();
   return 0;
 }
