@@ -26,6 +26,7 @@ std::string TimeSpan(int64_t seconds) {
 void CMainFrame::OnTimer(int) {
   if (EndFailedGraph()) return;  // app/graph_failure.cpp
   if (m_recording) {
+    TakeBegunClips();
     const int64_t elapsed = RecordingElapsedSeconds();
     const std::string text = std::string(LangText(TXT_TIME_ELAPSED, m_languageIndex)) +
                              TimeSpan(elapsed) + "." + std::to_string(m_recordTicks % 10);

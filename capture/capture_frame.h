@@ -2,6 +2,9 @@
 // builds, stream format. CMainFrame derives from it and provides the hooks.
 #pragma once
 
+#include <memory>
+
+#include "capture/clip_series.h"
 #include "capture/frame_state.h"
 #include "platform/system.h"
 #include "platform/ui.h"
@@ -76,13 +79,16 @@ class CaptureFrame : public FrameState {
   // The clip file of a number in the capture folder ("AVI" or "WMV").
   std::string ClipPath(int index, const char* extension) const;
 
-  // The clip being recorded is marked as unfinished from its build until the stop that
-  // finishes it (the teardown after the stop); at the start, the clips of the capture
-  // folder that a recording left unfinished are repaired (capture/clip_marking.cpp).
-  void MarkClipUnfinished(const std::string& clip);
-  void MarkClipFinished();
+  // The recording's clips, from the one the build names to the ones a long recording
+  // goes on in, are marked as unfinished until the stop that finishes them (the
+  // teardown after the stop); at the start, the clips of the capture folder that a
+  // recording left unfinished are repaired (capture/clip_marking.cpp).
+  void BeginClipSeries(media::Filter* writer, int index, const char* extension);
+  void FinishClipSeries();
   // The clip's file could not be finished (its writer failed): the marker stays.
-  void KeepClipUnfinished() { m_unfinishedClip.clear(); }
+  void KeepClipUnfinished();
+  // The clip number moves past each clip the writer has begun since the last look.
+  void TakeBegunClips();
   void RepairUnfinishedClips();
 
   // Room for the recording in the capture folder: its first seconds before it starts,
@@ -106,5 +112,6 @@ class CaptureFrame : public FrameState {
                        std::array<std::shared_ptr<media::Filter>, kMaxDevices>& filters, int& count,
                        const char* tooManyText, bool applyPictureDefaults);
 
-  std::string m_unfinishedClip;  // the clip marked as being written; empty when none
+  std::shared_ptr<clip_series::Series> m_clipSeries;  // the recording's clips; null when none
+  int m_clipsTaken = 0;  // the series' clips the clip number has moved past
 };

@@ -172,7 +172,7 @@ BOOL CaptureFrame::TearDownGraph() {
     RemoveDownstream(m_pGraph.get(), m_audioDevices[m_selectedAudioDevice].get());
   m_graphBuilt = 0;
   // Every teardown follows the stop that ended the clip's file.
-  MarkClipFinished();
+  FinishClipSeries();
   // What the stopped graph still reported is not news for the graph built next.
   DrainGraphEvents();
   return 1;

@@ -21,17 +21,14 @@ constexpr int32_t kWmvVideoQuality = 50;
 bool CaptureFrame::CanRecordFormat(int subtype) { return subtype >= 1 && subtype <= 7; }
 
 std::string CaptureFrame::ClipPath(int index, const char* extension) const {
-  char name[32];
-  std::snprintf(name, sizeof name, "/Clip%04d.%s", index, extension);
-  return m_captureFolder + name;
+  return clip_series::ClipPath(m_captureFolder, index, extension);
 }
 
 // A clip never replaces a file that is already there: numbers whose file exists are
 // passed over, as the snapshots do.
 int CaptureFrame::NextFreeClipIndex(const char* extension) {
-  int index = m_clipIndex;
-  while (index < INT32_MAX && Sys().PathExists(ClipPath(index, extension))) ++index;
-  return index;
+  return clip_series::FirstFreeIndex(
+      m_clipIndex, [this, extension](int n) { return ClipPath(n, extension); }, Sys());
 }
 
 // Both recording builds start alike: the camera into the tee, the tee's preview output
@@ -64,8 +61,7 @@ BOOL CaptureFrame::BuildAviGraph() {
   if (!AddFilterByClsid(Media(), graph, media::clsid::kFileWriter, "FileWriter", m_pFileWriter))
     return fail("Add Avi dump error");
   const int index = NextFreeClipIndex("AVI");
-  SetSinkFileName(m_pFileWriter.get(), ClipPath(index, "AVI"));
-  MarkClipUnfinished(ClipPath(index, "AVI"));
+  BeginClipSeries(m_pFileWriter.get(), index, "AVI");
   if (!ConnectFilters(graph, m_pAviMux.get(), 0, m_pFileWriter.get(), 0))
     return fail("Connect  avi Mux to dump Error");
   m_clipIndex = index + 1;
@@ -81,8 +77,7 @@ BOOL CaptureFrame::BuildWmvGraph() {
                         m_pFileWriter))
     return fail("Add wmv file writer error");
   const int index = NextFreeClipIndex("WMV");
-  SetSinkFileName(m_pFileWriter.get(), ClipPath(index, "WMV"));
-  MarkClipUnfinished(ClipPath(index, "WMV"));
+  BeginClipSeries(m_pFileWriter.get(), index, "WMV");
 
   const bool sound = m_recordAudio && m_selectedAudioDevice >= 0;
   if (std::shared_ptr<media::AsfWriterConfig> config = m_pFileWriter->GetAsfWriterConfig()) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -173,6 +174,12 @@ class FileSink {
  public:
   virtual ~FileSink() = default;
   virtual Status SetFileName(const std::string& path) = 0;
+  // A writer that goes on in a new file once its file is full (a format's size limit)
+  // asks the namer for each next file's path, on the streaming thread, after the file
+  // before is complete and closed. Writers that never split keep kNotImplemented.
+  virtual Status SetNextFileNamer(std::function<std::string()> /*namer*/) {
+    return kNotImplemented;
+  }
 };
 
 // Receives the frames a sample grabber lets through; runs on the streaming thread.

@@ -1,6 +1,6 @@
 // The AVI multiplexer (one free input more once the last is connected, each behind a
-// rate keeper) and the ASF writer (inputs by profile: audio first when it has sound,
-// then video; WMV2 and WMA2 through libav).
+// rate keeper; the file writer behind it muxes) and the ASF writer (inputs by profile: audio first
+// when it has sound, then video; WMV2 and WMA2 through libav).
 #include <gst/gst.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/gst/caps_mapping.h"
+#include "platform/gst/clip_streams.h"
 #include "platform/gst/stock_filters.h"
 
 namespace media::gst {
@@ -16,25 +17,30 @@ namespace {
 // avimux places video frames by their count and ignores timestamps, so every input
 // first goes through a rate keeper: videorate fills a camera's missing frames (and drops
 // surplus ones), audiorate fills gaps in the sound; both start at the running time 0,
-// which keeps sound and picture together over the whole clip.
+// which keeps sound and picture together over the whole clip. The kept streams leave
+// the filter for the file writer, which muxes them with avimux.
 struct MuxInput {
   GstPin* pin = nullptr;
   GstElement* keeper = nullptr;
-  GstPad* muxPad = nullptr;
+  GstPad* output = nullptr;  // the filter's own pad for the kept stream; not a pin
+  MajorType major = MajorType::Video;
 };
 
-class AviMuxFilter : public GstFilter {
+class AviMuxFilter : public GstFilter, public ClipStreams {
  public:
-  AviMuxFilter(GstElement* bin, GstElement* mux) : GstFilter(clsid::kAviMux, bin), mux_(mux) {}
+  AviMuxFilter(GstElement* bin, uint64_t clipBytes)
+      : GstFilter(clsid::kAviMux, bin), clipBytes_(clipBytes) {}
   ~AviMuxFilter() override {
     for (MuxInput& input : inputs_) Release(input);
   }
 
   void Init() {
-    GstPad* out = gst_element_get_static_pad(mux_, "src");
-    AddPin("AVI Out", out, PinDirection::Output, PinCategory::None, MajorType::Any);
-    gst_object_unref(out);
+    AddPin("AVI Out", nullptr, PinDirection::Output, PinCategory::None, MajorType::Any);
     AddInput();
+  }
+  GstCaps* OutputFormat(GstPin& pin) override {
+    if (pin.Direction() != PinDirection::Output) return nullptr;
+    return gst_caps_new_empty_simple("video/x-msvideo");
   }
   bool PrepareInput(GstPin& pin, const GstCaps* upstream) override {
     GstPad* target = gst_ghost_pad_get_target(GST_GHOST_PAD(pin.Pad()));
@@ -44,27 +50,33 @@ class AviMuxFilter : public GstFilter {
     }
     const MajorType major = MajorOfCaps(upstream);
     if (major != MajorType::Audio && major != MajorType::Video) return false;
+    // The writer muxes one video stream; sound streams may be several.
+    if (major == MajorType::Video)
+      for (const MuxInput& other : inputs_)
+        if (other.major == MajorType::Video) return false;
     const bool audio = major == MajorType::Audio;
     MuxInput input;
     input.pin = &pin;
+    input.major = major;
     input.keeper = gst_element_factory_make(audio ? "audiorate" : "videorate", nullptr);
-    input.muxPad = gst_element_request_pad_simple(mux_, audio ? "audio_%u" : "video_%u");
-    if (!input.keeper || !input.muxPad) {
-      if (input.keeper) gst_object_unref(gst_object_ref_sink(input.keeper));
-      if (input.muxPad) {
-        gst_element_release_request_pad(mux_, input.muxPad);
-        gst_object_unref(input.muxPad);
-      }
-      return false;
-    }
+    if (!input.keeper) return false;
     gst_bin_add(GST_BIN(Bin()), input.keeper);
     GstPad* keeperOut = gst_element_get_static_pad(input.keeper, "src");
-    gst_pad_link(keeperOut, input.muxPad);
+    gchar* name = g_strdup_printf("kept_%u", ++streamCount_);
+    input.output = gst_ghost_pad_new(name, keeperOut);
+    g_free(name);
     gst_object_unref(keeperOut);
+    gst_pad_set_active(input.output, TRUE);
+    gst_element_add_pad(Bin(), input.output);
     GstPad* keeperIn = gst_element_get_static_pad(input.keeper, "sink");
     gst_ghost_pad_set_target(GST_GHOST_PAD(pin.Pad()), keeperIn);
     gst_object_unref(keeperIn);
     gst_element_sync_state_with_parent(input.keeper);
+    if (receiver_ && !receiver_->AddStream({input.output, major})) {
+      gst_ghost_pad_set_target(GST_GHOST_PAD(pin.Pad()), nullptr);
+      Release(input);
+      return false;
+    }
     pin.SetMajor(major);
     inputs_.push_back(input);
     return true;
@@ -77,18 +89,27 @@ class AviMuxFilter : public GstFilter {
       if (it->pin != &pin) continue;
       gst_ghost_pad_set_target(GST_GHOST_PAD(pin.Pad()), nullptr);
       pin.SetMajor(MajorType::Any);
+      if (receiver_) receiver_->RemoveStream(it->output);
       Release(*it);
       inputs_.erase(it);
       return;
     }
   }
 
+  GstElement* MakeMuxer() const override { return gst_element_factory_make("avimux", nullptr); }
+  uint64_t ClipBytes() const override { return clipBytes_; }
+  std::vector<ClipStream> Streams() const override {
+    std::vector<ClipStream> streams;
+    for (const MuxInput& input : inputs_) streams.push_back({input.output, input.major});
+    return streams;
+  }
+  void SetReceiver(ClipStreamReceiver* receiver) override { receiver_ = receiver; }
+
  private:
   void Release(MuxInput& input) {
     gst_element_set_state(input.keeper, GST_STATE_NULL);
+    gst_element_remove_pad(Bin(), input.output);
     gst_bin_remove(GST_BIN(Bin()), input.keeper);
-    gst_element_release_request_pad(mux_, input.muxPad);
-    gst_object_unref(input.muxPad);
   }
   void AddInput() {
     ++inputCount_;
@@ -96,9 +117,11 @@ class AviMuxFilter : public GstFilter {
     AddPin(name, nullptr, PinDirection::Input, PinCategory::None, MajorType::Any);
     g_free(name);
   }
-  GstElement* mux_;
+  uint64_t clipBytes_;
   int inputCount_ = 0;
+  unsigned streamCount_ = 0;
   std::vector<MuxInput> inputs_;
+  ClipStreamReceiver* receiver_ = nullptr;
 };
 
 class AsfWriterFilter;
@@ -253,15 +276,11 @@ AsfProfile AsfConfig::CurrentProfile() { return filter_->Profile(); }
 
 }  // namespace
 
-std::shared_ptr<GstFilter> MakeAviMux() {
-  GstElement* bin = gst_bin_new(nullptr);
-  GstElement* mux = gst_element_factory_make("avimux", "mux");
-  if (!mux) {
-    gst_object_unref(gst_object_ref_sink(bin));
-    return nullptr;
-  }
-  gst_bin_add(GST_BIN(bin), mux);
-  auto filter = std::make_shared<AviMuxFilter>(bin, mux);
+std::shared_ptr<GstFilter> MakeAviMux(uint64_t clipBytes) {
+  GstElementFactory* mux = gst_element_factory_find("avimux");
+  if (!mux) return nullptr;
+  gst_object_unref(mux);
+  auto filter = std::make_shared<AviMuxFilter>(gst_bin_new(nullptr), clipBytes);
   filter->Init();
   return filter;
 }

@@ -18,7 +18,10 @@ std::shared_ptr<GstFilter> MakeNullRenderer();
 std::shared_ptr<GstFilter> MakeFileWriter(uint64_t failAfterBytes = 0);
 std::shared_ptr<GstFilter> MakeSampleGrabber();
 std::shared_ptr<GstFilter> MakeVideoRenderer();
-std::shared_ptr<GstFilter> MakeAviMux();
+// avimux indexes about 32 GiB (32 super-index entries of 1 GiB); the writer behind the
+// multiplexer goes on in a new file before that. Tests lower it.
+constexpr uint64_t kAviClipBytes = 30ull << 30;
+std::shared_ptr<GstFilter> MakeAviMux(uint64_t clipBytes = kAviClipBytes);
 std::shared_ptr<GstFilter> MakeAsfWriter();
 // Null when the transfer filter's plugin is not installed.
 std::shared_ptr<GstFilter> MakeTransferFilter();

@@ -193,10 +193,10 @@ TEST_F(UnfinishedClipsTest, TheFramesClipIsMarkedUntilTheTeardownAfterItsStop) {
   Frame frame;
   frame.m_captureFolder = dir.path();
   const std::string first = Clip("Clip0000.AVI"), second = Clip("Clip0001.AVI");
-  frame.MarkClipUnfinished(first);
+  frame.BeginClipSeries(nullptr, 0, "AVI");
   EXPECT_TRUE(fs::exists(first + ".unfinished"));
   // A second recording's build ends the first one's marker.
-  frame.MarkClipUnfinished(second);
+  frame.BeginClipSeries(nullptr, 1, "AVI");
   EXPECT_FALSE(fs::exists(first + ".unfinished"));
   // The frame's own recording is not repaired under it.
   frame.RepairUnfinishedClips();
