@@ -66,8 +66,9 @@ class CaptureFrame : public FrameState {
   BOOL BuildPreviewGraph();
   BOOL SetUpVideoWindow();
   BOOL TearDownGraph();
-  // Takes what the running graph reported; errors are written to the error stream.
-  // True when one of them was an error (the graph, or part of it, stopped).
+  // Takes what the running graph reported; errors are written to the error stream, and
+  // a file the stop left unfinished keeps its clip's marker. True when one of them was
+  // an error (the graph, or part of it, stopped).
   bool DrainGraphEvents();
 
   // The recording builds (capture/recording_graphs.cpp).

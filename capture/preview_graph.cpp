@@ -171,10 +171,11 @@ BOOL CaptureFrame::TearDownGraph() {
   if (m_selectedAudioDevice >= 0 && m_selectedAudioDevice < kMaxDevices)
     RemoveDownstream(m_pGraph.get(), m_audioDevices[m_selectedAudioDevice].get());
   m_graphBuilt = 0;
+  // What the stopped graph still reported is not news for the graph built next; a file
+  // the stop had to close unfinished keeps its marker.
+  DrainGraphEvents();
   // Every teardown follows the stop that ended the clip's file.
   FinishClipSeries();
-  // What the stopped graph still reported is not news for the graph built next.
-  DrainGraphEvents();
   return 1;
 }
 
@@ -184,6 +185,7 @@ bool CaptureFrame::DrainGraphEvents() {
   media::GraphEvent event;
   while (m_pGraph->NextEvent(event)) {
     if (event.kind == media::GraphEvent::Kind::Complete) continue;
+    if (event.kind == media::GraphEvent::Kind::FileUnfinished) KeepClipUnfinished();
     failed = true;
     std::fprintf(stderr, "ostrel: %s: %s\n", event.source.c_str(), event.text.c_str());
   }

@@ -285,7 +285,8 @@ class MediaControl {
 
 // Something the running graph reports to the user-interface thread.
 struct GraphEvent {
-  enum class Kind { ErrorAbort, Complete, DeviceLost };
+  // FileUnfinished: a stop had to close a file its writer had not finished (no index).
+  enum class Kind { ErrorAbort, Complete, DeviceLost, FileUnfinished };
   Kind kind = Kind::ErrorAbort;
   std::string source;  // the filter's name
   std::string text;

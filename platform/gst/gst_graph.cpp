@@ -76,18 +76,19 @@ std::vector<GstElement*> ElementsWithFlag(GstElement* bin, GstElementFlags flag)
   return found;
 }
 
-// Counts the sinks that have seen the end of their stream.
+// The file-writing sinks that have not yet seen the end of their stream.
 struct EosWait {
   std::mutex mutex;
   std::condition_variable done;
-  int remaining = 0;
+  std::vector<GstPad*> waiting;
 };
 
-GstPadProbeReturn OnSinkEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
+GstPadProbeReturn OnSinkEvent(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
   if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS) {
     auto* wait = static_cast<EosWait*>(data);
     std::lock_guard<std::mutex> lock(wait->mutex);
-    --wait->remaining;
+    wait->waiting.erase(std::remove(wait->waiting.begin(), wait->waiting.end(), pad),
+                        wait->waiting.end());
     wait->done.notify_all();
   }
   return GST_PAD_PROBE_OK;
@@ -321,6 +322,7 @@ Status GstGraph::StopWhenReady() {
     // multiplexers write their index and headers before the files are closed.
     EosWait wait;
     std::vector<std::pair<GstPad*, gulong>> probes;
+    std::vector<std::pair<GstPad*, std::string>> writers;  // the filter of each file's sink
     std::vector<GstElement*> sources;
     for (const auto& f : filters_) {
       if (!f->HasConnectedPin()) continue;
@@ -332,8 +334,9 @@ Status GstGraph::StopWhenReady() {
         if (pad) {
           {
             std::lock_guard<std::mutex> lock(wait.mutex);
-            ++wait.remaining;
+            wait.waiting.push_back(pad);
           }
+          writers.emplace_back(pad, f->Name());
           probes.emplace_back(pad, gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM,
                                                      OnSinkEvent, &wait, nullptr));
         }
@@ -348,10 +351,18 @@ Status GstGraph::StopWhenReady() {
     }
     {
       std::unique_lock<std::mutex> lock(wait.mutex);
-      // A file cut short must not go unnoticed.
-      if (!wait.done.wait_for(lock, kEosTimeout, [&] { return wait.remaining <= 0; }))
-        g_printerr("ostrel: %d file writer(s) did not finish their file before the stop\n",
-                   wait.remaining);
+      // A file cut short must not go unnoticed: the event tells the user-interface
+      // thread, which logs it and keeps the clip for the repair.
+      if (!wait.done.wait_for(lock, kEosTimeout, [&] { return wait.waiting.empty(); })) {
+        for (GstPad* pad : wait.waiting) {
+          GraphEvent event;
+          event.kind = GraphEvent::Kind::FileUnfinished;
+          for (const auto& [probed, writer] : writers)
+            if (probed == pad) event.source = writer;
+          event.text = "the file writer did not finish its file before the stop";
+          events_.push_back(std::move(event));
+        }
+      }
     }
     const GstStateChangeReturn ret = gst_element_set_state(pipeline_, GST_STATE_NULL);
     for (auto& [pad, id] : probes) {

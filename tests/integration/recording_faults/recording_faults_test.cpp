@@ -74,6 +74,44 @@ TEST_F(RecordingFaultTest, AWriterOutOfRoomStopsTheRecordingAndTheNextStartRepai
   EXPECT_GE(CheckPlayable(clip), 45);
 }
 
+// A writer whose file never sees the end of its stream (a disk that hangs): the stop
+// gives up on it after a while, and the clip keeps its marker for the repair.
+GstPadProbeReturn SwallowEos(GstPad*, GstPadProbeInfo* info, gpointer) {
+  return GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS ? GST_PAD_PROBE_DROP
+                                                                         : GST_PAD_PROBE_OK;
+}
+
+TEST_F(RecordingFaultTest, AFileTheStopCouldNotFinishKeepsItsMarker) {
+  factory.RegisterFilter(media::clsid::kFileWriter, [] {
+    std::shared_ptr<media::gst::GstFilter> writer = media::gst::MakeFileWriter();
+    GstElement* split = gst_bin_get_by_name(GST_BIN(writer->Bin()), "splitmux");
+    GstElement* sink = nullptr;
+    g_object_get(split, "sink", &sink, nullptr);
+    gst_object_unref(split);
+    GstPad* pad = gst_element_get_static_pad(sink, "sink");
+    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, SwallowEos, nullptr, nullptr);
+    gst_object_unref(pad);
+    gst_object_unref(sink);
+    return writer;
+  });
+  Open({});
+  frame->OnStartStopCapture();
+  ASSERT_EQ(frame->m_recording, 1);
+  Ticks(20);
+  frame->OnStartStopCapture();
+  EXPECT_EQ(frame->m_recording, 0);
+  EXPECT_TRUE(fs::exists(clips + "/Clip0000.AVI.unfinished"));
+  // The next recording is a clip of its own, marked while written and finished.
+  factory.RegisterFilter(media::clsid::kFileWriter, [] { return media::gst::MakeFileWriter(); });
+  frame->OnStartStopCapture();
+  ASSERT_EQ(frame->m_recording, 1);
+  Ticks(10);
+  frame->OnStartStopCapture();
+  EXPECT_TRUE(fs::exists(clips + "/Clip0000.AVI.unfinished"));
+  EXPECT_FALSE(fs::exists(clips + "/Clip0001.AVI.unfinished"));
+  EXPECT_GE(CheckPlayable(clips + "/Clip0001.AVI"), 5);
+}
+
 TEST_F(RecordingFaultTest, ANearlyFullFolderRefusesTheStartAndStopsARecordingInTime) {
   Open({});
   system.freeBytes = 2 << 20;  // less than 5 s of 320x240 at 30 frames a second
