@@ -59,7 +59,10 @@ class FileWriterFilter : public GstFilter, public ClipStreamReceiver {
       : GstFilter(clsid::kFileWriter, bin), split_(split) {
     g_signal_connect(split_, "format-location", G_CALLBACK(OnFormatLocation), this);
   }
-  ~FileWriterFilter() override { Detach(); }
+  ~FileWriterFilter() override {
+    g_signal_handlers_disconnect_by_data(split_, this);
+    Detach();
+  }
 
   std::shared_ptr<FileSink> GetFileSink() override;
 

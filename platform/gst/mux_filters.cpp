@@ -1,6 +1,6 @@
 // The AVI multiplexer (one free input more once the last is connected, each behind a
-// rate keeper; the file writer behind it muxes) and the ASF writer (inputs by profile: audio first
-// when it has sound, then video; WMV2 and WMA2 through libav).
+// rate keeper; the file writer behind it muxes) and the ASF writer (inputs by profile:
+// audio first when it has sound, then video; WMV2 and WMA2 through libav).
 #include <gst/gst.h>
 
 #include <algorithm>
@@ -65,6 +65,13 @@ class AviMuxFilter : public GstFilter, public ClipStreams {
     gchar* name = g_strdup_printf("kept_%u", ++streamCount_);
     input.output = gst_ghost_pad_new(name, keeperOut);
     g_free(name);
+    // A multiplexer no writer takes from yet discards its streams instead of stopping them.
+    gst_pad_add_probe(
+        keeperOut, GST_PAD_PROBE_TYPE_BUFFER,
+        [](GstPad*, GstPadProbeInfo*, gpointer output) {
+          return gst_pad_is_linked(GST_PAD(output)) ? GST_PAD_PROBE_OK : GST_PAD_PROBE_DROP;
+        },
+        input.output, nullptr);
     gst_object_unref(keeperOut);
     gst_pad_set_active(input.output, TRUE);
     gst_element_add_pad(Bin(), input.output);

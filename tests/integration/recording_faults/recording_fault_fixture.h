@@ -16,13 +16,24 @@ namespace fs = std::filesystem;
 
 class RecordingFaultTest : public PreviewFrameTest {
  protected:
-  void Open(virtualcam::CameraSpec camera) {
+  // The frame on the test's own system when one is given (its clocks are the ones the
+  // ticks move), recording into the folder (by default a fresh one in the scratch folder).
+  void Open(virtualcam::CameraSpec camera, platform::FakeSystem* own = nullptr,
+            const std::string& folder = "") {
     transfer::RegisterStatic();
     camera.formats = {{"YUY2", 320, 240, 30}};
     virtualcam::Configure({camera}, {virtualcam::MicrophoneSpec{}});
-    clips = dir + "/clips";
+    clips = folder.empty() ? dir + "/clips" : folder;
     fs::create_directories(clips);
-    Start();
+    if (own) {
+      clocks = own;
+      frame = std::make_unique<CMainFrame>(*own, &factory);
+      frame->AttachWindow(window);
+      ASSERT_EQ(frame->OnCreate(), 0);
+      frame->ActivateFrame();
+    } else {
+      Start();
+    }
     ASSERT_EQ(frame->m_graphRunning, 1);
     frame->m_captureFolder = clips;
     frame->m_recordAudio = 1;
@@ -34,7 +45,7 @@ class RecordingFaultTest : public PreviewFrameTest {
     for (int i = 0; i < seconds * 20; ++i) {
       if (condition()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      system.Advance(100);
+      clocks->Advance(100);
       frame->OnTimer(CMainFrame::kTimerId);
     }
     return condition();
@@ -65,4 +76,5 @@ class RecordingFaultTest : public PreviewFrameTest {
   }
 
   std::string clips;
+  platform::FakeSystem* clocks = &system;
 };

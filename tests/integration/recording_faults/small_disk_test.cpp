@@ -6,16 +6,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <thread>
 
-#include "clip_probe.h"
-#include "frame_fixture.h"
-#include "i18n/lang_text_table.h"
-#include "plugins/transfer/transfer_register.h"
-#include "res/menu_ids.h"
-
-namespace fs = std::filesystem;
+#include "recording_fault_fixture.h"
 
 namespace {
 
@@ -29,12 +21,12 @@ class SmallDiskSystem : public platform::FakeSystem {
   }
 };
 
-class SmallDiskTest : public PreviewFrameTest {
+class SmallDiskTest : public RecordingFaultTest {
  protected:
   void TearDown() override {
     frame.reset();
     if (mounted) ::umount2(disk.c_str(), MNT_DETACH);
-    PreviewFrameTest::TearDown();
+    RecordingFaultTest::TearDown();
   }
 
   // A tmpfs of that many MiB as the capture folder.
@@ -48,37 +40,6 @@ class SmallDiskTest : public PreviewFrameTest {
     mounted = true;
   }
 
-  void Open() {
-    transfer::RegisterStatic();
-    virtualcam::CameraSpec camera;
-    camera.formats = {{"YUY2", 320, 240, 30}};
-    virtualcam::Configure({camera}, {virtualcam::MicrophoneSpec{}});
-    frame = std::make_unique<CMainFrame>(real, &factory);
-    frame->AttachWindow(window);
-    ASSERT_EQ(frame->OnCreate(), 0);
-    frame->ActivateFrame();
-    ASSERT_EQ(frame->m_graphRunning, 1);
-    frame->m_captureFolder = disk;
-    frame->m_recordAudio = 1;
-    frame->m_frameRate = 30;
-  }
-
-  bool TickUntil(const std::function<bool()>& condition, int seconds = 60) {
-    for (int i = 0; i < seconds * 20; ++i) {
-      if (condition()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      real.Advance(100);
-      frame->OnTimer(CMainFrame::kTimerId);
-    }
-    return condition();
-  }
-
-  std::vector<std::string> Messages() const {
-    std::vector<std::string> texts;
-    for (const auto& m : window.messages) texts.push_back(m.text);
-    return texts;
-  }
-
   SmallDiskSystem real;
   std::string disk;
   bool mounted = false;
@@ -88,13 +49,12 @@ TEST_F(SmallDiskTest, ARecordingStopsBeforeTheDiskIsFullAndItsClipIsWhole) {
   Mount(48);
   real.modulePath = dir + "/ostrel";
   real.documents = dir;
-  Open();
+  Open({}, &real, disk);
   frame->OnStartStopCapture();
   ASSERT_EQ(frame->m_recording, 1) << (Messages().empty() ? "" : Messages()[0]);
   ASSERT_TRUE(TickUntil([&] { return frame->m_recording == 0; })) << "the recording never ended";
-  EXPECT_EQ(Messages(),
-            std::vector<std::string>{LangText(TXT_RECORD_ERROR, frame->m_languageIndex)});
-  EXPECT_EQ(window.GetMenu()->TextOfCommand(menu_id::kStartStopCapture), "Start Capture(&S)");
+  EXPECT_EQ(Messages(), std::vector<std::string>{Text(TXT_RECORD_ERROR)});
+  EXPECT_EQ(Label(), "Start Capture(&S)");
   const std::string clip = disk + "/Clip0000.AVI";
   EXPECT_FALSE(fs::exists(clip + ".unfinished")) << "the file was finished";
   const ProbedClip ff = ProbeWithFfprobe(clip);
@@ -112,11 +72,10 @@ TEST_F(SmallDiskTest, ADiskWithoutRoomForTheFirstSecondsRefusesTheStart) {
   Mount(16);
   real.modulePath = dir + "/ostrel";
   real.documents = dir;
-  Open();
+  Open({}, &real, disk);
   frame->OnStartStopCapture();
   EXPECT_EQ(frame->m_recording, 0);
-  EXPECT_EQ(Messages(),
-            std::vector<std::string>{LangText(TXT_RECORD_ERROR, frame->m_languageIndex)});
+  EXPECT_EQ(Messages(), std::vector<std::string>{Text(TXT_RECORD_ERROR)});
   EXPECT_EQ(frame->m_graphRunning, 1) << "the preview goes on";
   EXPECT_TRUE(fs::is_empty(disk));
 }
