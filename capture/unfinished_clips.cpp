@@ -1,6 +1,9 @@
 // The markers of clips being written and the repair of those a recording abandoned.
 #include "capture/unfinished_clips.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -46,13 +49,24 @@ void RemoveQuietly(const std::string& path) {
 std::string MarkerPath(const std::string& clip) { return clip + kMarkerSuffix; }
 std::string RepairPath(const std::string& clip) { return clip + kRepairSuffix; }
 
+// The marker reaches the disk before the clip's data does: a power loss a moment after
+// the start still finds it.
 bool Mark(const std::string& clip, const std::string& writerToken) {
-  std::ofstream out(MarkerPath(clip), std::ios::trunc);
-  out << writerToken << "\n"
-      << "Ostrel is recording this clip. Should it stop without finishing it, Ostrel\n"
-         "repairs the clip at its next start.\n";
-  out.close();
-  return static_cast<bool>(out);
+  const std::string text = writerToken +
+                           "\nOstrel is recording this clip. Should it stop without finishing "
+                           "it, Ostrel\nrepairs the clip at its next start.\n";
+  const int fd = ::open(MarkerPath(clip).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  ok = ::fsync(fd) == 0 && ok;
+  ok = ::close(fd) == 0 && ok;
+  const std::string folder = fs::path(clip).parent_path().string();
+  const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return ok;
 }
 
 void Unmark(const std::string& clip) { RemoveQuietly(MarkerPath(clip)); }
