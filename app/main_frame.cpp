@@ -26,6 +26,7 @@ CMainFrame::CMainFrame(platform::System& system, media::MediaFactory* media)
 }
 
 CMainFrame::~CMainFrame() {
+  StopRepairs();
   // A graph still streaming (a frame destroyed without its close) must not call into the
   // callback once it is gone; detaching waits for a call in progress.
   if (std::shared_ptr<media::SampleGrabber> grabber =
@@ -65,7 +66,7 @@ void CMainFrame::ActivateFrame() {
   LoadSettings();
   if (!m_initDone) {
     if (m_media) {
-      RepairUnfinishedClips();  // what a killed recording left behind, before a new one
+      RepairUnfinishedClips();  // what a killed recording left behind, meanwhile
       BuildDeviceMenu();
       BuildOptionMenu();
       CreateGraph();  // reports its own failures; activation goes on regardless
@@ -136,4 +137,5 @@ void CMainFrame::OnClose() {
   }
   SaveSettings();
   Ui().KillTimer(kTimerId);
+  StopRepairs();  // a clip under repair keeps its marker for the next start
 }

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "capture/background_repair.h"
 #include "capture/clip_series.h"
 #include "capture/frame_state.h"
 #include "platform/system.h"
@@ -90,7 +91,10 @@ class CaptureFrame : public FrameState {
   void KeepClipUnfinished();
   // The clip number moves past each clip the writer has begun since the last look.
   void TakeBegunClips();
+  // Starts the repair on its own thread; the wait is for tests, the stop for the close.
   void RepairUnfinishedClips();
+  int WaitForRepairs() { return m_repairs.Wait(); }
+  void StopRepairs() { m_repairs.Stop(); }
 
   // Room for the recording in the capture folder: its first seconds before it starts,
   // and while it runs, what finishing its file needs (capture/recording_room.cpp).
@@ -115,4 +119,5 @@ class CaptureFrame : public FrameState {
 
   std::shared_ptr<clip_series::Series> m_clipSeries;  // the recording's clips; null when none
   int m_clipsTaken = 0;  // the series' clips the clip number has moved past
+  BackgroundRepair m_repairs;
 };

@@ -45,7 +45,5 @@ void CaptureFrame::KeepClipUnfinished() {
 }
 
 void CaptureFrame::RepairUnfinishedClips() {
-  std::shared_ptr<media::ClipRepairer> repairer = Media().CreateClipRepairer();
-  if (!repairer) return;
-  unfinished_clips::RepairAbandoned(m_captureFolder, Sys(), *repairer, std::cerr);
+  m_repairs.Start(m_captureFolder, Sys(), Media().CreateClipRepairer(), std::cerr);
 }

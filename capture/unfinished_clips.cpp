@@ -121,7 +121,7 @@ bool Repair(const std::string& clip, media::ClipRepairer& repairer, std::ostream
   }
   media::ClipContainer container = media::ClipContainer::Avi;
   ContainerOf(clip, container);
-  // A long clip takes a while: say at once why the start waits.
+  // A long clip takes a while: say at once what runs.
   log << "ostrel: repairing " << clip << " (" << size << " bytes)...\n" << std::flush;
   const media::ClipRepair result = repairer.Remux(clip, container, repaired);
   switch (result.outcome) {
@@ -155,10 +155,13 @@ bool Repair(const std::string& clip, media::ClipRepairer& repairer, std::ostream
 }
 
 int RepairAbandoned(const std::string& folder, const platform::System& sys,
-                    media::ClipRepairer& repairer, std::ostream& log) {
+                    media::ClipRepairer& repairer, std::ostream& log,
+                    const std::atomic<bool>* stop) {
   int repaired = 0;
-  for (const std::string& clip : FindAbandoned(folder, sys))
+  for (const std::string& clip : FindAbandoned(folder, sys)) {
+    if (stop && *stop) break;
     if (Repair(clip, repairer, log)) ++repaired;
+  }
   return repaired;
 }
 

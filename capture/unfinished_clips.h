@@ -3,6 +3,7 @@
 // (killed, crashed, the power lost) without stopping its recording.
 #pragma once
 
+#include <atomic>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -38,8 +39,10 @@ std::vector<std::string> FindAbandoned(const std::string& folder, const platform
 // what it did; true when the clip is complete now.
 bool Repair(const std::string& clip, media::ClipRepairer& repairer, std::ostream& log);
 
-// Every abandoned clip of the folder; the number repaired.
+// Every abandoned clip of the folder, until stop (when given) is set; the number
+// repaired.
 int RepairAbandoned(const std::string& folder, const platform::System& sys,
-                    media::ClipRepairer& repairer, std::ostream& log);
+                    media::ClipRepairer& repairer, std::ostream& log,
+                    const std::atomic<bool>* stop = nullptr);
 
 }  // namespace unfinished_clips

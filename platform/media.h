@@ -336,6 +336,8 @@ class ClipRepairer {
   // a failed repair leaves at most a partial output behind for the caller to remove.
   virtual ClipRepair Remux(const std::string& clip, ClipContainer container,
                            const std::string& output) = 0;
+  // From any thread: the remux that runs, and every later one, soon ends as Failed.
+  virtual void Cancel() {}
 };
 
 class CaptureGraphBuilder {

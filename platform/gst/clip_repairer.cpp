@@ -16,6 +16,9 @@ namespace {
 // A repair that moves no buffer for this long has hung: a demuxer stuck on a damaged
 // file (one that found nothing at all cannot read it).
 constexpr GstClockTime kStallTimeout = 15 * GST_SECOND;
+// How often the remux looks at its progress and whether it was cancelled.
+constexpr GstClockTime kPollInterval = 100 * GST_MSECOND;
+constexpr const char* kCancelledText = "Ostrel was closing";
 
 struct Remuxing {
   GstElement* pipeline = nullptr;
@@ -140,6 +143,10 @@ bool FlushToDisk(const std::string& path) {
 ClipRepair GstClipRepairer::Remux(const std::string& clip, ClipContainer container,
                                   const std::string& output) {
   ClipRepair result;
+  if (cancelled_) {
+    result.detail = kCancelledText;
+    return result;
+  }
   const bool avi = container == ClipContainer::Avi;
   GstElement* pipeline = gst_pipeline_new("clip-repair");
   GstElement* src = gst_element_factory_make("filesrc", nullptr);
@@ -184,11 +191,15 @@ ClipRepair GstClipRepairer::Remux(const std::string& clip, ClipContainer contain
   int64_t lastProgress = -1;
   GstClockTime stalled = 0;
   while (!done && !unreadable) {
+    if (cancelled_) {
+      result.detail = kCancelledText;
+      break;
+    }
     GstMessage* m = gst_bus_timed_pop_filtered(
-        bus, GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS));
+        bus, kPollInterval, static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS));
     if (!m) {
       const int64_t progress = r.buffers.load();
-      stalled = progress == lastProgress ? stalled + GST_SECOND : 0;
+      stalled = progress == lastProgress ? stalled + kPollInterval : 0;
       lastProgress = progress;
       if (stalled >= kStallTimeout) {
         unreadable = progress == 0;

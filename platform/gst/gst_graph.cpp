@@ -103,6 +103,12 @@ GstGraph::GstGraph() : pipeline_(gst_pipeline_new(nullptr)) {
 }
 
 GstGraph::~GstGraph() {
+  // A graph let go while it runs still ends its streams first: its files get their index,
+  // and splitmuxsink, set to NULL while a frame is on its way in, can hang.
+  GstState state = GST_STATE_NULL;
+  GstState pending = GST_STATE_VOID_PENDING;
+  gst_element_get_state(pipeline_, &state, &pending, 0);
+  if (state == GST_STATE_PLAYING || pending == GST_STATE_PLAYING) StopWhenReady();
   gst_element_set_state(pipeline_, GST_STATE_NULL);
   for (const auto& filter : filters_) {
     std::vector<std::shared_ptr<Pin>> pins;

@@ -67,6 +67,11 @@ cp "$clip" "$work/killed.avi" 2>/dev/null
 "$work/ostrel" >"$work/second.log" 2>&1 &
 pid=$!
 up || echo "no window at the second start" >"$work/session-error"
+# The repair runs beside the program; it says when it is done.
+for _ in $(seq 1 600); do
+  grep -q "ostrel: repaired\|ostrel: the repair of" "$work/second.log" && break
+  sleep 0.1
+done
 kill -TERM "$pid"
 wait "$pid"
 echo $? >"$work/exit-second"

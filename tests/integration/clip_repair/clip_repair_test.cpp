@@ -131,6 +131,21 @@ TEST_F(ClipRepairTest, AKilledWmvGetsItsHeadersAndKeepsItsFramesAndSound) {
   EXPECT_TRUE(gv.hasAudio);
 }
 
+TEST_F(ClipRepairTest, ACancelledRepairLeavesTheClipForTheNextStart) {
+  const std::string clip = folder + "/Clip0003.AVI";
+  std::string why;
+  ASSERT_TRUE(RecordAndKill(std::string(kCamera) + " ! queue ! avimux ! filesink location=" + clip,
+                            clip, 20 * kFrameBytes, why))
+      << why;
+  const std::string before = Bytes(clip);
+  repairer.Cancel();  // the program is closing
+  EXPECT_EQ(RepairAsAtTheStart(clip), 0);
+  EXPECT_EQ(Bytes(clip), before);
+  EXPECT_TRUE(fs::exists(clip + ".unfinished"));
+  EXPECT_FALSE(fs::exists(clip + ".repairing"));
+  EXPECT_NE(log.str().find("Ostrel was closing"), std::string::npos) << log.str();
+}
+
 TEST_F(ClipRepairTest, AClipNoDemuxerCanReadIsKeptAsItIs) {
   const std::string clip = folder + "/Clip0002.AVI";
   std::ofstream(clip, std::ios::binary) << std::string(100000, 'x');

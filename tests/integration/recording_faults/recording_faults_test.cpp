@@ -112,6 +112,15 @@ TEST_F(RecordingFaultTest, AFileTheStopCouldNotFinishKeepsItsMarker) {
   EXPECT_GE(CheckPlayable(clips + "/Clip0001.AVI"), 5);
 }
 
+TEST_F(RecordingFaultTest, AFrameLetGoWhileRecordingStillFinishesItsClip) {
+  Open({});
+  frame->OnStartStopCapture();
+  ASSERT_EQ(frame->m_recording, 1);
+  Ticks(20);
+  frame.reset();  // no close: the graph goes with the frame
+  EXPECT_GE(CheckPlayable(clips + "/Clip0000.AVI"), 20);
+}
+
 TEST_F(RecordingFaultTest, ANearlyFullFolderRefusesTheStartAndStopsARecordingInTime) {
   Open({});
   system.freeBytes = 2 << 20;  // less than 5 s of 320x240 at 30 frames a second

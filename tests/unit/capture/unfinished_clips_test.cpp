@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <sstream>
 
+#include "capture/background_repair.h"
 #include "capture/capture_frame.h"
 #include "platform/fakes/fake_system.h"
 #include "platform/fakes/fake_window.h"
@@ -200,6 +203,7 @@ TEST_F(UnfinishedClipsTest, TheFramesClipIsMarkedUntilTheTeardownAfterItsStop) {
   EXPECT_FALSE(fs::exists(first + ".unfinished"));
   // The frame's own recording is not repaired under it.
   frame.RepairUnfinishedClips();
+  EXPECT_EQ(frame.WaitForRepairs(), 0);
   EXPECT_TRUE(frame.media.repairer->clips.empty());
   frame.TearDownGraph();
   EXPECT_FALSE(fs::exists(second + ".unfinished"));
@@ -212,8 +216,57 @@ TEST_F(UnfinishedClipsTest, TheFrameRepairsItsCaptureFolderAtTheStart) {
   const std::string clip = Clip("Clip0009.WMV");
   MarkAbandoned(clip);
   frame.RepairUnfinishedClips();
+  EXPECT_EQ(frame.WaitForRepairs(), 1);
   EXPECT_EQ(frame.media.repairer->clips, std::vector<std::string>{clip});
   EXPECT_EQ(ReadFile(clip), "repaired");
+}
+
+// Copies nothing until it is cancelled, as a long clip's remux would.
+class EndlessRepairer : public media::ClipRepairer {
+ public:
+  ClipRepair Remux(const std::string& clip, media::ClipContainer,
+                   const std::string& output) override {
+    WriteFile(output, "part of a copy");
+    std::unique_lock<std::mutex> lock(mutex);
+    clips.push_back(clip);
+    changed.notify_all();
+    changed.wait(lock, [&] { return cancelled; });
+    ClipRepair r;
+    r.detail = "cancelled";
+    return r;
+  }
+  void Cancel() override {
+    std::lock_guard<std::mutex> lock(mutex);
+    cancelled = true;
+    changed.notify_all();
+  }
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<std::string> clips;
+  bool cancelled = false;
+};
+
+TEST_F(UnfinishedClipsTest, TheRepairRunsMeanwhileAndACloseGivesUpOnItsClip) {
+  const std::string first = Clip("Clip0001.AVI", "killed"), second = Clip("Clip0002.AVI", "too");
+  MarkAbandoned(first);
+  MarkAbandoned(second);
+  auto endless = std::make_shared<EndlessRepairer>();
+  BackgroundRepair repair;
+  repair.Start(dir.path(), system, endless, log);
+  {
+    // The caller goes on while the first clip is copied.
+    std::unique_lock<std::mutex> lock(endless->mutex);
+    ASSERT_TRUE(endless->changed.wait_for(lock, std::chrono::seconds(10),
+                                          [&] { return !endless->clips.empty(); }));
+  }
+  repair.Stop();
+  EXPECT_EQ(repair.Wait(), 0);
+  EXPECT_EQ(endless->clips, std::vector<std::string>{first}) << "the second clip waits too";
+  EXPECT_EQ(ReadFile(first), "killed");
+  EXPECT_TRUE(fs::exists(first + ".unfinished"));
+  EXPECT_TRUE(fs::exists(second + ".unfinished"));
+  EXPECT_FALSE(fs::exists(first + ".repairing"));
+  EXPECT_NE(log.str().find("tried again at the next start"), std::string::npos) << log.str();
 }
 
 }  // namespace
