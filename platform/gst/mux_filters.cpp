@@ -31,7 +31,10 @@ class AviMuxFilter : public GstFilter, public ClipStreams {
   AviMuxFilter(GstElement* bin, uint64_t clipBytes)
       : GstFilter(clsid::kAviMux, bin), clipBytes_(clipBytes) {}
   ~AviMuxFilter() override {
-    for (MuxInput& input : inputs_) Release(input);
+    for (MuxInput& input : inputs_) {
+      if (receiver_) receiver_->RemoveStream(input.output);
+      Release(input);
+    }
   }
 
   void Init() {
