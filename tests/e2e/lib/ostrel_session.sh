@@ -53,6 +53,35 @@ ostrel_in_work() {
   user_session "$locale"
 }
 
+# clip_work <name> <ostrel> <plugin folder>...: for the recording tests, the tools they
+# need, a scratch folder with a copy of the program and an empty clips folder, and the
+# plugins from those folders.
+clip_work() {
+  need_tools xdotool import convert ffprobe gst-launch-1.0
+  scratch_folder "$1"
+  cp "$2" "$work/ostrel"
+  mkdir "$work/clips"
+  shift 2
+  plugin_folders "$@"
+}
+
+# clip_facts <file>: what ffprobe finds in a clip: $header (the frames its header
+# counts), $video (the frames it reads) and $audio (the sound packets it reads).
+clip_facts() {
+  header=$(ffprobe -v error -select_streams v:0 -show_entries stream=nb_frames -of csv=p=0 "$1")
+  video=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames \
+    -of csv=p=0 "$1")
+  audio=$(ffprobe -v error -count_packets -select_streams a:0 \
+    -show_entries stream=nb_read_packets -of csv=p=0 "$1")
+}
+
+# clip_plays <file>: GStreamer decodes the clip's picture and sound, or the test fails.
+clip_plays() {
+  local gst
+  gst=$(gst-launch-1.0 -q uridecodebin uri="file://$1" name=d d. ! queue ! videoconvert ! \
+    fakesink d. ! queue ! audioconvert ! fakesink 2>&1) || fail "$1: GStreamer cannot play it: $gst"
+}
+
 # fail <message>: the message, what the test adds with a report_more function of its
 # own, the program's output, and exit 1.
 fail() {
@@ -63,15 +92,16 @@ fail() {
   exit 1
 }
 
-# run_session <seconds> <<'SESSION' ... SESSION: runs the script on standard input inside
-# a virtual X server, with this library sourced and $work set, for that long at most.
+# run_session <seconds> [<argument>...] <<'SESSION' ... SESSION: runs the script on
+# standard input inside a virtual X server, with this library sourced, $work set and the
+# arguments as $2 on, for that long at most.
 run_session() {
   {
     printf '#!/usr/bin/env bash\nset -u\nwork=$1\nsource %q\n' "$OSTREL_SESSION_LIB"
     cat
   } >"$work/session.sh"
   chmod +x "$work/session.sh"
-  timeout "$1" "$(dirname "$OSTREL_SESSION_LIB")/xvfb_run.sh" "$work/session.sh" "$work"
+  timeout "$1" "$(dirname "$OSTREL_SESSION_LIB")/xvfb_run.sh" "$work/session.sh" "$work" "${@:2}"
 }
 
 # exit_code_is_zero: the session ended the program and it exited with 0.
@@ -137,13 +167,23 @@ start_ostrel() {
   pid=$!
 }
 
+# wait_for_frames_in <clip>: until the recording has written its first frames there (the
+# headers come first), 20 s at most.
+wait_for_frames_in() {
+  for _ in $(seq 1 400); do
+    [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -gt 100000 ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
 # screenshot <name>: the whole screen as $work/<name>.png.
 screenshot() { import -window root "$work/$1.png"; }
 
 # wait_for_main_window: $win, once the first preview has sized the main window (waits
 # generously: sanitizer builds start slowly).
 wait_for_main_window() {
-  local geometry
+  local geometry=
   win=
   for _ in $(seq 1 240); do
     sleep 0.5
@@ -153,6 +193,7 @@ wait_for_main_window() {
     [ "$geometry" = "${geometry#360x}" ] && break
   done
   sleep 2
+  [ -n "$win" ] && [ "$geometry" = "${geometry#360x}" ]
 }
 
 # wait_for_picture: until the screen shows a 640-pixel-wide window whose video area is
@@ -176,12 +217,12 @@ wait_for_picture() {
 # menu <key> [<item key>...]: opens a menu of the main window with its Alt key, then
 # presses the item keys.
 menu() {
-  xdotool windowfocus "$win" 2>/dev/null
+  xdotool windowfocus --sync "$win" 2>/dev/null || true
   sleep 0.3
-  xdotool key "$1"
+  xdotool key --clearmodifiers "$1"
   sleep 0.7
   shift
-  [ $# -eq 0 ] || xdotool key "$@"
+  [ $# -eq 0 ] || xdotool key --clearmodifiers "$@"
 }
 
 # exit_by_menu [<quarter seconds>]: File > Exit; $work/exit_code gets the program's exit

@@ -10,52 +10,23 @@ set -euo pipefail
 ostrel=$1
 shift
 source "$(dirname "$0")/../lib/ostrel_session.sh"
-need_tools xdotool import convert ffprobe gst-launch-1.0
-
-scratch_folder ostrel-crash-e2e  # OSTREL_E2E_KEEP=1 keeps the screenshots
-cp "$ostrel" "$work/ostrel"
-mkdir "$work/clips"
-plugin_folders "$@"
+clip_work ostrel-crash-e2e "$ostrel" "$@"  # OSTREL_E2E_KEEP=1 keeps the screenshots
 # The clip folder, AVI at the camera's default 640x480, no time limit.
 printf '[SectionMain]\nAviFileFolder=%s\nVideoFormat=0\nTimeLimitEnalbe=0\nTimeLimit=5\n' \
   "$work/clips" >"$work/ostrel.INI"
 clip=$work/clips/Clip0000.AVI
+report_more() { for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done; }
 
-cat >"$work/session.sh" <<'SESSION'
-#!/usr/bin/env bash
-# Runs inside the X server: the recording that is killed, then the start that repairs.
-set -u
-work=$1
+# Inside the X server: the recording that is killed, then the start that repairs.
+run_session 200 <<'SESSION' || fail "the session failed"
 clip=$work/clips/Clip0000.AVI
-up() {  # the window, once the preview has sized it
-  for _ in $(seq 1 240); do
-    sleep 0.5
-    wid=$(xdotool search --name Pelquin 2>/dev/null | head -1)
-    [ -n "$wid" ] || continue
-    import -window root "$work/up.png" 2>/dev/null || continue
-    [ "$(convert "$work/up.png" -trim -format "%w" info:)" -ge 640 ] && return 0
-  done
-  return 1
-}
-menu() {
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
-  xdotool key --clearmodifiers "$1"
-  sleep 0.4
-  xdotool key --clearmodifiers "$2"
-  sleep 0.4
-}
-
 "$work/ostrel" >"$work/first.log" 2>&1 &
 pid=$!
-up || { echo "no window" >"$work/session-error"; kill -KILL "$pid"; exit 1; }
-sleep 1
+wait_for_main_window || { echo "no window" >"$work/session-error"; kill -KILL "$pid"; exit 1; }
 menu alt+r a  # Record Audio on
 menu alt+r s  # Start Capture
-# The recording runs from its first frame in the file (the headers come first).
-for _ in $(seq 1 400); do
-  [ "$(stat -c %s "$clip" 2>/dev/null || echo 0)" -gt 100000 ] && break
-  sleep 0.05
-done
+# The recording runs from its first frame in the file.
+wait_for_frames_in "$clip" || true
 date +%s.%N >"$work/t-start"
 sleep 4
 [ -f "$clip.unfinished" ] && touch "$work/marked"
@@ -66,7 +37,7 @@ cp "$clip" "$work/killed.avi" 2>/dev/null
 
 "$work/ostrel" >"$work/second.log" 2>&1 &
 pid=$!
-up || echo "no window at the second start" >"$work/session-error"
+wait_for_main_window || echo "no window at the second start" >"$work/session-error"
 # The repair runs beside the program; it says when it is done.
 for _ in $(seq 1 600); do
   grep -q "ostrel: repaired\|ostrel: the repair of" "$work/second.log" && break
@@ -76,16 +47,7 @@ kill -TERM "$pid"
 wait "$pid"
 echo $? >"$work/exit-second"
 SESSION
-chmod +x "$work/session.sh"
 
-fail() {
-  echo "FAIL: $*"
-  for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done
-  exit 1
-}
-
-timeout 200 "$(dirname "$0")/../lib/xvfb_run.sh" "$work/session.sh" "$work" ||
-  fail "the session failed"
 [ -f "$work/session-error" ] && fail "$(cat "$work/session-error")"
 [ -f "$work/marked" ] || fail "the clip was not marked as unfinished while it was recorded"
 [ -f "$work/killed.avi" ] || fail "the killed recording left no clip"
@@ -100,14 +62,10 @@ grep -q "ostrel: repaired $clip" "$work/second.log" || fail "the second start di
 [ -f "$clip.unfinished" ] && fail "the marker is still there after the repair"
 [ -f "$clip.repairing" ] && fail "the repair left its copy behind"
 
-header=$(ffprobe -v error -select_streams v:0 -show_entries stream=nb_frames -of csv=p=0 "$clip")
-video=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames \
-  -of csv=p=0 "$clip")
+clip_facts "$clip"
 duration=$(ffprobe -v error -select_streams v:0 -show_entries stream=duration -of csv=p=0 "$clip")
 rate=$(ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate -of csv=p=0 "$clip" |
   awk -F/ '{ print $1 / ($2 ? $2 : 1) }')
-audio=$(ffprobe -v error -count_packets -select_streams a:0 -show_entries stream=nb_read_packets \
-  -of csv=p=0 "$clip")
 recorded=$(awk -v a="$(cat "$work/t-start")" -v b="$(cat "$work/t-kill")" 'BEGIN { print b - a }')
 echo "repaired clip: header frames $header, frames read $video, $rate frames a second," \
   "duration $duration s, sound packets $audio; recorded for $recorded s before the kill"
@@ -121,6 +79,5 @@ awk -v v="$video" -v r="$rate" -v t="$recorded" \
 awk -v v="$video" -v r="$rate" -v d="$duration" 'BEGIN { exit !(d >= v / r - 0.05 && d <= v / r + 0.05) }' ||
   fail "$video frames last $duration s"
 awk -v a="$audio" 'BEGIN { exit !(a + 0 > 0) }' || fail "no sound"
-gst=$(gst-launch-1.0 -q uridecodebin uri="file://$clip" name=d d. ! queue ! videoconvert ! \
-  fakesink d. ! queue ! audioconvert ! fakesink 2>&1) || fail "GStreamer cannot play it: $gst"
+clip_plays "$clip"
 echo "PASS"

@@ -13,12 +13,7 @@ set -euo pipefail
 ostrel=$1
 shift
 source "$(dirname "$0")/../lib/ostrel_session.sh"
-need_tools xdotool import convert ffprobe gst-launch-1.0
-
-scratch_folder ostrel-rec-e2e  # OSTREL_E2E_KEEP=1 keeps the screenshots
-cp "$ostrel" "$work/ostrel"
-mkdir "$work/clips"
-plugin_folders "$@"
+clip_work ostrel-rec-e2e "$ostrel" "$@"  # OSTREL_E2E_KEEP=1 keeps the screenshots
 
 # Settings beside the executable: the clip folder, AVI, the time limit (off or 5 s).
 settings() {
@@ -32,46 +27,30 @@ remember_index() {
   sed -n 's/^AviFileIndex=//p' "$work/ostrel.INI" | tr -d '\r' >"$work/index"
 }
 
-cat >"$work/session.sh" <<'SESSION'
-#!/usr/bin/env bash
-# Runs inside the X server. $2 says how the recording ends.
-set -u
-work=$1
+report_more() { for f in "$work"/ostrel-*.log; do echo "--- $f"; cat "$f"; done; }
+
+run() {  # <how> <format> <time limit on>
+  settings "$2" "$3"
+  # Inside the X server; $2 says how the recording ends.
+  run_session 120 "$1" <<'SESSION'
 how=$2
-log="$work/ostrel-$how.log"
-"$work/ostrel" >"$log" 2>&1 &
+"$work/ostrel" >"$work/ostrel-$how.log" 2>&1 &
 pid=$!
-# Up once the preview has sized the window to the picture.
-for _ in $(seq 1 240); do
-  sleep 0.5
-  wid=$(xdotool search --name Pelquin 2>/dev/null | head -1)
-  [ -n "$wid" ] || continue
-  import -window root "$work/up.png" 2>/dev/null || continue
-  width=$(convert "$work/up.png" -trim -format '%w' info: 2>/dev/null || echo 0)
-  [ "$width" -ge 600 ] && break
-done
-sleep 1
-menu() {  # a Capture or File menu item by its mnemonics, with the window focused
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
-  xdotool key --clearmodifiers "$1"
-  sleep 0.4
-  xdotool key --clearmodifiers "$2"
-  sleep 0.4
-}
+wait_for_main_window
 menu alt+r a  # Record Audio on
 menu alt+r s  # Start Capture
 case $how in
   stop)
     sleep 5
-    import -window root "$work/recording.png"
+    screenshot recording
     sleep 5
     menu alt+r s  # Stop Capture
     sleep 2
-    import -window root "$work/stopped.png"
+    screenshot stopped
     kill -TERM "$pid" ;;
   limit)
     sleep 9  # the limit of 5 s ends it by itself
-    import -window root "$work/after-limit.png"
+    screenshot after-limit
     kill -HUP "$pid" ;;
   signal)
     sleep 4
@@ -83,17 +62,6 @@ esac
 wait "$pid"
 echo $? >"$work/exit-$how"
 SESSION
-chmod +x "$work/session.sh"
-
-fail() {
-  echo "FAIL: $*"
-  for f in "$work"/ostrel-*.log; do echo "--- $f"; cat "$f"; done
-  exit 1
-}
-
-run() {  # <how> <format> <time limit on>
-  settings "$2" "$3"
-  timeout 120 "$(dirname "$0")/../lib/xvfb_run.sh" "$work/session.sh" "$work" "$1"
   [ -f "$work/exit-$1" ] || fail "$1: the session did not finish"
   [ "$(cat "$work/exit-$1")" = 0 ] || fail "$1: ostrel exited with $(cat "$work/exit-$1")"
   remember_index
@@ -104,13 +72,9 @@ run() {  # <how> <format> <time limit on>
 check_clip() {  # <file> <least seconds> <most seconds>
   local file=$work/clips/$1
   [ -f "$file" ] || fail "$1 was not written"
-  local header duration video audio
-  header=$(ffprobe -v error -select_streams v:0 -show_entries stream=nb_frames -of csv=p=0 "$file")
+  local duration
+  clip_facts "$file"
   duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$file")
-  video=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames \
-    -of csv=p=0 "$file")
-  audio=$(ffprobe -v error -count_packets -select_streams a:0 \
-    -show_entries stream=nb_read_packets -of csv=p=0 "$file")
   echo "$1: header frames $header, duration $duration s, frames read $video, sound packets $audio"
   case $1 in *.AVI) awk -v h="$header" 'BEGIN { exit !(h + 0 > 0) }' ||
     fail "$1: the AVI header says no frames (the file was not finished)" ;; esac
@@ -118,9 +82,7 @@ check_clip() {  # <file> <least seconds> <most seconds>
     fail "$1: lasts $duration s, not $2 to $3 s"
   awk -v v="$video" 'BEGIN { exit !(v + 0 > 0) }' || fail "$1: ffmpeg reads no frames"
   awk -v a="$audio" 'BEGIN { exit !(a + 0 > 0) }' || fail "$1: no sound"
-  local gst
-  gst=$(gst-launch-1.0 -q uridecodebin uri="file://$file" name=d d. ! queue ! videoconvert ! \
-    fakesink d. ! queue ! audioconvert ! fakesink 2>&1) || fail "$1: GStreamer cannot play it: $gst"
+  clip_plays "$file"
 }
 
 run stop 0 0
