@@ -23,10 +23,9 @@ bool CMainFrame::StartRecording() {
   if (m_recording || m_graphRunning) StopGraph(m_pGraph.get(), Sys());
   // Nothing runs from here until a graph is started again.
   m_graphRunning = 0;
+  // The teardown also logs what the preview's graph reported, so that it is not taken
+  // for the recording's failure at its first tick.
   TearDownGraph();
-  // What the preview's graph reported is logged now, not taken for the recording's
-  // failure at its first tick.
-  DrainGraphEvents();
   if (!BuildGraph()) {
     // The mode stays set: the next use of the command takes the stop path.
     ShowCannotPreview();

@@ -76,18 +76,20 @@ std::vector<GstElement*> ElementsWithFlag(GstElement* bin, GstElementFlags flag)
   return found;
 }
 
-// The file-writing sinks that have not yet seen the end of their stream.
+// The file-writing sinks that have not yet seen the end of their stream, each with the
+// name of its filter.
 struct EosWait {
   std::mutex mutex;
   std::condition_variable done;
-  std::vector<GstPad*> waiting;
+  std::vector<std::pair<GstPad*, std::string>> waiting;
 };
 
 GstPadProbeReturn OnSinkEvent(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
   if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS) {
     auto* wait = static_cast<EosWait*>(data);
     std::lock_guard<std::mutex> lock(wait->mutex);
-    wait->waiting.erase(std::remove(wait->waiting.begin(), wait->waiting.end(), pad),
+    wait->waiting.erase(std::remove_if(wait->waiting.begin(), wait->waiting.end(),
+                                       [pad](const auto& w) { return w.first == pad; }),
                         wait->waiting.end());
     wait->done.notify_all();
   }
@@ -328,7 +330,6 @@ Status GstGraph::StopWhenReady() {
     // multiplexers write their index and headers before the files are closed.
     EosWait wait;
     std::vector<std::pair<GstPad*, gulong>> probes;
-    std::vector<std::pair<GstPad*, std::string>> writers;  // the filter of each file's sink
     std::vector<GstElement*> sources;
     for (const auto& f : filters_) {
       if (!f->HasConnectedPin()) continue;
@@ -340,9 +341,8 @@ Status GstGraph::StopWhenReady() {
         if (pad) {
           {
             std::lock_guard<std::mutex> lock(wait.mutex);
-            wait.waiting.push_back(pad);
+            wait.waiting.emplace_back(pad, f->Name());
           }
-          writers.emplace_back(pad, f->Name());
           probes.emplace_back(pad, gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM,
                                                      OnSinkEvent, &wait, nullptr));
         }
@@ -360,11 +360,10 @@ Status GstGraph::StopWhenReady() {
       // A file cut short must not go unnoticed: the event tells the user-interface
       // thread, which logs it and keeps the clip for the repair.
       if (!wait.done.wait_for(lock, kEosTimeout, [&] { return wait.waiting.empty(); })) {
-        for (GstPad* pad : wait.waiting) {
+        for (const auto& [pad, writer] : wait.waiting) {
           GraphEvent event;
           event.kind = GraphEvent::Kind::FileUnfinished;
-          for (const auto& [probed, writer] : writers)
-            if (probed == pad) event.source = writer;
+          event.source = writer;
           event.text = "the file writer did not finish its file before the stop";
           events_.push_back(std::move(event));
         }
