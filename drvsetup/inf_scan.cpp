@@ -1,12 +1,12 @@
 // Reads the USB hardware IDs out of a driver's INF text, streaming, in bounded memory.
 #include "drvsetup/inf_scan.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <memory>
-#include <system_error>
 
 namespace ostrel::drvsetup {
 namespace {
@@ -17,11 +17,25 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
+struct FileDescriptor {
+  int fd;
+  ~FileDescriptor() {
+    if (fd >= 0) ::close(fd);
+  }
 };
 
+std::string NotRegularFileReason(mode_t mode) {
+  const char* kind = S_ISDIR(mode)                    ? "it is a directory, "
+                     : S_ISFIFO(mode)                 ? "it is a FIFO, "
+                     : S_ISSOCK(mode)                 ? "it is a socket, "
+                     : S_ISCHR(mode) || S_ISBLK(mode) ? "it is a device, "
+                                                      : "";
+  return std::string(kind) + "not a regular file";
+}
+
 }  // namespace
+
+InfHardwareIdScanner::InfHardwareIdScanner() : seen_(0, HashAt{&ids_}, EqualAt{&ids_}) {}
 
 bool InfHardwareIdScanner::Feed(const char* data, std::size_t size) {
   if (ended_) return false;
@@ -65,15 +79,14 @@ void InfHardwareIdScanner::Commit() {
       ++i;
     }
   }
-  if (seen_.count(pending_) == 0) {
-    if (ids_.size() < kMaxIds) {
-      seen_.insert(pending_);
-      ids_.push_back(pending_);
-    } else {
-      dropped_ids_ = true;
-    }
-  }
+  ids_.push_back(std::move(pending_));
+  if (!seen_.insert(ids_.size() - 1).second) ids_.pop_back();
   pending_.clear();
+}
+
+std::vector<std::string> InfHardwareIdScanner::TakeIds() {
+  seen_.clear();
+  return std::move(ids_);
 }
 
 std::vector<std::string> ScanInfText(const std::string& text) {
@@ -86,46 +99,38 @@ std::vector<std::string> ScanInfText(const std::string& text) {
 InfReadResult ReadInfHardwareIds(std::vector<std::string>* ids, const std::string& path) {
   ids->clear();
   InfReadResult result;
-  std::error_code ec;
-  std::filesystem::file_status status = std::filesystem::status(path, ec);
-  if (path.empty() || status.type() == std::filesystem::file_type::not_found) {
-    result.code = InfReadResult::kMissing;
-    return result;
-  }
-  if (ec) {
+  auto unreadable = [&result](const std::string& reason) {
     result.code = InfReadResult::kUnreadable;
-    result.reason = ec.message();
+    result.reason = reason;
     return result;
+  };
+  // A FIFO, a device or a socket would block the read or give no end: only a regular
+  // file is opened, and checked again once open in case the path changed in between.
+  struct stat info {};
+  if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+    if (path.empty() || errno == ENOENT || errno == ENOTDIR) {
+      result.code = InfReadResult::kMissing;
+      return result;
+    }
+    return unreadable(std::strerror(errno));
   }
-  if (status.type() == std::filesystem::file_type::directory) {
-    result.code = InfReadResult::kUnreadable;
-    result.reason = std::strerror(EISDIR);
-    return result;
-  }
-  errno = 0;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) {
-    result.code = InfReadResult::kUnreadable;
-    result.reason = std::strerror(errno ? errno : EIO);
-    return result;
-  }
+  if (!S_ISREG(info.st_mode)) return unreadable(NotRegularFileReason(info.st_mode));
+  FileDescriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+  if (file.fd < 0) return unreadable(std::strerror(errno));
+  if (::fstat(file.fd, &info) != 0) return unreadable(std::strerror(errno));
+  if (!S_ISREG(info.st_mode)) return unreadable(NotRegularFileReason(info.st_mode));
+
   InfHardwareIdScanner scanner;
   std::vector<char> chunk(kReadChunk);
   for (;;) {
-    errno = 0;
-    std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
-    if (got > 0 && !scanner.Feed(chunk.data(), got)) break;
-    if (got < chunk.size()) {
-      if (std::ferror(file.get())) {
-        result.code = InfReadResult::kUnreadable;
-        result.reason = std::strerror(errno ? errno : EIO);
-        return result;  // a partly read INF installs nothing
-      }
-      if (std::feof(file.get())) break;
+    const ssize_t got = ::read(file.fd, chunk.data(), chunk.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return unreadable(std::strerror(errno));  // a partly read INF installs nothing
     }
+    if (got == 0 || !scanner.Feed(chunk.data(), static_cast<std::size_t>(got))) break;
   }
   scanner.Finish();
-  result.dropped_ids = scanner.dropped_ids();
   *ids = scanner.TakeIds();
   result.code = ids->empty() ? InfReadResult::kNoIds : InfReadResult::kOk;
   return result;

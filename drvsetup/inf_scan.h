@@ -15,9 +15,10 @@ namespace ostrel::drvsetup {
 class InfHardwareIdScanner {
  public:
   static constexpr std::size_t kIdLength = 21;
-  // No real INF names more than a handful; past this many, further distinct IDs are
-  // dropped so that garbage input cannot grow memory and the device search without end.
-  static constexpr std::size_t kMaxIds = 10000;
+
+  InfHardwareIdScanner();
+  InfHardwareIdScanner(const InfHardwareIdScanner&) = delete;
+  InfHardwareIdScanner& operator=(const InfHardwareIdScanner&) = delete;
 
   // Scans the next piece of text. Returns false once a zero byte has ended the text;
   // nothing fed after that counts.
@@ -26,20 +27,28 @@ class InfHardwareIdScanner {
   void Finish();
 
   const std::vector<std::string>& ids() const { return ids_; }
-  std::vector<std::string> TakeIds() { return std::move(ids_); }
+  std::vector<std::string> TakeIds();
   bool ended() const { return ended_; }
-  // Whether distinct IDs beyond kMaxIds were dropped.
-  bool dropped_ids() const { return dropped_ids_; }
 
  private:
+  // The set holds positions in ids_, so each distinct ID is stored once however many
+  // the INF names.
+  struct HashAt {
+    const std::vector<std::string>* ids;
+    std::size_t operator()(std::size_t i) const { return std::hash<std::string>()((*ids)[i]); }
+  };
+  struct EqualAt {
+    const std::vector<std::string>* ids;
+    bool operator()(std::size_t a, std::size_t b) const { return (*ids)[a] == (*ids)[b]; }
+  };
+
   void Commit();
 
   std::size_t matched_ = 0;  // characters of "USB\VID_" matched so far
   std::string pending_;      // the entry being taken, empty while searching
   bool ended_ = false;
-  bool dropped_ids_ = false;
   std::vector<std::string> ids_;
-  std::unordered_set<std::string> seen_;
+  std::unordered_set<std::size_t, HashAt, EqualAt> seen_;
 };
 
 // The scan over a whole string, for callers that already hold the text.
@@ -50,15 +59,15 @@ struct InfReadResult {
   enum Code {
     kOk,          // at least one hardware ID
     kMissing,     // no file at the path
-    kUnreadable,  // the path exists but cannot be opened or read; reason says why
+    kUnreadable,  // the path exists but is no regular file, or cannot be read; reason says why
     kNoIds,       // read whole, without any "USB\VID_"
   };
   Code code = kOk;
   std::string reason;
-  bool dropped_ids = false;
 };
 
-// Fills ids from the INF file at path, reading it in fixed-size pieces.
+// Fills ids from the INF file at path, reading it in fixed-size pieces. Anything but a
+// regular file (a FIFO, a device, a socket, a directory) is unreadable at once.
 InfReadResult ReadInfHardwareIds(std::vector<std::string>* ids, const std::string& path);
 
 }  // namespace ostrel::drvsetup

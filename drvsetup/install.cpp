@@ -19,18 +19,12 @@ std::string DescribeFailure(const DeviceStatus& status) {
   return text;
 }
 
-SearchResult FindExistingDevice(DeviceSetup& setup, std::string& id, const Console& console) {
-  std::string error;
-  std::unique_ptr<DeviceInfoSet> set = setup.GetClassDevs(DeviceSetup::Scope::kPresent, &error);
-  if (!set) {
-    console.Message("cannot list the devices: " + error);
-    return SearchResult::kFailed;
-  }
+SearchResult FindExistingDevice(DeviceInfoSet& set, std::string& id, const Console& console) {
   console.out << "FindExistingDevice()\tSearch for Device ID: [" << id << "]\n" << std::flush;
   UpperCaseInPlace(id);
 
   const WalkResult walk =
-      WalkHardwareIds(*set, console, [&id](std::size_t, std::string_view hardware_id) {
+      WalkHardwareIds(set, console, [&id](std::size_t, std::string_view hardware_id) {
         return HardwareIdContains(hardware_id, id) ? WalkStep::kStop : WalkStep::kNextId;
       });
   switch (walk) {
@@ -42,6 +36,22 @@ SearchResult FindExistingDevice(DeviceSetup& setup, std::string& id, const Conso
       break;
   }
   return SearchResult::kNotFound;
+}
+
+namespace {
+
+std::unique_ptr<DeviceInfoSet> PresentDevices(DeviceSetup& setup, const Console& console) {
+  std::string error;
+  std::unique_ptr<DeviceInfoSet> set = setup.GetClassDevs(DeviceSetup::Scope::kPresent, &error);
+  if (!set) console.Message("cannot list the devices: " + error);
+  return set;
+}
+
+}  // namespace
+
+SearchResult FindExistingDevice(DeviceSetup& setup, std::string& id, const Console& console) {
+  std::unique_ptr<DeviceInfoSet> set = PresentDevices(setup, console);
+  return set ? FindExistingDevice(*set, id, console) : SearchResult::kFailed;
 }
 
 int InstallDriver(DeviceSetup& setup, const std::string& inf_path, const Console& console) {
@@ -62,14 +72,12 @@ int InstallDriver(DeviceSetup& setup, const std::string& inf_path, const Console
       console.Message(kInfUnfoundOrNothing);
       return kExitBadInf;
   }
-  if (read.dropped_ids) {
-    console.Message("the inf file names more than " +
-                    std::to_string(InfHardwareIdScanner::kMaxIds) +
-                    " hardware IDs; only the first ones are searched for");
-  }
-
+  // One set of the present devices serves every search: an INF may name many thousands
+  // of IDs, and reading every device's descriptors again for each would take minutes.
+  std::unique_ptr<DeviceInfoSet> present = PresentDevices(setup, console);
+  if (!present) return kExitInitFailed;
   for (std::string& id : ids) {
-    switch (FindExistingDevice(setup, id, console)) {
+    switch (FindExistingDevice(*present, id, console)) {
       case SearchResult::kNotFound:
         continue;
       case SearchResult::kFailed:
@@ -78,6 +86,7 @@ int InstallDriver(DeviceSetup& setup, const std::string& inf_path, const Console
         break;
     }
     // Only the first INF entry with a present device is updated.
+    present.reset();
     const std::string interface_zero = id + kInterfaceZeroSuffix;
     DeviceStatus status = setup.UpdateDriverForPlugAndPlayDevices(interface_zero, inf_path);
     switch (status.code) {

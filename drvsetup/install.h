@@ -18,6 +18,8 @@ enum class SearchResult { kFound, kNotFound, kFailed };
 // search line first. Upper-cases id in place. kFailed (with a message) when the
 // device list could not be read.
 SearchResult FindExistingDevice(DeviceSetup& setup, std::string& id, const Console& console);
+// The same search in a set the caller holds.
+SearchResult FindExistingDevice(DeviceInfoSet& set, std::string& id, const Console& console);
 
 // Installs the INF's driver for interface 0 of the first INF hardware ID that a
 // present device carries. Returns the exit code.

@@ -53,6 +53,7 @@ Outcome RunProgram(const std::string& program, const std::vector<std::string>& a
     if (as_nobody && ::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
       ::_exit(125);
     }
+    ::alarm(120);  // a hung program is killed (the timer survives the exec) and the test fails
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }
@@ -142,6 +143,17 @@ TEST_F(DrvsetupE2eTest, InstallWithoutAUsableInfSaysWhyAndInstallsNothing) {
   Outcome folder = Drvsetup({"INSTALL", scratch().string()});
   EXPECT_EQ(folder.exit_code, 3);
   EXPECT_THAT(folder.err, HasSubstr("cannot read inf file"));
+
+  // Nothing writes to the FIFO: reading it would wait for good.
+  const std::string fifo = (scratch() / "fifo.inf").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& special : {fifo, std::string("/dev/zero")}) {
+    Outcome run = Drvsetup({"INSTALL", special});
+    EXPECT_EQ(run.exit_code, 3) << special;
+    EXPECT_EQ(run.err, "drvsetup: cannot read inf file " + special + ": it is a " +
+                           (special == fifo ? "FIFO" : "device") +
+                           ", not a regular file\ndrvsetup: inf file unfound or get nothing\n");
+  }
 
   EXPECT_EQ(Read("bus/usb/drivers/uvcvideo/new_id"), "");
   EXPECT_EQ(Read("bus/usb/drivers/usbfs/unbind"), "");
@@ -260,6 +272,16 @@ TEST_F(DrvsetupE2eTest, ThousandsOfDistinctIdsAreEachSearchedOnce) {
   EXPECT_EQ(run.exit_code, 4);
   EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 3000);
   EXPECT_THAT(run.out, StartsWith(SearchLine("USB\\Vid_FF00&Pid_0000")));
+
+  // The camera's ID after more than ten thousand others is still searched and found.
+  for (int i = 3000; i < 10500; ++i) {
+    std::snprintf(line, sizeof(line), "USB\\VID_FF%02X&PID_%04X\n", i % 7, i);
+    inf += line;
+  }
+  run = Install(inf + kCameraInf);
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 10501);
+  EXPECT_EQ(Read("bus/usb/drivers/uvcvideo/bind"), "1-1:1.0");
 }
 
 TEST_F(DrvsetupE2eTest, BinaryInfNeverCrashes) {

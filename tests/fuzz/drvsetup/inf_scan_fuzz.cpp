@@ -24,11 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   scanner.Finish();
   const std::vector<std::string>& ids = scanner.ids();
 
-  std::vector<std::string> expected = ostrel::drvsetup_test::ReferenceInfScan(text);
-  if (expected.size() > InfHardwareIdScanner::kMaxIds) {
-    expected.resize(InfHardwareIdScanner::kMaxIds);
-  }
-  if (ids != expected) std::abort();
+  if (ids != ostrel::drvsetup_test::ReferenceInfScan(text)) std::abort();
   for (const std::string& id : ids) {
     if (id.size() < 8 || id.size() > InfHardwareIdScanner::kIdLength) std::abort();
     if (id.compare(0, 8, "USB\\Vid_") != 0) std::abort();
