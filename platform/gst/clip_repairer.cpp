@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <vector>
 
@@ -18,6 +19,10 @@ namespace {
 constexpr GstClockTime kStallTimeout = 15 * GST_SECOND;
 // How often the remux looks at its progress and whether it was cancelled.
 constexpr GstClockTime kPollInterval = 100 * GST_MSECOND;
+// How much of each stream waits between the demuxer and the muxer. Sound waits longer:
+// it is held back until the picture is known to reach it (see HoldSound).
+constexpr GstClockTime kVideoQueueTime = 2 * GST_SECOND;
+constexpr GstClockTime kSoundQueueTime = 10 * GST_SECOND;
 constexpr const char* kCancelledText = "Ostrel was closing";
 
 struct Remuxing {
@@ -30,7 +35,73 @@ struct Remuxing {
   int64_t videoFrames = 0;
   GstClockTime videoEnd = 0;
   bool linkFailed = false;
+
+  // The killed writer may have got sound further than picture into the file; the sound
+  // past the last whole frame is left out of the repair, so that both end together.
+  std::condition_variable videoMoved;
+  int videoStreams = 0;
+  GstClockTime demuxedVideoEnd = 0;  // the end of the newest frame the demuxer gave
+  bool videoEnded = false;           // the demuxer gives no more frames
+  bool soundPasses = false;          // no trimming: no picture, too much sound waits, or the end
 };
+
+void LetSoundPass(Remuxing* r) {
+  {
+    std::lock_guard<std::mutex> lock(r->mutex);
+    r->soundPasses = true;
+  }
+  r->videoMoved.notify_all();
+}
+
+// On the input of a video stream's queue: how far the demuxer has got with the picture.
+GstPadProbeReturn NoteDemuxedVideo(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  auto* r = static_cast<Remuxing*>(data);
+  {
+    std::lock_guard<std::mutex> lock(r->mutex);
+    if (info->type & GST_PAD_PROBE_TYPE_BUFFER) {
+      GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+      if (!GST_BUFFER_PTS_IS_VALID(buffer)) return GST_PAD_PROBE_OK;
+      GstClockTime end = GST_BUFFER_PTS(buffer);
+      if (GST_BUFFER_DURATION_IS_VALID(buffer)) end += GST_BUFFER_DURATION(buffer);
+      if (end > r->demuxedVideoEnd) r->demuxedVideoEnd = end;
+    } else if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS) {
+      r->videoEnded = true;
+    } else {
+      return GST_PAD_PROBE_OK;
+    }
+  }
+  r->videoMoved.notify_all();
+  return GST_PAD_PROBE_OK;
+}
+
+// On the output of a sound stream's queue: a buffer goes on once the picture is known to
+// reach its start, and is dropped when the picture ended before it. The wait cannot stall
+// the muxer: it only ever waits for sound that lies ahead of every frame it holds.
+GstPadProbeReturn HoldSound(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  auto* r = static_cast<Remuxing*>(data);
+  GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  if (!GST_BUFFER_PTS_IS_VALID(buffer)) return GST_PAD_PROBE_OK;
+  const GstClockTime start = GST_BUFFER_PTS(buffer);
+  std::unique_lock<std::mutex> lock(r->mutex);
+  r->videoMoved.wait(lock,
+                     [&] { return r->soundPasses || r->videoEnded || start < r->demuxedVideoEnd; });
+  if (r->soundPasses || start < r->demuxedVideoEnd) return GST_PAD_PROBE_OK;
+  return GST_PAD_PROBE_DROP;
+}
+
+// Every stream has been announced: without a picture there is nothing to trim against.
+void OnNoMorePads(GstElement*, gpointer data) {
+  auto* r = static_cast<Remuxing*>(data);
+  bool noVideo;
+  {
+    std::lock_guard<std::mutex> lock(r->mutex);
+    noVideo = r->videoStreams == 0;
+  }
+  if (noVideo) LetSoundPass(r);
+}
+
+// The demuxer is blocked on a full sound queue while the picture lags far behind.
+void OnSoundQueueFull(GstElement*, gpointer data) { LetSoundPass(static_cast<Remuxing*>(data)); }
 
 GstPadProbeReturn CountBuffer(GstPad*, GstPadProbeInfo*, gpointer data) {
   auto* r = static_cast<Remuxing*>(data);
@@ -92,7 +163,8 @@ void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
   const bool video = g_str_has_prefix(media, "video/") || g_str_has_prefix(media, "image/");
   GstElement* queue = gst_element_factory_make("queue", nullptr);
   g_object_set(queue, "max-size-buffers", 0u, "max-size-bytes", 0u, "max-size-time",
-               static_cast<guint64>(2 * GST_SECOND), nullptr);
+               static_cast<guint64>(video ? kVideoQueueTime : kSoundQueueTime), nullptr);
+  if (!video) g_signal_connect(queue, "overrun", G_CALLBACK(OnSoundQueueFull), r);
   gst_bin_add(GST_BIN(r->pipeline), queue);
   GstPad* queueSink = gst_element_get_static_pad(queue, "sink");
   GstPad* queueSrc = gst_element_get_static_pad(queue, "src");
@@ -101,6 +173,13 @@ void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
   bool linked = muxSink && gst_pad_link(queueSrc, muxSink) == GST_PAD_LINK_OK &&
                 gst_pad_link(pad, queueSink) == GST_PAD_LINK_OK;
   if (linked) {
+    if (video)
+      gst_pad_add_probe(queueSink,
+                        static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
+                                                     GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                        NoteDemuxedVideo, r, nullptr);
+    else
+      gst_pad_add_probe(queueSrc, GST_PAD_PROBE_TYPE_BUFFER, HoldSound, r, nullptr);
     gst_pad_add_probe(queueSrc, GST_PAD_PROBE_TYPE_QUERY_UPSTREAM, RefuseDurationQuery, nullptr,
                       nullptr);
     if (r->asf)
@@ -115,6 +194,7 @@ void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
       r->queueSinks.push_back(GST_PAD(gst_object_ref(queueSink)));
     else
       r->linkFailed = true;
+    if (video) ++r->videoStreams;
   }
   if (muxSink) gst_object_unref(muxSink);
   gst_object_unref(queueSrc);
@@ -179,6 +259,7 @@ ClipRepair GstClipRepairer::Remux(const std::string& clip, ClipContainer contain
   r.mux = mux;
   r.asf = !avi;
   g_signal_connect(demux, "pad-added", G_CALLBACK(OnPadAdded), &r);
+  g_signal_connect(demux, "no-more-pads", G_CALLBACK(OnNoMorePads), &r);
 
   GstBus* bus = gst_element_get_bus(pipeline);
   bool done = false;
@@ -230,10 +311,15 @@ ClipRepair GstClipRepairer::Remux(const std::string& clip, ClipContainer contain
     // The demuxer stopped at damage near the end (the last frame half written): what it
     // read so far is the clip; end every stream there so the muxer writes its index.
     endedEarly = true;
-    std::lock_guard<std::mutex> lock(r.mutex);
-    for (GstPad* pad : r.queueSinks) gst_pad_send_event(pad, gst_event_new_eos());
+    std::vector<GstPad*> inputs;
+    {
+      std::lock_guard<std::mutex> lock(r.mutex);
+      inputs = r.queueSinks;
+    }
+    for (GstPad* pad : inputs) gst_pad_send_event(pad, gst_event_new_eos());
   }
   gst_object_unref(bus);
+  LetSoundPass(&r);  // no sound waits for a picture while the streams stop
   gst_element_set_state(pipeline, GST_STATE_NULL);
   for (GstPad* pad : r.queueSinks) gst_object_unref(pad);
   gst_object_unref(pipeline);

@@ -61,18 +61,26 @@ struct Counting {
   GstElement* pipeline = nullptr;
   int64_t videoFrames = 0;
   GstClockTime videoEnd = 0;
+  GstClockTime audioEnd = 0;
   bool hasAudio = false;
 };
 
+void NoteEnd(GstBuffer* b, GstClockTime& end) {
+  if (!GST_BUFFER_PTS_IS_VALID(b)) return;
+  GstClockTime bufferEnd = GST_BUFFER_PTS(b);
+  if (GST_BUFFER_DURATION_IS_VALID(b)) bufferEnd += GST_BUFFER_DURATION(b);
+  if (bufferEnd > end) end = bufferEnd;
+}
+
 GstPadProbeReturn CountFrame(GstPad*, GstPadProbeInfo* info, gpointer data) {
   auto* c = static_cast<Counting*>(data);
-  GstBuffer* b = GST_PAD_PROBE_INFO_BUFFER(info);
   ++c->videoFrames;
-  if (GST_BUFFER_PTS_IS_VALID(b)) {
-    GstClockTime end = GST_BUFFER_PTS(b);
-    if (GST_BUFFER_DURATION_IS_VALID(b)) end += GST_BUFFER_DURATION(b);
-    if (end > c->videoEnd) c->videoEnd = end;
-  }
+  NoteEnd(GST_PAD_PROBE_INFO_BUFFER(info), c->videoEnd);
+  return GST_PAD_PROBE_OK;
+}
+
+GstPadProbeReturn NoteSound(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  NoteEnd(GST_PAD_PROBE_INFO_BUFFER(info), static_cast<Counting*>(data)->audioEnd);
   return GST_PAD_PROBE_OK;
 }
 
@@ -89,7 +97,7 @@ void OnDecodedPad(GstElement*, GstPad* pad, gpointer data) {
   gst_element_sync_state_with_parent(sink);
   GstPad* sinkPad = gst_element_get_static_pad(sink, "sink");
   gst_pad_link(pad, sinkPad);
-  if (video) gst_pad_add_probe(sinkPad, GST_PAD_PROBE_TYPE_BUFFER, CountFrame, c, nullptr);
+  gst_pad_add_probe(sinkPad, GST_PAD_PROBE_TYPE_BUFFER, video ? CountFrame : NoteSound, c, nullptr);
   gst_object_unref(sinkPad);
 }
 
@@ -132,6 +140,7 @@ GstView ReadWithGstreamer(const std::string& clip) {
   gst_object_unref(c.pipeline);
   v.videoFrames = c.videoFrames;
   v.videoDuration = static_cast<double>(c.videoEnd) / GST_SECOND;
+  v.audioEnd = static_cast<double>(c.audioEnd) / GST_SECOND;
   v.hasAudio = c.hasAudio;
   return v;
 }

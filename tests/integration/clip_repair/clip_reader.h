@@ -19,6 +19,7 @@ struct GstView {
   int64_t videoFrames = 0;
   double duration = 0;       // what the pipeline reports once prerolled (the longest stream)
   double videoDuration = 0;  // the end of the last video frame, seconds
+  double audioEnd = 0;       // the end of the last sound buffer, seconds
   bool hasAudio = false;
   std::string error;
 };

@@ -95,6 +95,8 @@ TEST_F(ClipRepairTest, AKilledAviWithSoundGetsItsIndexAndHeadersAndKeepsEveryFra
   EXPECT_NEAR(gv.videoDuration, ff.videoFrames / 30.0, 0.05);
   EXPECT_GE(gv.duration, gv.videoDuration - 0.05);
   EXPECT_TRUE(gv.hasAudio);
+  // No sound past the last frame: both streams end within one frame.
+  EXPECT_NEAR(gv.audioEnd, gv.videoDuration, 1 / 30.0);
 }
 
 TEST_F(ClipRepairTest, AKilledWmvGetsItsHeadersAndKeepsItsFramesAndSound) {
@@ -129,6 +131,7 @@ TEST_F(ClipRepairTest, AKilledWmvGetsItsHeadersAndKeepsItsFramesAndSound) {
   EXPECT_GE(gv.videoFrames, ff.videoFrames - 2);
   EXPECT_NEAR(gv.videoDuration, ff.headerDuration, 0.5);
   EXPECT_TRUE(gv.hasAudio);
+  EXPECT_NEAR(gv.audioEnd, gv.videoDuration, 1 / 30.0);
 }
 
 TEST_F(ClipRepairTest, ACancelledRepairLeavesTheClipForTheNextStart) {
