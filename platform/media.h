@@ -361,11 +361,25 @@ class CaptureGraphBuilder {
 
 enum class DeviceCategory { VideoInput, AudioInput };
 
+// What a device's provider tells of it: enough to see that two providers list the same
+// device, and which devices are no capture devices at all.
+struct DeviceDescription {
+  enum class Provider { Other, V4l2, PipeWire, Pulse, Alsa };
+  Provider provider = Provider::Other;
+  bool hasSourcePad = true;  // its element can deliver a stream
+  bool monitor = false;      // a sound output's monitor, not a microphone
+  bool stream = false;       // an application's stream, not a device
+  std::string node;          // the V4L2 device node it reads, if any ("/dev/video0")
+  std::string card;          // the ALSA card it records from, if any ("0")
+  std::string soundName;     // the sound server's name of the source, if any
+};
+
 // One device of a category: its friendly name and its filter.
 class DeviceMoniker {
  public:
   virtual ~DeviceMoniker() = default;
   virtual Status ReadFriendlyName(std::string& name) = 0;
+  virtual DeviceDescription Describe() { return {}; }
   // Creates the filter bound to the device; null on failure.
   virtual std::shared_ptr<Filter> BindToFilter() = 0;
 };

@@ -357,13 +357,21 @@ class DeviceCounters : public FrameCounters {
   std::shared_ptr<GstDeviceFilter> filter_;
 };
 
+// A format near 640x480 at 30 frames a second, where the device offers ranges (as a
+// PipeWire node may) rather than its modes.
+void FixateNearCommonMode(GstStructure* s) {
+  if (gst_structure_has_field(s, "framerate"))
+    gst_structure_fixate_field_nearest_fraction(s, "framerate", 30, 1);
+  if (gst_structure_has_field(s, "width")) gst_structure_fixate_field_nearest_int(s, "width", 640);
+  if (gst_structure_has_field(s, "height"))
+    gst_structure_fixate_field_nearest_int(s, "height", 480);
+}
+
 // The current format a camera starts with: its first format, near 30 frames a second.
 GstCaps* DefaultFormat(const GstCaps* deviceCaps) {
   if (!deviceCaps || gst_caps_is_empty(deviceCaps) || gst_caps_is_any(deviceCaps)) return nullptr;
   GstCaps* first = gst_caps_copy_nth(deviceCaps, 0);
-  GstStructure* s = gst_caps_get_structure(first, 0);
-  if (gst_structure_has_field(s, "framerate"))
-    gst_structure_fixate_field_nearest_fraction(s, "framerate", 30, 1);
+  FixateNearCommonMode(gst_caps_get_structure(first, 0));
   return gst_caps_fixate(first);
 }
 
@@ -387,6 +395,10 @@ std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device,
                                                          const SystemRoots& roots) {
   GstElement* source = gst_device_create_element(device, nullptr);
   if (!source) return nullptr;
+  // PipeWire's source hands out the few buffers it shares with the server: a recording's
+  // queues and muxer hold more than that, which would stall the camera. Copies are kept.
+  if (g_object_class_find_property(G_OBJECT_GET_CLASS(source), "always-copy"))
+    g_object_set(source, "always-copy", TRUE, nullptr);
   const MajorType major =
       gst_device_has_classes(device, "Audio/Source") ? MajorType::Audio : MajorType::Video;
   GstElement* bin = gst_bin_new(nullptr);
@@ -563,21 +575,27 @@ std::vector<MediaType> GstDeviceFilter::Capabilities() const {
   std::vector<MediaType> result;
   if (!deviceCaps_ || gst_caps_is_any(deviceCaps_)) return result;
   for (guint i = 0; i < gst_caps_get_size(deviceCaps_); ++i) {
-    GstStructure* s = gst_caps_get_structure(deviceCaps_, i);
-    const GValue* rate = gst_structure_get_value(s, "framerate");
-    std::vector<GstStructure*> variants;
-    if (rate && GST_VALUE_HOLDS_LIST(rate)) {
-      for (guint k = 0; k < gst_value_list_get_size(rate); ++k) {
-        GstStructure* v = gst_structure_copy(s);
-        gst_structure_set_value(v, "framerate", gst_value_list_get_value(rate, k));
-        variants.push_back(v);
+    // One capability per pixel format and frame rate a structure lists.
+    std::vector<GstStructure*> variants{gst_structure_copy(gst_caps_get_structure(deviceCaps_, i))};
+    for (const char* field : {"format", "framerate"}) {
+      std::vector<GstStructure*> split;
+      for (GstStructure* v : variants) {
+        const GValue* list = gst_structure_get_value(v, field);
+        if (!list || !GST_VALUE_HOLDS_LIST(list)) {
+          split.push_back(v);
+          continue;
+        }
+        for (guint k = 0; k < gst_value_list_get_size(list); ++k) {
+          GstStructure* one = gst_structure_copy(v);
+          gst_structure_set_value(one, field, gst_value_list_get_value(list, k));
+          split.push_back(one);
+        }
+        gst_structure_free(v);
       }
-    } else {
-      variants.push_back(gst_structure_copy(s));
+      variants.swap(split);
     }
     for (GstStructure* v : variants) {
-      if (gst_structure_has_field(v, "framerate"))
-        gst_structure_fixate_field_nearest_fraction(v, "framerate", 30, 1);
+      FixateNearCommonMode(v);
       GstCaps* one = gst_caps_fixate(gst_caps_new_full(v, nullptr));
       result.push_back(MediaTypeFromCaps(one, topDown_));
       gst_caps_unref(one);

@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "platform/gst/clip_repairer.h"
+#include "platform/gst/device_description.h"
 #include "platform/gst/device_filter.h"
 #include "platform/gst/gst_graph.h"
 #include "platform/gst/stock_filters.h"
@@ -112,6 +113,7 @@ class Moniker : public DeviceMoniker {
     return readable ? kOk : kFail;
   }
   std::shared_ptr<Filter> BindToFilter() override { return GstDeviceFilter::Create(device_); }
+  DeviceDescription Describe() override { return DescribeDevice(device_); }
 
  private:
   GstDevice* device_;
