@@ -166,14 +166,15 @@ bool EncodeUtf16(const std::string& utf8, bool bigEndian, std::string& out) {
   return true;
 }
 
-// UTF-16 without a mark: an INI file opens with a "[", a ";" or a letter, so one half of
-// its first unit is 0 and the other a character.
+// UTF-16 without a mark: every other byte of the first line is 0. Only the first line
+// counts, as no save ever changes it, so a file that was read stays readable.
 bool LooksLikeUnmarkedUtf16(const std::string& bytes) {
-  if (bytes.size() < 2) return false;
-  const auto text = [](char c) {
-    return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\r' || c == '\n';
-  };
-  return (bytes[0] == '\0' && text(bytes[1])) || (bytes[1] == '\0' && text(bytes[0]));
+  const size_t end = std::min(bytes.find('\n'), bytes.size());
+  if (end < 2) return false;
+  bool evenZero = true;
+  bool oddZero = true;
+  for (size_t i = 0; i < end; ++i) (i % 2 ? oddZero : evenZero) &= bytes[i] == '\0';
+  return evenZero || oddZero;
 }
 
 // The whole file; anything but a regular file (a FIFO would block the start) is unreadable.
