@@ -7,9 +7,9 @@
  * (mmap and EXPBUF hand them out). A thread fills the queued buffers at the frame interval.
  *
  * Switches, files under UVCEMU_DIR: "unplug" (created by a test: the camera is gone, as
- * uvcvideo reports a disconnect), "strict-rate" (S_PARM refuses a rate it does not offer
- * instead of taking the nearest). UVCEMU_DIR/button is the FIFO behind the snapshot
- * button's event device. UVCEMU_TRACE=1 logs every ioctl on the node to stderr. */
+ * uvcvideo reports a disconnect; removed: plugged in again), "strict-rate" (S_PARM refuses a rate
+ * it does not offer instead of taking the nearest). UVCEMU_DIR/button is the FIFO behind the
+ * snapshot button's event device. UVCEMU_TRACE=1 logs every ioctl on the node to stderr. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -111,6 +111,7 @@ struct file {
   int refs;
   int nonblock;
   int signal_fd; /* our own duplicate of the eventfd, written while a buffer is done */
+  int dead;      /* opened before an unplug */
 };
 
 struct device {
@@ -180,18 +181,45 @@ static int SwitchSet(const char* name) {
   return REAL(stat)(path, &st) == 0;
 }
 
-/* Under the lock. Once unplugged the camera stays gone for this process. */
+static void StopStreaming(void);
+static void FreeBuffers(void);
+
+/* Under the lock. The "unplug" switch makes the camera gone: every open file of it is dead
+ * for good (ENODEV, POLLERR), and it cannot be opened. Removing the switch plugs it in
+ * again as a new device, in its default mode. */
 static int Unplugged(void) {
-  if (!g_dev.unplugged && SwitchSet("unplug")) {
+  const int set = SwitchSet("unplug");
+  if (set && !g_dev.unplugged) {
     g_dev.unplugged = 1;
+    for (int fd = 0; fd < MAX_FDS; ++fd)
+      if (g_files[fd]) g_files[fd]->dead = 1;
     pthread_cond_broadcast(&g_changed);
     if (g_dev.owner) {
       const uint64_t one = 1;
       if (write(g_dev.owner->signal_fd, &one, sizeof one) < 0) { /* wakes a poll either way */
       }
     }
+  } else if (!set && g_dev.unplugged) {
+    if (g_dev.streaming && pthread_equal(pthread_self(), g_dev.thread)) return 1;
+    g_dev.unplugged = 0;
+    if (g_dev.owner && g_dev.owner->dead) { /* the old device's buffers go with it */
+      StopStreaming();
+      FreeBuffers();
+    }
+    if (!g_dev.buffer_count) {
+      g_dev.mode = &kModes[0];
+      g_dev.fps = kModes[0].fps[0];
+      g_dev.sequence = 0;
+      uvc_controls_reset();
+    }
   }
   return g_dev.unplugged;
+}
+
+/* Under the lock: a file opened before an unplug. */
+static int Dead(struct file* f) {
+  Unplugged();
+  return f->dead;
 }
 
 static struct file* FileOf(int fd) {
@@ -244,7 +272,7 @@ static void* FrameThread(void* arg) {
     if (now.tv_sec > next.tv_sec + 1) next = now; /* far behind (a stopped process): no burst */
     while (!g_dev.stop && pthread_cond_timedwait(&g_changed, &g_lock, &next) != ETIMEDOUT) {
     }
-    if (g_dev.stop || Unplugged()) break;
+    if (g_dev.stop || Dead(g_dev.owner)) break;
     const uint32_t number = g_dev.sequence++;
     if (!g_dev.queued_count) continue;
     const int index = Pop(g_dev.queued_fifo, &g_dev.queued_head, &g_dev.queued_count);
@@ -430,7 +458,7 @@ static int DoDqbuf(struct file* f, struct v4l2_buffer* vb) {
   if (!IsCapture(vb->type) || vb->memory != V4L2_MEMORY_MMAP) return -EINVAL;
   if (g_dev.owner != f) return -EBUSY;
   while (!g_dev.done_count) {
-    if (Unplugged()) return -ENODEV;
+    if (Dead(f)) return -ENODEV;
     if (!g_dev.streaming) return -EINVAL;
     if (f->nonblock) return -EAGAIN;
     pthread_cond_wait(&g_changed, &g_lock);
@@ -569,7 +597,7 @@ static int DoQuerycap(struct v4l2_capability* cap) {
 }
 
 static int Dispatch(struct file* f, unsigned long request, void* arg) {
-  if (Unplugged()) return -ENODEV;
+  if (Dead(f)) return -ENODEV;
   switch (request) {
     case VIDIOC_ENUMSTD:
     case VIDIOC_G_STD:
@@ -948,15 +976,19 @@ static int UnpluggedPoll(struct pollfd* fds, nfds_t n) {
   for (nfds_t i = 0; i < n; ++i)
     if (FileOf(fds[i].fd)) ours = 1;
   if (!ours) return 0;
-  pthread_mutex_lock(&g_lock);
-  const int gone = Unplugged();
-  pthread_mutex_unlock(&g_lock);
-  if (!gone) return 0;
   int count = 0;
+  pthread_mutex_lock(&g_lock);
+  Unplugged();
   for (nfds_t i = 0; i < n; ++i) {
-    fds[i].revents = FileOf(fds[i].fd) ? POLLERR : 0;
-    count += fds[i].revents != 0;
+    struct file* f = FileOf(fds[i].fd);
+    if (f && f->dead) ++count;
   }
+  if (count)
+    for (nfds_t i = 0; i < n; ++i) {
+      struct file* f = FileOf(fds[i].fd);
+      fds[i].revents = f && f->dead ? POLLERR : 0;
+    }
+  pthread_mutex_unlock(&g_lock);
   return count;
 }
 
