@@ -283,6 +283,7 @@ TEST_F(UvcCameraTest, FaultsShowOneMessageAndKeepTheClip) {
     EXPECT_EQ(CountMessages(fault.message), 1) << Messages();
     EXPECT_EQ(frame->m_recording, 0);
     if (fault.recording) {
+      EXPECT_FALSE(std::filesystem::exists(Clip() + ".unfinished")) << "the clip was not finished";
       EXPECT_EQ(Output("ffmpeg -v error -i " + Clip() + " -f null - 2>&1"), "");
       EXPECT_EQ(Output("ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate "
                        "-of csv=p=0 " +
