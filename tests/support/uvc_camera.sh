@@ -3,15 +3,17 @@
 # library, listed by udev (and so by GStreamer's device monitor) through a private mount
 # namespace. Nothing on the host is changed.
 #
-#   uvc_camera.sh [--dir DIR] [--lib LIB] [--] COMMAND [ARG...]
+#   uvc_camera.sh [--dir DIR] [--lib LIB] [--preload-later] [--] COMMAND [ARG...]
 #       DIR: the camera's scratch folder (switches and the button FIFO); a fresh one,
 #       removed afterwards, when not given. LIB: libuvc_camera.so (or $UVCEMU_LIB).
+#       --preload-later: the command gets the preload list as $UVCEMU_LD_PRELOAD and sets
+#       LD_PRELOAD itself for the programs that use the camera.
 #       $UVCEMU_PRELOAD_FIRST is preloaded before it (libasan for a sanitized program).
 #       $UVCEMU_NAME is the camera's name. Exits 77 when no mount namespace can be made.
 #   uvc_camera.sh press DIR     presses and releases the camera's snapshot button
 #   uvc_camera.sh unplug DIR    unplugs the camera
 #
-# Inside, the command sees UVCEMU_DIR; a test may also create $UVCEMU_DIR/strict-rate
+# Inside, the command sees UVCEMU_DIR and UVCEMU_RUNNER (this script); a test may also create $UVCEMU_DIR/strict-rate
 # (S_PARM then refuses a rate the camera does not offer).
 set -euo pipefail
 
@@ -37,11 +39,12 @@ EOF
     ;;
 esac
 
-dir="" lib="${UVCEMU_LIB:-}"
+dir="" lib="${UVCEMU_LIB:-}" later=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --dir) dir=$2; shift 2 ;;
     --lib) lib=$2; shift 2 ;;
+    --preload-later) later=1; shift ;;
     --inner) break ;;
     --) shift; break ;;
     *) break ;;
@@ -63,15 +66,15 @@ if [ "${1:-}" != --inner ]; then
   fi
   export LIBMOUNT_UTAB="$dir/utab"  # mount(8) writes its table there, not on the host
   status=0
-  "${ns[@]}" bash "$self" --inner "$dir" "$lib" "$@" || status=$?
+  "${ns[@]}" bash "$self" --inner "$dir" "$lib" "$later" "$@" || status=$?
   if [ "$own_dir" = 1 ]; then rm -rf "$dir"; fi
   exit "$status"
 fi
 
 # ---- inside the namespace ----
 shift
-dir=$1 lib=$2
-shift 2
+dir=$1 lib=$2 later=$3
+shift 3
 name=${UVCEMU_NAME:-Emulated Webcam}
 work="$dir/ns"
 mkdir -p "$work"
@@ -148,7 +151,8 @@ mount -t overlay uvc-camera-run -o "lowerdir=/run,upperdir=$work/run-upper,workd
 
 rm -f "$dir/unplug" "$dir/button"
 mkfifo "$dir/button"
-export UVCEMU_DIR="$dir"
+export UVCEMU_DIR="$dir" UVCEMU_RUNNER="$self"
 export SYSTEMD_DEVICE_VERIFY_SYSFS=0  # libudev takes device folders that are not on sysfs
-export LD_PRELOAD="${UVCEMU_PRELOAD_FIRST:+$UVCEMU_PRELOAD_FIRST }$lib${LD_PRELOAD:+ $LD_PRELOAD}"
+preload="${UVCEMU_PRELOAD_FIRST:+$UVCEMU_PRELOAD_FIRST }$lib${LD_PRELOAD:+ $LD_PRELOAD}"
+if [ "$later" = 1 ]; then export UVCEMU_LD_PRELOAD="$preload"; else export LD_PRELOAD="$preload"; fi
 exec "$@"
