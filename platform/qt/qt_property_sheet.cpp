@@ -194,6 +194,8 @@ QWidget* QtPropertySheet::Editor(int page, int property) const {
 
 void QtPropertySheetHost::ShowPropertySheet(media::PropertyPages& pages, int x, int y) {
   QtPropertySheet sheet(pages, m_owner, m_translate);
+  // Captioned like the message boxes: the application's title.
+  if (m_owner) sheet.setWindowTitle(m_owner->window()->windowTitle());
   // The device shows each change at once; Cancel takes the values back.
   sheet.SetLiveApply(true);
   if (m_owner) sheet.move(m_owner->mapToGlobal(QPoint(0, 0)) + QPoint(x, y));
