@@ -91,8 +91,10 @@ void CMainFrame::ShowCannotPreview() {
   Ui().ShowMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), "", platform::MessageIcon::Error);
 }
 
-void CMainFrame::ShowRecordError() {
-  Ui().ShowMessage(LangText(TXT_RECORD_ERROR, m_languageIndex), "", platform::MessageIcon::Error);
+void CMainFrame::ShowRecordError(const std::string& reason) {
+  std::string text = LangText(TXT_RECORD_ERROR, m_languageIndex);
+  if (!reason.empty()) text += "\n\n" + reason;
+  Ui().ShowMessage(text, "", platform::MessageIcon::Error);
 }
 
 media::Filter* CMainFrame::SelectedVideoFilter() const {

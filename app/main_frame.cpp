@@ -6,6 +6,7 @@
 
 #include "i18n/lang_text_table.h"
 #include "i18n/language.h"
+#include "i18n/own_text_table.h"
 #include "i18n/translate_menu.h"
 #include "i18n/ui_locale.h"
 #include "res/menu_128.h"
@@ -56,6 +57,10 @@ int CMainFrame::OnCreate() {
 void CMainFrame::ChooseLanguageAndMenu() {
   m_languageId = LangIdFromLocale(Sys().UiLocale());
   m_languageIndex = LanguageIndexFromLangId(m_languageId);
+  const int language = m_languageIndex;
+  Ui().SetInterfaceLanguage({LanguageLocaleName(language), [language](const std::string& english) {
+                               return OwnTextForEnglish(english, language);
+                             }});
   m_menuBar = Ui().LoadMenu(MenuResource128());
   if (!m_menuBar) return;
   TranslateMenuBar(*m_menuBar, m_languageIndex);

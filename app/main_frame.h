@@ -73,10 +73,11 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   int32_t TakeSnapshotNumber(std::string& folder);
   // Names a written still in the folder: with `claimed` when that number is still free,
   // otherwise (and for a menu snapshot, which passes none) with the counter's next free
-  // number, moving the counter past it. The number used, or -1 with the reason in *error.
-  int32_t PublishStill(ostrel::still::PendingBmp& file, const std::string& folder,
-                       ostrel::still::StillKind kind, std::optional<int32_t> claimed,
-                       std::string* error);
+  // number, moving the counter past it. The number used (negative numbers are numbers
+  // too), or none with the reason in *error.
+  std::optional<int32_t> PublishStill(ostrel::still::PendingBmp& file, const std::string& folder,
+                                      ostrel::still::StillKind kind, std::optional<int32_t> claimed,
+                                      std::string* error);
   // Guards m_snapshotFolder and m_snapshotIndex against the still pin's streaming thread.
   std::mutex& SnapshotLock() { return m_snapshotLock; }
 
@@ -128,7 +129,8 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   // localized message and gives false.
   bool RunPreview();
   void ShowCannotPreview();
-  void ShowRecordError();
+  // The localized recording error, with the reason after it when there is one.
+  void ShowRecordError(const std::string& reason = {});
   media::Filter* SelectedVideoFilter() const;
   // Stops a running graph before its filters change.
   void StopForChange();

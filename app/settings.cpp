@@ -83,6 +83,11 @@ void CMainFrame::LoadSettings() {
     if (!profile.ReadInt(k.key, *k.field)) *k.field = k.absent;
   }
   g_stillSizeIndex = stillSizeIndex;
+  if (!profile.Problem().empty())
+    std::fprintf(stderr,
+                 "ostrel: cannot read the settings in %s (%s); the defaults are used and the file "
+                 "is left as it is\n",
+                 profile.Path().c_str(), profile.Problem().c_str());
   std::lock_guard<std::mutex> lock(SnapshotLock());
   m_snapshotFolder = std::move(snapshotFolder);
   m_snapshotIndex = snapshotIndex;
@@ -112,7 +117,9 @@ void CMainFrame::SaveSettings() {
   ok &= profile.WriteInt("VideoFormat", m_recordFormat);
   ok &= profile.WriteInt("HighResolutionSize", g_stillSizeIndex);
   // The user gets no box for this at close, but the loss must not go unnoticed.
-  if (!ok) std::fprintf(stderr, "ostrel: could not save the settings to %s\n", path.c_str());
+  if (!ok)
+    std::fprintf(stderr, "ostrel: could not save the settings to %s: %s\n", path.c_str(),
+                 profile.Problem().c_str());
 }
 
 std::string CMainFrame::BrowseForFolder(const std::string& currentFolder) {

@@ -85,7 +85,7 @@ int32_t CMainFrame::TakeSnapshot() {
   PendingBmp file;
   std::string reason;
   if (!file.Write(folder, pixels, out.width, out.height, false, &reason)) return cannotSave(reason);
-  if (PublishStill(file, folder, StillKind::Snapshot, std::nullopt, &reason) < 0)
+  if (!PublishStill(file, folder, StillKind::Snapshot, std::nullopt, &reason))
     return cannotSave(reason);
   Sys().PlayShutterSound();
   return 1;
@@ -99,8 +99,9 @@ int32_t CMainFrame::TakeSnapshotNumber(std::string& folder) {
   return number;
 }
 
-int32_t CMainFrame::PublishStill(PendingBmp& file, const std::string& folder, StillKind kind,
-                                 std::optional<int32_t> claimed, std::string* error) {
+std::optional<int32_t> CMainFrame::PublishStill(PendingBmp& file, const std::string& folder,
+                                                StillKind kind, std::optional<int32_t> claimed,
+                                                std::string* error) {
   std::lock_guard<std::mutex> lock(m_snapshotLock);
   int32_t number;
   // A claimed number may have been taken since (after a reset, by the other path or by
@@ -117,14 +118,14 @@ int32_t CMainFrame::PublishStill(PendingBmp& file, const std::string& folder, St
         if (!claimed) m_snapshotIndex = After(number);
         return number;
       case PendingBmp::Publish::Failed:
-        return -1;
+        return std::nullopt;
       case PendingBmp::Publish::Taken:
         break;
     }
     // Something appeared under that name between the look and the rename.
     if (number == INT32_MAX) {
       if (error) *error = "no snapshot number is free";
-      return -1;
+      return std::nullopt;
     }
     number = ostrel::still::NextFreeStillNumber(folder, claimed ? m_snapshotIndex : After(number));
     claimed.reset();

@@ -79,7 +79,7 @@ media::Status SampleGrabberCallback::BufferCB(double, const uint8_t* data, long 
   ostrel::still::PendingBmp file;
   std::string reason;
   if (!file.Write(folder, pixels, out.width, out.height, topDown, &reason) ||
-      m_pOwner->PublishStill(file, folder, StillKind::StillPin, number, &reason) < 0) {
+      !m_pOwner->PublishStill(file, folder, StillKind::StillPin, number, &reason)) {
     report(reason);
     return media::kFail;
   }

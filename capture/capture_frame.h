@@ -99,6 +99,9 @@ class CaptureFrame : public FrameState {
   // Room for the recording in the capture folder: its first seconds before it starts,
   // and while it runs, what finishing its file needs (capture/recording_room.cpp).
   BOOL HasRoomToStartRecording();
+  // Why no clip number is free for the recording's format, or empty when one is
+  // (capture/recording_graphs.cpp).
+  std::string NoFreeClipNumber();
   BOOL RecordingRoomRunningOut(int64_t elapsedSeconds);
 
  private:
@@ -106,7 +109,7 @@ class CaptureFrame : public FrameState {
   enum class StreamConfigLookup { Video, Interleaved, NotFound };
   StreamConfigLookup FindCaptureStreamConfig(std::shared_ptr<media::StreamConfig>& config);
   media::Filter* SelectedVideoDevice() const;
-  int NextFreeClipIndex(const char* extension);
+  std::optional<int> NextFreeClipIndex(const char* extension);
   // Shows a graph-building failure (caption "Error", error icon) and gives 0.
   BOOL FailBuild(const char* text);
   BOOL BuildStartTee();

@@ -14,11 +14,14 @@ std::string ClipPath(const std::string& folder, int index, const std::string& ex
   return folder + name + extension;
 }
 
-int FirstFreeIndex(int from, const PathOf& pathOf, const platform::System& sys) {
-  int index = from;
-  while (index < INT32_MAX && sys.PathExists(pathOf(index))) ++index;
-  return index;
+std::optional<int> FirstFreeIndex(int from, const PathOf& pathOf, const platform::System& sys) {
+  for (int index = from;; ++index) {
+    if (!sys.PathExists(pathOf(index))) return index;
+    if (index == INT32_MAX) return std::nullopt;
+  }
 }
+
+int NumberAfter(int n) { return n < INT32_MAX ? n + 1 : n; }
 
 Series::Series(PathOf pathOf, const platform::System& sys, std::string writerToken, int firstIndex)
     : pathOf_(std::move(pathOf)), sys_(sys), token_(std::move(writerToken)), index_(firstIndex) {
@@ -42,8 +45,16 @@ std::string Series::First() const {
 std::string Series::Next() {
   std::lock_guard<std::mutex> lock(lock_);
   if (!current_.empty()) unfinished_clips::Unmark(current_);
-  index_ = FirstFreeIndex(index_ < INT32_MAX ? index_ + 1 : index_, pathOf_, sys_);
-  current_ = pathOf_(index_);
+  std::optional<int> next;
+  if (index_ < INT32_MAX) next = FirstFreeIndex(index_ + 1, pathOf_, sys_);
+  if (next) {
+    index_ = *next;
+    current_ = pathOf_(index_);
+  } else {
+    current_ = FreeVariantOf(pathOf_(index_));
+    std::fprintf(stderr, "ostrel: no clip number is free after %s; the recording goes on in %s\n",
+                 pathOf_(index_).c_str(), current_.c_str());
+  }
   MarkCurrent();
   return current_;
 }
@@ -66,7 +77,17 @@ int Series::Begun() const {
 
 int Series::NextIndex() const {
   std::lock_guard<std::mutex> lock(lock_);
-  return index_ < INT32_MAX ? index_ + 1 : index_;
+  return NumberAfter(index_);
+}
+
+std::string Series::FreeVariantOf(const std::string& clip) const {
+  const size_t slash = clip.rfind('/');
+  size_t dot = clip.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = clip.size();
+  for (unsigned n = 1;; ++n) {
+    std::string variant = clip.substr(0, dot) + "-" + std::to_string(n) + clip.substr(dot);
+    if (!sys_.PathExists(variant)) return variant;
+  }
 }
 
 }  // namespace clip_series

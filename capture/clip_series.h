@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/system.h"
@@ -18,9 +19,12 @@ using PathOf = std::function<std::string(int index)>;
 // "<folder>/Clip0007.AVI"
 std::string ClipPath(const std::string& folder, int index, const std::string& extension);
 
-// The first number from `from` on whose clip does not exist: a clip never replaces a
-// file that is there.
-int FirstFreeIndex(int from, const PathOf& pathOf, const platform::System& sys);
+// The first number from `from` on whose clip does not exist, or none when every number up
+// to the largest is taken: a clip never replaces a file that is there.
+std::optional<int> FirstFreeIndex(int from, const PathOf& pathOf, const platform::System& sys);
+// The number to look from after clip n: n + 1, or n itself once n is the largest (the
+// next look then finds it taken rather than wrapping round to negative numbers).
+int NumberAfter(int n);
 
 class Series {
  public:
@@ -31,7 +35,8 @@ class Series {
 
   std::string First() const;
   // The clip before is finished: its marker goes, and the next free number's clip is
-  // marked and named. Safe on any thread.
+  // marked and named; past the largest number, a free "-1", "-2", ... variant of the
+  // last clip's name. Safe on any thread.
   std::string Next();
   // The last clip is complete: its marker goes.
   void Finish();
@@ -43,6 +48,7 @@ class Series {
 
  private:
   void MarkCurrent();
+  std::string FreeVariantOf(const std::string& clip) const;
 
   const PathOf pathOf_;
   const platform::System& sys_;

@@ -26,9 +26,16 @@ std::string CaptureFrame::ClipPath(int index, const char* extension) const {
 
 // A clip never replaces a file that is already there: numbers whose file exists are
 // passed over, as the snapshots do.
-int CaptureFrame::NextFreeClipIndex(const char* extension) {
+std::optional<int> CaptureFrame::NextFreeClipIndex(const char* extension) {
   return clip_series::FirstFreeIndex(
       m_clipIndex, [this, extension](int n) { return ClipPath(n, extension); }, Sys());
+}
+
+std::string CaptureFrame::NoFreeClipNumber() {
+  const char* extension = m_recordFormat == 1 ? "WMV" : "AVI";
+  if (NextFreeClipIndex(extension)) return {};
+  return "No clip number is free: " + ClipPath(INT32_MAX, extension) +
+         " exists and no number comes after it.";
 }
 
 // Both recording builds start alike: the camera into the tee, the tee's preview output
@@ -60,11 +67,12 @@ BOOL CaptureFrame::BuildAviGraph() {
   }
   if (!AddFilterByClsid(Media(), graph, media::clsid::kFileWriter, "FileWriter", m_pFileWriter))
     return fail("Add Avi dump error");
-  const int index = NextFreeClipIndex("AVI");
-  BeginClipSeries(m_pFileWriter.get(), index, "AVI");
+  const std::optional<int> index = NextFreeClipIndex("AVI");
+  if (!index) return fail(NoFreeClipNumber().c_str());
+  BeginClipSeries(m_pFileWriter.get(), *index, "AVI");
   if (!ConnectFilters(graph, m_pAviMux.get(), 0, m_pFileWriter.get(), 0))
     return fail("Connect  avi Mux to dump Error");
-  m_clipIndex = index + 1;
+  m_clipIndex = clip_series::NumberAfter(*index);
   return 1;
 }
 
@@ -76,8 +84,9 @@ BOOL CaptureFrame::BuildWmvGraph() {
   if (!AddFilterByClsid(Media(), graph, media::clsid::kWmAsfWriter, "WMV FileWriter",
                         m_pFileWriter))
     return fail("Add wmv file writer error");
-  const int index = NextFreeClipIndex("WMV");
-  BeginClipSeries(m_pFileWriter.get(), index, "WMV");
+  const std::optional<int> index = NextFreeClipIndex("WMV");
+  if (!index) return fail(NoFreeClipNumber().c_str());
+  BeginClipSeries(m_pFileWriter.get(), *index, "WMV");
 
   const bool sound = m_recordAudio && m_selectedAudioDevice >= 0;
   if (std::shared_ptr<media::AsfWriterConfig> config = m_pFileWriter->GetAsfWriterConfig()) {
@@ -106,6 +115,6 @@ BOOL CaptureFrame::BuildWmvGraph() {
   } else if (!ConnectFilters(graph, m_pSmartTee.get(), 0, m_pFileWriter.get(), 0)) {
     return fail("Connect inftee to wmv writer Error");
   }
-  m_clipIndex = index + 1;
+  m_clipIndex = clip_series::NumberAfter(*index);
   return 1;
 }

@@ -47,9 +47,10 @@ clips, optionally with sound, and takes still pictures as BMP files, resized
 to a chosen size. It reacts to the camera's own snapshot button. drvsetup
 binds a camera to the uvcvideo driver by the USB hardware IDs of its INF file.")
 # videoconvert, videoscale, audioconvert, appsink: -base; v4l2src, avimux, jpegdec,
-# pulsesrc: -good; asfmux: -bad; the WMV encoders: -libav; alsasrc: -alsa.
+# pulsesrc: -good; asfmux: -bad; the WMV encoders: -libav; alsasrc: -alsa. Qt's own texts
+# (standard buttons, the folder browser) in the interface's language: qt6-translations-l10n.
 set(CPACK_DEBIAN_OSTREL_PACKAGE_DEPENDS
-    "gstreamer1.0-plugins-base (>= 1.22), gstreamer1.0-plugins-good (>= 1.22), gstreamer1.0-plugins-bad (>= 1.22), gstreamer1.0-libav (>= 1.22)")
+    "gstreamer1.0-plugins-base (>= 1.22), gstreamer1.0-plugins-good (>= 1.22), gstreamer1.0-plugins-bad (>= 1.22), gstreamer1.0-libav (>= 1.22), qt6-translations-l10n")
 set(CPACK_DEBIAN_OSTREL_PACKAGE_RECOMMENDS "gstreamer1.0-alsa")
 # Not recommended: a user with a camera does not want a virtual one in the Device menu.
 set(CPACK_DEBIAN_OSTREL_PACKAGE_SUGGESTS "ostrel-virtualcam")

@@ -123,3 +123,9 @@ int LanguageIndexFromLangId(uint16_t langId) {
       return kLangEnglish;
   }
 }
+
+const char* LanguageLocaleName(int languageIndex) {
+  static constexpr const char* kNames[kLanguageCount] = {"en", "zh_CN", "fr", "ja",   "es",
+                                                         "de", "pt_BR", "pl", "zh_TW"};
+  return kNames[ClampLanguageIndex(languageIndex)];
+}

@@ -25,6 +25,11 @@ int LookupLanguageIndex(uint16_t langId);
 // same primary language (Chinese by script and region), otherwise English.
 int LanguageIndexFromLangId(uint16_t langId);
 
+// The POSIX locale name of a language ("zh_CN", "fr", ...): the window system's own texts
+// (standard buttons, the folder browser) are loaded for it. Portuguese is Brazil's, the
+// Portuguese the window system's translations hold. A bad index gives English's.
+const char* LanguageLocaleName(int languageIndex);
+
 // A valid index for table lookups: anything outside 0..8 becomes English.
 inline int ClampLanguageIndex(int languageIndex) {
   return languageIndex >= 0 && languageIndex < kLanguageCount ? languageIndex : kLangEnglish;

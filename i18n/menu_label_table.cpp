@@ -295,7 +295,7 @@ constexpr std::array<MenuLabelRow, kMenuLabelRowCount> MenuLabelTable = {{
      }}},
     {{MenuLabelTarget::kBarPopup, menu_pos::kCapture},
      {{
-         "Capture(&R",            // English
+         "Capture(&R)",           // English
          "捕捉(&R)",              // Simplified Chinese
          "Captage de vidéo(&R)",  // French
          "スタンバイ(&R",         // Japanese

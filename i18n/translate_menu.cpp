@@ -2,6 +2,7 @@
 #include "i18n/translate_menu.h"
 
 #include "i18n/menu_label_table.h"
+#include "i18n/own_text_table.h"
 #include "res/menu_ids.h"
 
 void TranslateMenuBar(platform::Menu& bar, int languageIndex) {
@@ -23,4 +24,7 @@ void TranslateMenuBar(platform::Menu& bar, int languageIndex) {
         break;
     }
   }
+  // The still-size popup has no row of the menu-label table; it has one of our own.
+  if (platform::Menu* capture = bar.SubMenu(menu_pos::kCapture))
+    capture->ModifyByPosition(menu_pos::kStillSize, OwnText(OWN_STILL_SIZE_POPUP, language));
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,7 +12,7 @@
 namespace media {
 class VideoSurface;
 class PropertySheetHost;
-}
+}  // namespace media
 
 namespace platform {
 
@@ -151,6 +152,16 @@ class Painter {
   virtual void FillRectangle(const Rect& r, SystemColor color) = 0;
 };
 
+// The language the interface speaks, as the frame chose it at start.
+struct InterfaceLanguage {
+  // POSIX locale name ("zh_CN", "fr"): the window system's own texts (standard buttons,
+  // the folder browser) and the faces of the dialogs' fonts follow it.
+  std::string locale;
+  // The window system's own pages show texts that the program hands over in English
+  // (property pages); this gives each in the interface's language. Empty: as they are.
+  std::function<std::string(const std::string& english)> translate;
+};
+
 // The main window as the frame sees it. Every message box belongs to it.
 class Window {
  public:
@@ -162,6 +173,8 @@ class Window {
                                     MessageButtons buttons = MessageButtons::Ok) = 0;
   virtual std::string ApplicationTitle() const = 0;
   virtual void SetCaption(const std::string& caption) = 0;
+  // Set once, while the window is being created, before any dialog or message shows.
+  virtual void SetInterfaceLanguage(const InterfaceLanguage& language) { (void)language; }
 
   // Builds a menu bar from a resource description; SetMenu installs it (the window
   // shows it but does not own it) and GetMenu returns what is installed.

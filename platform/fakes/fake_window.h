@@ -48,12 +48,14 @@ class FakeWindow : public Window {
   bool shown = false;
   bool closeRequested = false;
   std::string caption;
+  InterfaceLanguage interfaceLanguage;
   Rect window{100, 100, 460, 420};
 
   MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
                             MessageButtons buttons) override;
   std::string ApplicationTitle() const override { return "Pelquin "; }
   void SetCaption(const std::string& c) override { caption = c; }
+  void SetInterfaceLanguage(const InterfaceLanguage& l) override { interfaceLanguage = l; }
 
   std::unique_ptr<Menu> LoadMenu(const MenuTemplate& resource) override;
   void SetMenu(Menu* menu) override { m_menu = menu; }

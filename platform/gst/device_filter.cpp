@@ -4,6 +4,7 @@
 
 #include <gst/app/gstappsrc.h>
 #include <gst/video/colorbalance.h>
+#include <linux/videodev2.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 
 #include "platform/gst/caps_mapping.h"
 #include "platform/gst/v4l2_controls.h"
+#include "platform/gst/v4l2_current_mode.h"
 #include "platform/linux/camera_button_watcher.h"
 
 namespace media::gst {
@@ -367,9 +369,65 @@ void FixateNearCommonMode(GstStructure* s) {
     gst_structure_fixate_field_nearest_int(s, "height", 480);
 }
 
-// The current format a camera starts with: its first format, near 30 frames a second.
-GstCaps* DefaultFormat(const GstCaps* deviceCaps) {
+// The caps of a V4L2 pixel format; null for one the capture path does not take.
+GstCaps* CapsOfFourcc(uint32_t fourcc) {
+  switch (fourcc) {
+    case V4L2_PIX_FMT_MJPEG:
+    case V4L2_PIX_FMT_JPEG:
+      return gst_caps_new_empty_simple("image/jpeg");
+    case V4L2_PIX_FMT_YUYV:
+      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "YUY2", nullptr);
+    case V4L2_PIX_FMT_UYVY:
+      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "UYVY", nullptr);
+    case V4L2_PIX_FMT_YUV420:
+      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", nullptr);
+    case V4L2_PIX_FMT_NV12:
+      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "NV12", nullptr);
+    case V4L2_PIX_FMT_RGB24:
+      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "RGB", nullptr);
+    case V4L2_PIX_FMT_BGR24:
+      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", nullptr);
+    default:
+      return nullptr;
+  }
+}
+
+// A V4L2 camera's current mode as the driver reports it, when the device offers it;
+// otherwise null. GStreamer lists a camera's largest mode first, often its slowest.
+GstCaps* DriverCurrentFormat(const GstCaps* deviceCaps, GstElement* source) {
+  GstElementFactory* factory = gst_element_get_factory(source);
+  if (!factory || std::strcmp(GST_OBJECT_NAME(factory), "v4l2src") != 0) return nullptr;
+  gchar* node = nullptr;
+  g_object_get(source, "device", &node, nullptr);
+  v4l2::CurrentMode mode;
+  const bool read = node && v4l2::ReadCurrentMode(node, mode);
+  g_free(node);
+  GstCaps* wanted = read ? CapsOfFourcc(mode.fourcc) : nullptr;
+  if (!wanted) return nullptr;
+  gst_caps_set_simple(wanted, "width", G_TYPE_INT, static_cast<gint>(mode.width), "height",
+                      G_TYPE_INT, static_cast<gint>(mode.height), nullptr);
+  if (mode.rateNum > 0 && mode.rateDen > 0)
+    gst_caps_set_simple(wanted, "framerate", GST_TYPE_FRACTION, static_cast<gint>(mode.rateNum),
+                        static_cast<gint>(mode.rateDen), nullptr);
+  GstCaps* offered = gst_caps_intersect(const_cast<GstCaps*>(deviceCaps), wanted);
+  gst_caps_unref(wanted);
+  if (gst_caps_is_empty(offered)) {
+    gst_caps_unref(offered);
+    return nullptr;
+  }
+  GstCaps* first = gst_caps_copy_nth(offered, 0);
+  gst_caps_unref(offered);
+  GstStructure* s = gst_caps_get_structure(first, 0);
+  if (gst_structure_has_field(s, "framerate"))
+    gst_structure_fixate_field_nearest_fraction(s, "framerate", 30, 1);
+  return gst_caps_fixate(first);
+}
+
+// The current format a camera starts with: the driver's current mode where it says, else
+// the first format near 30 frames a second.
+GstCaps* DefaultFormat(const GstCaps* deviceCaps, GstElement* source) {
   if (!deviceCaps || gst_caps_is_empty(deviceCaps) || gst_caps_is_any(deviceCaps)) return nullptr;
+  if (GstCaps* current = DriverCurrentFormat(deviceCaps, source)) return current;
   GstCaps* first = gst_caps_copy_nth(deviceCaps, 0);
   FixateNearCommonMode(gst_caps_get_structure(first, 0));
   return gst_caps_fixate(first);
@@ -425,7 +483,7 @@ void GstDeviceFilter::Build() {
   gst_object_unref(formatSink);
   gst_object_unref(src);
   if (major_ == MajorType::Video) {
-    current_ = DefaultFormat(deviceCaps_);
+    current_ = DefaultFormat(deviceCaps_, source_);
     if (current_) {
       g_object_set(format_, "caps", current_, nullptr);
       gint num = 0, den = 1;

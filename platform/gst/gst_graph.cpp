@@ -338,6 +338,12 @@ Status GstGraph::StopWhenReady() {
         const bool writesFile =
             g_object_class_find_property(G_OBJECT_GET_CLASS(sink), "location") != nullptr;
         GstPad* pad = writesFile ? gst_element_get_static_pad(sink, "sink") : nullptr;
+        // A stream that ended by itself (a camera unplugged sends its end after the error)
+        // has nothing more to wait for.
+        if (pad && GST_PAD_IS_EOS(pad)) {
+          gst_object_unref(pad);
+          pad = nullptr;
+        }
         if (pad) {
           {
             std::lock_guard<std::mutex> lock(wait.mutex);

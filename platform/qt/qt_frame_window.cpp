@@ -11,8 +11,10 @@
 #include <QPainter>
 #include <QTimerEvent>
 
+#include "platform/qt/dialog_look.h"
 #include "platform/qt/qt_menu.h"
 #include "platform/qt/qt_template_dialog.h"
+#include "platform/qt/qt_translations.h"
 #include "platform/qt/qt_video_window.h"
 
 namespace platform {
@@ -67,6 +69,7 @@ QtFrameWindow::~QtFrameWindow() {
 MessageResult QtFrameWindow::ShowMessage(const std::string& text, const std::string& caption,
                                          MessageIcon icon, MessageButtons buttons) {
   QMessageBox box(this);
+  UseFixedDialogFrame(&box);
   box.setWindowTitle(ToQ(caption.empty() ? m_title : caption));
   box.setText(ToQ(text));
   switch (icon) {
@@ -110,6 +113,13 @@ MessageResult QtFrameWindow::ShowMessage(const std::string& text, const std::str
 }
 
 void QtFrameWindow::SetCaption(const std::string& caption) { setWindowTitle(ToQ(caption)); }
+
+void QtFrameWindow::SetInterfaceLanguage(const InterfaceLanguage& language) {
+  const QString locale = ToQ(language.locale);
+  InstallQtTranslations(locale);
+  QApplication::setFont(InterfaceFont(locale));
+  m_sheetHost.SetTranslation(language.translate);
+}
 
 std::unique_ptr<Menu> QtFrameWindow::LoadMenu(const MenuTemplate& resource) {
   return QtMenu::FromTemplate(resource);

@@ -24,6 +24,7 @@ class QtFrameWindow : public QMainWindow, public Window {
                             MessageButtons buttons) override;
   std::string ApplicationTitle() const override { return m_title; }
   void SetCaption(const std::string& caption) override;
+  void SetInterfaceLanguage(const InterfaceLanguage& language) override;
 
   std::unique_ptr<Menu> LoadMenu(const MenuTemplate& resource) override;
   void SetMenu(Menu* menu) override;

@@ -13,6 +13,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "platform/qt/dialog_look.h"
+
 namespace platform {
 
 namespace {
@@ -44,8 +46,13 @@ QWidget* RangeEditor(const media::Property& p, QWidget* parent) {
 
 }  // namespace
 
-QtPropertySheet::QtPropertySheet(media::PropertyPages& pages, QWidget* owner)
+QtPropertySheet::QtPropertySheet(media::PropertyPages& pages, QWidget* owner,
+                                 const SheetTranslation& translate)
     : QDialog(owner), m_pages(pages) {
+  UseFixedDialogFrame(this);
+  const auto tr = [&translate](const std::string& english) {
+    return ToQ(translate ? translate(english) : english);
+  };
   auto* tabs = new QTabWidget(this);
   std::vector<media::PropertyPage> data = pages.Pages();
   if (data.empty()) data.push_back({"General", {}});
@@ -61,7 +68,7 @@ QtPropertySheet::QtPropertySheet(media::PropertyPages& pages, QWidget* owner)
           break;
         case media::Property::Kind::Enumeration: {
           auto* combo = new QComboBox(page);
-          for (const std::string& c : p.choices) combo->addItem(ToQ(c));
+          for (const std::string& c : p.choices) combo->addItem(tr(c));
           combo->setCurrentIndex(p.value);
           editor = combo;
           break;
@@ -73,14 +80,24 @@ QtPropertySheet::QtPropertySheet(media::PropertyPages& pages, QWidget* owner)
           break;
         }
       }
-      form->addRow(ToQ(p.name), editor);
+      form->addRow(tr(p.name), editor);
       m_rows.push_back({static_cast<int>(pi), static_cast<int>(qi), p.kind, editor, p.value});
     }
     if (data[pi].properties.empty())
-      form->addRow(new QLabel(QStringLiteral("This device has no settings to change."), page));
-    tabs->addTab(page, ToQ(data[pi].title));
+      form->addRow(new QLabel(tr("This device has no settings to change."), page));
+    tabs->addTab(page, tr(data[pi].title));
   }
   for (const Row& row : m_rows) m_opened.push_back(row.applied);
+  if (m_rows.empty()) {
+    // Nothing to set, so nothing to confirm, cancel or apply.
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    return;
+  }
   auto* buttons = new QDialogButtonBox(
       QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
   connect(buttons, &QDialogButtonBox::accepted, this, [this] {
@@ -96,6 +113,7 @@ QtPropertySheet::QtPropertySheet(media::PropertyPages& pages, QWidget* owner)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs);
   layout->addWidget(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 int32_t QtPropertySheet::ValueOf(const Row& row) const {
@@ -175,7 +193,9 @@ QWidget* QtPropertySheet::Editor(int page, int property) const {
 }
 
 void QtPropertySheetHost::ShowPropertySheet(media::PropertyPages& pages, int x, int y) {
-  QtPropertySheet sheet(pages, m_owner);
+  QtPropertySheet sheet(pages, m_owner, m_translate);
+  // Captioned like the message boxes: the application's title.
+  if (m_owner) sheet.setWindowTitle(m_owner->window()->windowTitle());
   // The device shows each change at once; Cancel takes the values back.
   sheet.SetLiveApply(true);
   if (m_owner) sheet.move(m_owner->mapToGlobal(QPoint(0, 0)) + QPoint(x, y));

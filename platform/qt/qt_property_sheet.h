@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/media.h"
@@ -10,9 +12,14 @@ class QTabWidget;
 
 namespace platform {
 
+// Gives a text of the pages (in English) in the interface's language.
+using SheetTranslation = std::function<std::string(const std::string& english)>;
+
 class QtPropertySheet : public QDialog {
  public:
-  QtPropertySheet(media::PropertyPages& pages, QWidget* owner);
+  // Pages with nothing to set show only a Close button.
+  QtPropertySheet(media::PropertyPages& pages, QWidget* owner,
+                  const SheetTranslation& translate = {});
 
   // Sends every value the user changed since the last apply; false when the object
   // refused one of them (the refused control goes back to the object's value).
@@ -46,9 +53,11 @@ class QtPropertySheetHost : public media::PropertySheetHost {
  public:
   explicit QtPropertySheetHost(QWidget* owner) : m_owner(owner) {}
   void ShowPropertySheet(media::PropertyPages& pages, int x, int y) override;
+  void SetTranslation(SheetTranslation translate) { m_translate = std::move(translate); }
 
  private:
   QWidget* m_owner;
+  SheetTranslation m_translate;
 };
 
 }  // namespace platform

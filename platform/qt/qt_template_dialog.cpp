@@ -4,10 +4,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -15,6 +15,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <algorithm>
+
+#include "platform/qt/dialog_look.h"
 
 namespace platform {
 
@@ -26,19 +28,6 @@ QString ToQ(const std::string& s) {
 
 // MulDiv for the non-negative values of a template: rounded to the nearest.
 int MulDiv(int a, int b, int c) { return (a * b + c / 2) / c; }
-
-// The faces that stand in for the Windows Song face, best first.
-const char* const kSongSubstitutes[] = {
-    "SimSun",
-    "NSimSun",
-    "Noto Serif CJK SC",
-    "Noto Sans CJK SC",
-    "Source Han Sans SC",
-    "WenQuanYi Zen Hei",
-    "WenQuanYi Micro Hei",
-    "AR PL UMing CN",
-    "Droid Sans Fallback",
-};
 
 // The application icon, or a drawn camera when the application has none.
 QPixmap AppIconPixmap(QWidget* from, QSize size) {
@@ -80,17 +69,10 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
 }  // namespace
 
 QFont QtTemplateDialog::DialogFont(const char* face, int pointSize) {
-  const QString wanted = QString::fromUtf8(face ? face : "");
-  const QStringList have = QFontDatabase::families();
-  QStringList families;
-  if (have.contains(wanted, Qt::CaseInsensitive)) families << wanted;
-  if (wanted == QStringLiteral("宋体") || wanted.compare("SimSun", Qt::CaseInsensitive) == 0) {
-    for (const char* sub : kSongSubstitutes) {
-      if (have.contains(QString::fromLatin1(sub), Qt::CaseInsensitive)) families << sub;
-    }
-  }
-  QFont font = QApplication::font();
-  if (!families.isEmpty()) font.setFamilies(families);
+  // The template names a Windows face ("宋体", a serif Song face). Latin text is drawn in
+  // the desktop's interface face and CJK text in the CJK face of the interface's language.
+  (void)face;
+  QFont font = InterfaceFont(QLocale().name());
   font.setPointSize(pointSize > 0 ? pointSize : 9);
   font.setWeight(QFont::Normal);
   font.setItalic(false);
@@ -112,8 +94,7 @@ QRect QtTemplateDialog::MapDialogRect(int x, int y, int cx, int cy, QSize b) {
 QtTemplateDialog::QtTemplateDialog(const DialogTemplate& resource, DialogLogic& logic,
                                    QWidget* parent, QWidget* placeOver,
                                    const QString& applicationTitle)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
+    : QDialog(parent, FixedDialogFlags()),
       m_resource(resource),
       m_logic(logic),
       m_placeOver(placeOver ? placeOver : parent),
@@ -312,6 +293,7 @@ void QtTemplateDialog::FocusItem(int id) {
 
 void QtTemplateDialog::ShowMessage(const std::string& text, MessageIcon icon) {
   QMessageBox box(ToQtIcon(icon), m_appTitle, ToQ(text), QMessageBox::Ok, this);
+  UseFixedDialogFrame(&box);
   box.exec();
 }
 

@@ -41,8 +41,15 @@ void QtVideoWindow::Present(const media::VideoFrame& frame) {
     const size_t row = static_cast<size_t>(width) * 4;
     for (int y = 0; y < height; ++y)
       std::memcpy(dst + pitch * y, frame.data + static_cast<size_t>(frame.stride) * y, row);
+  } else if (width > frame.width || height > frame.height) {
+    // Enlarged smoothly (bilinear); the nearest pixel would show the output's pixels as blocks.
+    const QImage source(frame.data, frame.width, frame.height, frame.stride, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QRect(0, 0, width, height), source);
   } else {
-    // Stretched to the window by the nearest pixel, as the copy is made.
+    // Reduced to the window by the nearest pixel, as the copy is made.
     if (static_cast<int>(m_columns.size()) != width || m_columnsFrom != frame.width) {
       m_columns.resize(static_cast<size_t>(width));
       for (int x = 0; x < width; ++x)

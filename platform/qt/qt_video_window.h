@@ -1,7 +1,8 @@
 // The video window on Qt: a child of the frame's client area that draws the renderer's
 // newest frame. Frames arrive on the streaming thread and cross by one copy, scaled there
-// to the largest size of their shape that the window holds, into one of three reused
-// images; painting runs on the user-interface thread, blits and fills the bars around.
+// to the largest size of their shape that the window holds (smoothly when enlarged), into
+// one of three reused images; painting runs on the user-interface thread, blits and fills
+// the bars around.
 #pragma once
 
 #include <QImage>

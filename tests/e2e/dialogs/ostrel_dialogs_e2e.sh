@@ -2,7 +2,8 @@
 # Ostrel's dialogs opened from its menu under a virtual X server, in one language: the
 # frame-rate box refuses 61 with the range prompt and Escape keeps the rate; the time
 # limit takes 4294967295, which the settings file keeps as a limit it reads back; the
-# About box answers Enter. Screenshots of each stay in the output folder.
+# About box answers Enter; the folder browser opens with its title and Qt's own texts in
+# the language. Screenshots of each stay in the output folder.
 # Usage: ostrel_dialogs_e2e.sh <ostrel> <locale> <output folder> <plugin folder>...
 set -uo pipefail
 
@@ -48,14 +49,18 @@ menu alt+h a                                     # Help > About
 d=$(newest); name "$d"; sleep 0.5; screenshot about
 xdotool windowfocus --sync "$d" key Return; sleep 0.5
 
+menu alt+f s                                     # File > Set capture file Folder
+d=$(newest); name "$d"; sleep 1; screenshot folder-browser
+xdotool windowfocus --sync "$d" key Escape; sleep 0.5
+
 exit_by_menu 80
 SESSION
 
 report_more() { echo "--- captions"; cat "$work/captions" 2>/dev/null; }
 exit_code_is_zero
 case $locale in
-  zh_CN*) want=$'设置帧率\nPelquin \n限时录像\n关于 Ostrel' ;;
-  fr_FR*) want=$'Placez le taux de vue\nPelquin \nEnregistrement visuel de délai\nAu sujet de Ostrel' ;;
+  zh_CN*) want=$'设置帧率\nPelquin \n限时录像\n关于 Ostrel\n选择文件夹' ;;
+  fr_FR*) want=$'Placez le taux de vue\nPelquin \nEnregistrement visuel de délai\nAu sujet de Ostrel\nChoisissez une chemise' ;;
   *) want=$(cat "$work/captions") ;;
 esac
 [ "$(cat "$work/captions")" = "$want" ] || fail "the windows that opened were not the dialogs and the prompt"

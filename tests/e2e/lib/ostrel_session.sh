@@ -161,10 +161,36 @@ check_preview_window() {
 
 # --- Inside the X server
 
-# start_ostrel <program>: starts it in the background as $pid, its output in $work/ostrel.log.
+# start_ostrel <program>: starts it in the background as $pid, its output in $work/ostrel.log;
+# with the emulated camera preloaded when the test runs inside tests/support/uvc_camera.sh
+# --preload-later.
 start_ostrel() {
-  "$1" >"$work/ostrel.log" 2>&1 &
+  if [ -n "${UVCEMU_LD_PRELOAD:-}" ]; then
+    LD_PRELOAD=$UVCEMU_LD_PRELOAD "$1" >"$work/ostrel.log" 2>&1 &
+  else
+    "$1" >"$work/ostrel.log" 2>&1 &
+  fi
   pid=$!
+}
+
+# uvc_camera_press / uvc_camera_unplug: the emulated camera's snapshot button, its cable.
+uvc_camera_press() { "$UVCEMU_RUNNER" press "$UVCEMU_DIR"; }
+uvc_camera_unplug() { "$UVCEMU_RUNNER" unplug "$UVCEMU_DIR"; }
+
+# message_box <name>: waits (60 s at most) for a message box, a second window with the
+# program's title; shoots the screen as <name>.png, writes the number of such windows to
+# $work/<name>.windows and presses Return on the box.
+message_box() {
+  local box
+  for _ in $(seq 1 120); do
+    sleep 0.5
+    [ "$(xdotool search --onlyvisible --name Pelquin 2>/dev/null | wc -l)" -ge 2 ] && break
+  done
+  sleep 1
+  screenshot "$1"
+  xdotool search --onlyvisible --name Pelquin 2>/dev/null | wc -l >"$work/$1.windows"
+  box=$(xdotool search --onlyvisible --name Pelquin 2>/dev/null | grep -vx "$win" | head -1)
+  [ -z "$box" ] || { xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key --clearmodifiers Return; }
 }
 
 # wait_for_frames_in <clip>: until the recording has written its first frames there (the

@@ -5,8 +5,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QSpinBox>
+#include <QTabWidget>
 
 namespace {
 
@@ -78,7 +80,7 @@ TEST(QtPropertySheet, LiveSheetAppliesEachChangeAndCancelTakesThemBack) {
   EXPECT_EQ(pages.applied[3].value, 0);
 }
 
-TEST(QtPropertySheet, PageWithoutPropertiesSaysSo) {
+TEST(QtPropertySheet, PageWithoutPropertiesSaysSoAndOffersOnlyClose) {
   class NoPages : public media::PropertyPages {
    public:
     std::vector<media::PropertyPage> Pages() override { return {{"Audio Input", {}}}; }
@@ -87,6 +89,20 @@ TEST(QtPropertySheet, PageWithoutPropertiesSaysSo) {
   platform::QtPropertySheet sheet(pages, nullptr);
   bool said = false;
   for (QLabel* label : sheet.findChildren<QLabel*>()) said |= label->text().contains("no settings");
+  EXPECT_TRUE(said);
+  auto* buttons = sheet.findChild<QDialogButtonBox*>();
+  ASSERT_NE(buttons, nullptr);
+  EXPECT_EQ(buttons->standardButtons(), QDialogButtonBox::Close);
+  EXPECT_FALSE(sheet.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+
+  // The texts go through the interface's language; the tab title and the notice too.
+  platform::QtPropertySheet french(pages, nullptr, [](const std::string& english) {
+    return english == "Audio Input" ? std::string("Entrée audio") : "[" + english + "]";
+  });
+  EXPECT_EQ(french.findChild<QTabWidget*>()->tabText(0), QString::fromUtf8("Entrée audio"));
+  said = false;
+  for (QLabel* label : french.findChildren<QLabel*>())
+    said |= label->text() == QStringLiteral("[This device has no settings to change.]");
   EXPECT_TRUE(said);
 }
 

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -357,6 +358,61 @@ TEST(QtTemplateDialogTest, TheAboutBoxStandsOverTheFrameWithTheApplicationIcon) 
   EXPECT_EQ(CAboutDlg(window, 0).DoModal(), kIdOk);
   EXPECT_TRUE(seen);
   QApplication::setWindowIcon(QIcon());
+}
+
+// Fixed-size dialogs and message boxes offer no minimise or maximise button; Qt's own
+// buttons speak the interface's language; Latin text is in the interface's sans face, CJK
+// text in the language's CJK face.
+TEST(QtTemplateDialogTest, DialogsLookFinishedInTheInterfacesLanguage) {
+  const QFont before = QApplication::font();
+  const auto noMinMax = [](QWidget* w) {
+    return (w->windowFlags() & Qt::CustomizeWindowHint) &&
+           !(w->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  };
+  platform::NoWindowEvents events;
+  platform::QtFrameWindow window({"Pelquin ", 400, 300}, events);
+  struct Case {
+    const char* locale;
+    const char* cjkFace;
+    const char* cancel;
+  };
+  for (const Case& c :
+       {Case{"fr", "Noto Sans CJK SC", "Annuler"}, Case{"zh_CN", "Noto Sans CJK SC", "取消"},
+        Case{"ja", "Noto Sans CJK JP", "キャンセル"}, Case{"zh_TW", "Noto Sans CJK TC", "取消"}}) {
+    SCOPED_TRACE(c.locale);
+    window.SetInterfaceLanguage({c.locale, {}});
+    const QFont font = QtTemplateDialog::DialogFont("宋体", 9);
+    const QStringList families = font.families();
+    ASSERT_GE(families.size(), 2);
+    EXPECT_EQ(families.last(), QString::fromLatin1(c.cjkFace));
+    EXPECT_FALSE(QFontInfo(font).family().contains("CJK"))
+        << "Latin text in the sans face: " << families.join(",").toStdString() << " -> "
+        << QFontInfo(font).family().toStdString();
+    EXPECT_FALSE(QFontInfo(font).family().contains("Serif"));
+    QString cancel;
+    bool finished = false;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      finished = noMinMax(box);
+      cancel = box->button(QMessageBox::Cancel)->text();
+      box->reject();
+    });
+    window.ShowMessage("?", "", platform::MessageIcon::Question,
+                       platform::MessageButtons::OkCancel);
+    EXPECT_TRUE(finished);
+    EXPECT_TRUE(cancel.contains(QString::fromUtf8(c.cancel))) << cancel.toStdString();
+  }
+  QtDialogHost host;
+  bool finished = false;
+  host.whileShown = [&](QtTemplateDialog& d) {
+    finished = noMinMax(&d);
+    d.reject();
+  };
+  CAboutDlg(host, 0).DoModal();
+  EXPECT_TRUE(finished);
+  window.SetInterfaceLanguage({"en", {}});
+  QApplication::setFont(before);
 }
 
 }  // namespace

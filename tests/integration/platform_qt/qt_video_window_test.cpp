@@ -44,4 +44,33 @@ TEST(QtVideoWindow, WideWindowShowsBlackBarsBesideThePicture) {
   EXPECT_EQ(shot.pixelColor(131, 5), QColor(Qt::white));
 }
 
+// A 320 x 240 output shown at 640 x 480: a sharp black-white edge becomes a ramp, not blocks.
+TEST(QtVideoWindow, EnlargedPictureIsScaledSmoothly) {
+  QWidget parent;
+  parent.resize(640, 480);
+  auto* video = new QtVideoWindow(&parent);
+  video->Place(0, 0, 640, 480);
+  video->Show(true);
+  parent.show();
+  std::vector<uint32_t> frame(320 * 240);
+  for (int y = 0; y < 240; ++y)
+    for (int x = 0; x < 320; ++x) frame[size_t(y) * 320 + x] = x < 160 ? 0xff000000 : 0xffffffff;
+  video->Present({320, 240, 320 * 4, reinterpret_cast<const uint8_t*>(frame.data())});
+  QElapsedTimer clock;
+  clock.start();
+  while (video->PaintedFrames() == 0 && clock.elapsed() < 5000) {
+    QApplication::processEvents();
+    video->repaint();
+  }
+  const QImage shot = video->grab().toImage();
+  EXPECT_EQ(shot.pixelColor(100, 240), QColor(Qt::black));
+  EXPECT_EQ(shot.pixelColor(540, 240), QColor(Qt::white));
+  int between = 0;
+  for (int x = 310; x < 330; ++x) {
+    const int v = shot.pixelColor(x, 240).red();
+    if (v > 0 && v < 255) ++between;
+  }
+  EXPECT_GE(between, 1) << "the edge has grey steps between black and white";
+}
+
 }  // namespace

@@ -98,7 +98,9 @@ TEST_F(PreviewWindowTest, MovingPictureFillsTheClientAreaAboveTheStatusBar) {
   EXPECT_EQ(video->PresentedFrames(), presented) << "no frame after close";
 }
 
-TEST(QtVideoWindowTest, FramesAreStretchedToTheWindowByTheNearestPixelHonouringTheStride) {
+// Enlarged smoothly, reduced by the nearest pixel, copied at the window's own size; the
+// rows' padding never shows.
+TEST(QtVideoWindowTest, FramesAreScaledToTheWindowHonouringTheStride) {
   QWidget parent;
   parent.resize(100, 100);
   platform::QtVideoWindow video(&parent);
@@ -114,18 +116,27 @@ TEST(QtVideoWindowTest, FramesAreStretchedToTheWindowByTheNearestPixelHonouringT
   ASSERT_TRUE(ProcessUntil([&] { return video.PaintedFrames() >= 1; }));
   QImage shown = video.grab().toImage().convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(shown.size(), QSize(8, 4));
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 8; ++x)
-      EXPECT_EQ(qBlue(shown.pixel(x, y)), 10 * (y / 2) + x / 2) << x << "," << y;
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 8; ++x) EXPECT_LE(qBlue(shown.pixel(x, y)), 13) << x << "," << y;
+    EXPECT_LT(qBlue(shown.pixel(0, y)), qBlue(shown.pixel(7, y))) << y;
+  }
+  EXPECT_LT(qBlue(shown.pixel(3, 0)), qBlue(shown.pixel(3, 3)));
+
+  video.Place(0, 0, 2, 1);
+  video.Present(frame);
+  ASSERT_TRUE(ProcessUntil([&] { return video.PaintedFrames() >= 2; }));
+  shown = video.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(qBlue(shown.pixel(0, 0)), 11);
+  EXPECT_EQ(qBlue(shown.pixel(1, 0)), 13);
 
   // At the window's own size the copy is exact; the padding never shows.
   video.Place(0, 0, 4, 2);
   video.Present(frame);
-  ASSERT_TRUE(ProcessUntil([&] { return video.PaintedFrames() >= 2; }));
+  ASSERT_TRUE(ProcessUntil([&] { return video.PaintedFrames() >= 3; }));
   shown = video.grab().toImage().convertToFormat(QImage::Format_RGB32);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 4; ++x) EXPECT_EQ(qBlue(shown.pixel(x, y)), 10 * y + x);
-  EXPECT_EQ(video.PresentedFrames(), 2u);
+  EXPECT_EQ(video.PresentedFrames(), 3u);
 }
 
 }  // namespace

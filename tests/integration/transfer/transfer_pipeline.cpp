@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "plugins/transfer/frame_scaler.h"
 #include "still/resample.h"
 
 namespace transfer_test {
@@ -72,6 +73,19 @@ std::vector<uint8_t> Resampled(const PackedFrame& in, int outWidth, int outHeigh
   std::vector<uint8_t> out(size_t(outWidth) * outHeight * 3);
   ostrel::still::ResampleRGB24(out.data(), in.bytes.data(), in.width, in.height, outWidth,
                                outHeight);
+  return out;
+}
+
+std::vector<uint8_t> Letterboxed(const PackedFrame& in, int outWidth, int outHeight) {
+  uint32_t w = 0;
+  uint32_t h = 0;
+  transfer::FrameScaler::FitInside(in.width, in.height, outWidth, outHeight, w, h);
+  const std::vector<uint8_t> picture = Resampled(in, int(w), int(h));
+  std::vector<uint8_t> out(size_t(outWidth) * outHeight * 3, 0);
+  const size_t left = (outWidth - w) / 2;
+  const size_t top = (outHeight - h) / 2;
+  for (size_t y = 0; y < h; ++y)
+    std::memcpy(&out[((top + y) * outWidth + left) * 3], &picture[y * w * 3], size_t(w) * 3);
   return out;
 }
 

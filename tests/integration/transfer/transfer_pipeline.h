@@ -35,6 +35,10 @@ FramePair RunOneFrame(int width, int height, unsigned outWidth, unsigned outHeig
 // ResampleRGB24 applied to a packed BGR frame.
 std::vector<uint8_t> Resampled(const PackedFrame& in, int outWidth, int outHeight);
 
+// The picture as the filter letterboxes it: Resampled to the largest size of its shape inside
+// outWidth x outHeight, centred, black around it.
+std::vector<uint8_t> Letterboxed(const PackedFrame& in, int outWidth, int outHeight);
+
 // The B,G,R bytes of a packed BGRx frame, and whether every x byte is 0xFF.
 std::vector<uint8_t> DropPadding(const PackedFrame& bgrx, bool* padIsOpaque);
 

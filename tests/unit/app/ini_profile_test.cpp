@@ -2,10 +2,21 @@
 #include "app/ini_profile.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "temp_dir.h"
 
 namespace {
+
+// The text as UTF-16 with its byte-order mark, as Windows programs save it.
+std::string Utf16(const std::u16string& text, bool bigEndian) {
+  std::string bytes;
+  for (char16_t u : u"\uFEFF" + text) {
+    bytes += static_cast<char>(bigEndian ? u >> 8 : u & 0xFF);
+    bytes += static_cast<char>(bigEndian ? u & 0xFF : u >> 8);
+  }
+  return bytes;
+}
 
 TEST(IniProfile, MissingFileAndKeysReadAsAbsent) {
   TempDir dir;
@@ -232,6 +243,69 @@ TEST(IniProfile, ReplacingLeavesNoTemporaryFiles) {
     ++files;
   }
   EXPECT_EQ(files, 1);
+}
+
+TEST(IniProfile, Utf16FilesAreReadAndWrittenBackInTheirEncoding) {
+  TempDir dir;
+  for (bool bigEndian : {false, true}) {
+    SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+    const std::u16string before =
+        u"[SectionMain]\r\nSnapFolder=/home/zo\u00EB/\U0001F4F7\r\nTimeLimit=45\r\n";
+    WriteFile(dir / "a.INI", Utf16(before, bigEndian));
+    IniProfile ini(dir / "a.INI", "SectionMain");
+    int v = 0;
+    ASSERT_TRUE(ini.ReadInt("TimeLimit", v));
+    EXPECT_EQ(v, 45);
+    std::string s;
+    ASSERT_TRUE(ini.ReadString("SnapFolder", s));
+    EXPECT_EQ(s, "/home/zo\xC3\xAB/\xF0\x9F\x93\xB7");
+    ASSERT_TRUE(ini.WriteInt("TimeLimit", 60));
+    ASSERT_TRUE(ini.WriteString("AviFileFolder", "/clips/\xE7\x85\xA7"));
+    EXPECT_EQ(ReadFile(dir / "a.INI"),
+              Utf16(u"[SectionMain]\r\nSnapFolder=/home/zo\u00EB/\U0001F4F7\r\nTimeLimit=60\r\n"
+                    u"AviFileFolder=/clips/\u7167\n",
+                    bigEndian));
+    // A name of bytes that are no text cannot go into UTF-16: that key alone is not saved.
+    EXPECT_FALSE(ini.WriteString("SnapFolder", "/x\xFF"));
+    EXPECT_NE(ini.Problem(), "");
+    ASSERT_TRUE(ini.ReadString("SnapFolder", s));
+    EXPECT_EQ(s, "/home/zo\xC3\xAB/\xF0\x9F\x93\xB7");
+  }
+}
+
+TEST(IniProfile, ALinkedFileIsSavedThroughTheLinkOnlyWhenItIsTheUsersOwn) {
+  TempDir dir;
+  namespace fs = std::filesystem;
+  fs::create_directory(dir / "real");
+  WriteFile(dir / "real/settings.INI", "[SectionMain]\nTimeLimit=5\n");
+  fs::create_symlink("real/settings.INI", dir / "a.INI");
+  IniProfile ini(dir / "a.INI", "SectionMain");
+  ASSERT_TRUE(ini.WriteInt("TimeLimit", 6));
+  EXPECT_TRUE(fs::is_symlink(dir / "a.INI"));
+  EXPECT_EQ(ReadFile(dir / "real/settings.INI"), "[SectionMain]\nTimeLimit=6\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 1)
+      << "no temporary file is left beside the target";
+
+  // A link to a folder, a link to nothing, and one to another user's file write nothing.
+  fs::create_directory(dir / "folder");
+  WriteFile(dir / "theirs.INI", "[SectionMain]\nTimeLimit=1\n");
+  const bool asRoot = ::geteuid() == 0;
+  if (asRoot) {
+    EXPECT_EQ(::chown((dir / "theirs.INI").c_str(), 65534, 65534), 0);
+  }
+  for (const char* target : {"folder", "missing.INI", "theirs.INI"}) {
+    if (std::string(target) == "theirs.INI" && !asRoot) continue;  // no other user's file
+    SCOPED_TRACE(target);
+    fs::create_symlink(target, dir / "link.INI");
+    IniProfile linked(dir / "link.INI", "SectionMain");
+    EXPECT_FALSE(linked.WriteInt("TimeLimit", 7));
+    EXPECT_NE(linked.Problem().find("link"), std::string::npos) << linked.Problem();
+    EXPECT_TRUE(fs::is_symlink(dir / "link.INI"));
+    fs::remove(dir / "link.INI");
+  }
+  EXPECT_FALSE(fs::exists(dir / "missing.INI"));
+  EXPECT_EQ(ReadFile(dir / "theirs.INI"), "[SectionMain]\nTimeLimit=1\n");
+  EXPECT_TRUE(fs::is_empty(dir / "folder"));
 }
 
 }  // namespace

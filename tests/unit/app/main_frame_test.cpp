@@ -90,6 +90,10 @@ TEST_F(MainFrameTest, FrenchBarLabelsItsPopupsByPosition) {
   EXPECT_EQ(bar->TextAtPosition(4), "Captage de vidéo(&R)");
   ASSERT_NE(bar->SubMenu(4), nullptr);
   EXPECT_EQ(bar->SubMenu(4)->TextAtPosition(1), "Format visuel");
+  // The window system's own texts and the property pages follow the same language.
+  EXPECT_EQ(window.interfaceLanguage.locale, "fr");
+  ASSERT_TRUE(window.interfaceLanguage.translate);
+  EXPECT_EQ(window.interfaceLanguage.translate("Brightness"), "Luminosité");
 }
 
 TEST_F(MainFrameTest, ActivationLoadsSettingsOnceInitialisesAndStartsTheTimer) {

@@ -72,6 +72,30 @@ TEST_F(RecordingCommandTest, StartWaitsStampsTheClockAndRelabelsAndStopReturnsTo
   EXPECT_TRUE(frame->m_pGraph->FindFilterByName("Render")) << "the preview graph again";
 }
 
+TEST_F(RecordingCommandTest, TheLastClipNumberIsUsedOnceAndNeverReplacesAFile) {
+  Start(media::Subtype::RGB24);
+  frame->m_captureFolder = dir.path();
+  frame->m_clipIndex = INT32_MAX;
+  WriteFile(dir / "Clip2147483647.AVI", "the user's own");
+  ::testing::internal::CaptureStderr();
+  frame->OnCommand(kStartStopCapture);
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("Clip2147483647.AVI"), std::string::npos);
+  EXPECT_EQ(frame->m_captureMode, 0);
+  EXPECT_EQ(frame->m_graphRunning, 1) << "the preview goes on";
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text.rfind(LangText(TXT_RECORD_ERROR, frame->m_languageIndex), 0),
+            0u);
+  EXPECT_NE(window.messages[0].text.find(dir / "Clip2147483647.AVI"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir / "Clip2147483647.AVI"), "the user's own");
+
+  std::filesystem::remove(dir / "Clip2147483647.AVI");
+  frame->OnCommand(kStartStopCapture);
+  EXPECT_EQ(frame->m_recording, 1);
+  EXPECT_EQ(frame->m_clipIndex, INT32_MAX) << "no number after the last";
+  frame->OnCommand(kStartStopCapture);
+  EXPECT_EQ(frame->m_clipIndex, INT32_MAX);
+}
+
 TEST_F(RecordingCommandTest, AFailedBuildKeepsTheModeAndTheLabelAndTheNextUseStops) {
   Start(media::Subtype::YUY2);
   frame->m_recordFormat = 1;  // the fake layer has no ASF writer: the build fails

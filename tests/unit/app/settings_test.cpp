@@ -142,6 +142,34 @@ TEST_F(SettingsTest, AReadOnlySettingsFileIsLeftUnchangedAndTheSaveReportsIt) {
       << "a frozen file is not side-stepped";
 }
 
+TEST_F(SettingsTest, AFileInAnEncodingThatCannotBeReadIsLeftAsItIsAndTheDefaultsAreUsed) {
+  const std::string kinds[] = {
+      std::string("\xFF\xFE\0\0[\0\0\0", 8),  // UTF-32
+      std::string("[\0S\0]\0\n\0T\0=\0"
+                  "5\0",
+                  14),  // UTF-16 without its mark
+      std::string("\xFF\xFE[\0S\0]\0\n\0T\0=\0"
+                  "5",
+                  15),                      // cut UTF-16
+      std::string("\xFE\xFF\xDC\0\0[", 6),  // a lone low surrogate
+  };
+  for (const std::string& unreadable : kinds) {
+    WriteFile(IniPath(), unreadable);
+    CMainFrame frame(system, nullptr);
+    frame.AttachWindow(window);
+    frame.m_timeLimitSeconds = 90;
+    testing::internal::CaptureStderr();
+    frame.LoadSettings();
+    frame.SaveSettings();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(frame.m_timeLimitSeconds, 30);
+    EXPECT_EQ(ReadFile(IniPath()), unreadable);
+    EXPECT_NE(errors.find("cannot read the settings in " + IniPath()), std::string::npos) << errors;
+    EXPECT_NE(errors.find("could not save the settings to " + IniPath()), std::string::npos)
+        << errors;
+  }
+}
+
 TEST_F(SettingsTest, SecondActivationReloadsTheFile) {
   Start();
   frame->m_clipIndex = 5;

@@ -109,6 +109,18 @@ TEST_F(SnapshotTest, NumbersBelowAThousandArePaddedAndTenThousandHasFiveDigits) 
   EXPECT_TRUE(std::filesystem::exists(folder + "/0003.BMP"));
 }
 
+TEST_F(SnapshotTest, NegativeNumbersAreNumbersOnBothPaths) {
+  Frame().m_snapshotIndex = -5;  // from the settings file
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Frame().TakeSnapshot(), 1);
+  EXPECT_EQ(Press(grabber->frame), media::kOk);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_EQ(system.shutterSounds, 1);
+  EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"-004.BMP", "Still-005.BMP"}));
+  EXPECT_EQ(Frame().m_snapshotIndex, -3);
+}
+
 TEST_F(SnapshotTest, EachFailureShowsItsMessageAndLeavesNothingBehind) {
   const auto expectOnly = [&](const char* text) {
     ASSERT_EQ(window.messages.size(), 1u) << text;

@@ -50,6 +50,22 @@ TEST_F(ClipSeriesTest, EachNextClipIsMarkedOnceTheOneBeforeLosesItsMarker) {
   EXPECT_TRUE(unfinished_clips::FindAbandoned(dir.path(), system).empty());
 }
 
+TEST_F(ClipSeriesTest, PastTheLastNumberNoClipIsReplacedAndNothingWrapsRound) {
+  WriteFile(dir / "Clip2147483647.AVI", "the user's own");
+  const std::optional<int> free = clip_series::FirstFreeIndex(INT32_MAX, PathOf(), system);
+  EXPECT_FALSE(free.has_value());
+  std::filesystem::remove(dir / "Clip2147483647.AVI");
+  WriteFile(dir / "Clip2147483647-1.AVI", "also the user's");
+  clip_series::Series series(PathOf(), system, system.ProcessToken(), INT32_MAX);
+  EXPECT_EQ(series.NextIndex(), INT32_MAX);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(series.Next(), dir / "Clip2147483647-2.AVI") << "a name the writer has not used";
+  EXPECT_NE(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(series.NextIndex(), INT32_MAX);
+  EXPECT_EQ(ReadFile(dir / "Clip2147483647-1.AVI"), "also the user's");
+  series.Finish();
+}
+
 TEST_F(ClipSeriesTest, AnAbandonedClipKeepsItsMarkerForTheRepair) {
   clip_series::Series series(PathOf(), system, "boot-0 17 5", 0);
   series.Next();

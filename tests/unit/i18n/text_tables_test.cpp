@@ -9,6 +9,7 @@
 
 #include "i18n/lang_text_table.h"
 #include "i18n/menu_label_table.h"
+#include "i18n/own_text_table.h"
 #include "res/menu_ids.h"
 
 namespace {
@@ -77,6 +78,25 @@ TEST(TextTablesTest, EveryCellIsNonEmptyValidUtf8) {
   for (int i = 0; i < kMenuLabelRowCount; ++i) {
     ExpectUsableCells(MenuLabelTable[i].text, "menu label " + std::to_string(i));
   }
+  std::set<std::string> english;
+  for (int i = 0; i < OWN_TEXT_COUNT; ++i) {
+    EXPECT_EQ(OwnTextTable[i].id, i);
+    ExpectUsableCells(OwnTextTable[i].text, "own text " + std::to_string(i));
+    EXPECT_TRUE(english.insert(OwnTextTable[i].text[kLangEnglish]).second)
+        << "English texts are the keys of the property pages' lookup: " << i;
+  }
+}
+
+// Texts the media layer hands over in English come back in the language; others as they are.
+TEST(TextTablesTest, OwnTextsAreFoundByTheirEnglish) {
+  EXPECT_EQ(OwnTextForEnglish("Brightness", kLangFrench), "Luminosité");
+  EXPECT_EQ(OwnTextForEnglish("This device has no settings to change.", kLangSimplifiedChinese),
+            "此设备没有可更改的设置。");
+  EXPECT_EQ(OwnTextForEnglish("YUY2 640 x 480, 30 fps", kLangGerman), "YUY2 640 x 480, 30 fps");
+  EXPECT_EQ(OwnTextForEnglish("Brightness", 42), "Brightness");
+  EXPECT_STREQ(OwnText(OWN_STILL_SIZE_POPUP, kLangSimplifiedChinese), "拍照大小");
+  EXPECT_STREQ(LanguageLocaleName(kLangTraditionalChinese), "zh_TW");
+  EXPECT_STREQ(LanguageLocaleName(-1), "en");
 }
 
 // A mnemonic marker must be followed by its letter; a lone "&" at the end would

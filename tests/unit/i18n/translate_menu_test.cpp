@@ -5,6 +5,7 @@
 #include <string>
 
 #include "i18n/language.h"
+#include "i18n/own_text_table.h"
 #include "i18n/translate_menu.h"
 #include "platform/fakes/fake_menu.h"
 #include "res/menu_128.h"
@@ -29,14 +30,14 @@ constexpr const char* kEnglishBar =
     "  ----\n"
     "[popup] Preview(&P)\n"
     "  [32813] Distinguish Setting(&S)\n"
-    "[popup] Capture(&R\n"
+    "[popup] Capture(&R)\n"
     "  [32774] Start Capture(&S)\n"
     "  [popup] Video Format\n"
     "    [32784] AVI\n"
     "    [32785] WMV\n"
     "  ----\n"
     "  [32775] Snap Shot(&P)\n"
-    "  [popup] 拍照大小\n"
+    "  [popup] Still image size\n"
     "    [32794] Still image capture\n"
     "    [32797] 320*240\n"
     "    [32798] Still image capture(300K)\n"
@@ -94,8 +95,8 @@ TEST(TranslateMenuBarTest, EveryRowFindsItsTargetAndNothingElseChanges) {
     }
   }
   EXPECT_EQ(byCommand, 21);
-  EXPECT_EQ(byPosition, 7);
-  EXPECT_EQ(bar->Log().size(), 28u);
+  EXPECT_EQ(byPosition, 8) << "the table's seven popups and the still-size popup";
+  EXPECT_EQ(bar->Log().size(), 29u);
 }
 
 TEST(TranslateMenuBarTest, EveryLanguageKeepsIdsPopupsAndUnlabelledItems) {
@@ -106,7 +107,8 @@ TEST(TranslateMenuBarTest, EveryLanguageKeepsIdsPopupsAndUnlabelledItems) {
     EXPECT_EQ(Shape(*bar), shape) << language;
     FakeMenu* stillSizes = bar->Popup(menu_pos::kCapture)->Popup(menu_pos::kStillSize);
     ASSERT_NE(stillSizes, nullptr);
-    EXPECT_EQ(bar->Popup(menu_pos::kCapture)->TextAtPosition(menu_pos::kStillSize), "拍照大小");
+    EXPECT_EQ(bar->Popup(menu_pos::kCapture)->TextAtPosition(menu_pos::kStillSize),
+              OwnText(OWN_STILL_SIZE_POPUP, language));
     EXPECT_EQ(bar->TextOfCommand(menu_id::kStillSize[1]), "320*240") << language;
     EXPECT_EQ(bar->TextOfCommand(menu_id::kStillSize[9]), "4096*3072") << language;
     EXPECT_EQ(bar->TextOfCommand(menu_id::kStillSize[10]), "5120*3840") << language;

@@ -1,0 +1,325 @@
+// The main frame on a V4L2 camera (the emulated UVC camera of tests/support, which this
+// program runs inside): the driver's current mode first, every mode it offers previewed,
+// snapped and recorded, and its faults: a refused frame rate, an unplug, its button.
+#include <fcntl.h>
+#include <linux/input.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <set>
+#include <thread>
+
+#include "clip_probe.h"
+#include "i18n/lang_text_table.h"
+#include "plugins/transfer/transfer_register.h"
+#include "res/menu_ids.h"
+#include "still_frame_fixture.h"
+
+namespace {
+
+// The camera's 75% colour bars, left to right, as RGB.
+constexpr uint8_t kBars[8][3] = {{191, 191, 191}, {191, 191, 0}, {0, 191, 191}, {0, 191, 0},
+                                 {191, 0, 191},   {191, 0, 0},   {0, 0, 191},   {0, 0, 0}};
+
+std::string Output(const std::string& command) {
+  std::string text;
+  if (FILE* p = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) text.append(buffer, n);
+    ::pclose(p);
+  }
+  return text;
+}
+
+// Where a BMP's colour at (x, y from the top) differs from the expected bar, as text; empty
+// when every bar is within tolerance on its middle row.
+std::string BarsMismatch(const std::string& path, int tolerance) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<uint8_t> bmp((std::istreambuf_iterator<char>(in)), {});
+  if (bmp.size() < 54) return path + ": no BMP";
+  const auto at = [&](size_t o) { return bmp[o] | bmp[o + 1] << 8 | bmp[o + 2] << 16; };
+  const int width = at(18), height = at(22);
+  const size_t row = static_cast<size_t>(height / 2) * width * 3;  // bottom-up: the middle
+  std::string mismatch;
+  for (int bar = 0; bar < 8; ++bar) {
+    const size_t p = 54 + row + static_cast<size_t>((2 * bar + 1) * width / 16) * 3;
+    if (p + 3 > bmp.size()) return path + ": short";
+    for (int c = 0; c < 3; ++c) {
+      const int got = bmp[p + 2 - c];  // BGR
+      if (std::abs(got - kBars[bar][c]) > tolerance)
+        mismatch += "bar " + std::to_string(bar) + " channel " + std::to_string(c) + ": " +
+                    std::to_string(got) + " for " + std::to_string(kBars[bar][c]) + "; ";
+    }
+  }
+  return mismatch;
+}
+
+class UvcCameraTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    struct stat st;
+    const char* camera = ::getenv("UVCEMU_DIR");
+    if (!camera || ::stat("/dev/video42", &st) != 0)
+      GTEST_SKIP() << "needs the emulated camera: run through tests/support/uvc_camera.sh";
+    cameraDir = camera;
+    char tmpl[] = "/tmp/ostrel-uvc-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    dir = tmpl;
+    system.modulePath = dir + "/ostrel";
+    system.documents = dir;
+    system.config = dir + "/config";
+    g_stillSizeIndex = 0;
+    transfer::RegisterStatic();
+    // A new camera for every test: plugged out and in again, it is in its default mode.
+    Unplug();
+    ASSERT_NE(::stat("/dev/video42", &st), 0);
+    Plug();
+    Start();
+  }
+  void Start() {
+    frame = std::make_unique<CMainFrame>(system, &factory);
+    frame->AttachWindow(window);
+    ASSERT_EQ(frame->OnCreate(), 0);
+    frame->ActivateFrame();
+    ASSERT_EQ(frame->m_videoDeviceCount, 1);
+    ASSERT_EQ(frame->m_graphRunning, 1) << Messages();
+    frame->m_captureFolder = dir;
+    frame->SetSnapshotFolder(dir);
+  }
+  void TearDown() override {
+    if (frame) frame->OnClose();
+    frame.reset();
+    if (!dir.empty()) std::filesystem::remove_all(dir);
+    Plug();
+  }
+
+  void Unplug() { std::ofstream(cameraDir + "/unplug").put('1'); }
+  void Plug() { ::unlink((cameraDir + "/unplug").c_str()); }
+
+  std::string Messages() {
+    std::string all;
+    for (const auto& m : window.messages) all += "\"" + m.text + "\" ";
+    return all;
+  }
+  int CountMessages(const std::string& text) {
+    int n = 0;
+    for (const auto& m : window.messages) n += m.text == text;
+    return n;
+  }
+
+  // Timer ticks while real time lets frames through.
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      system.Advance(100);
+      frame->OnTimer(CMainFrame::kTimerId);
+    }
+  }
+
+  bool FramesShownAt(int width, int height) {
+    const int before = window.surface.Frames();
+    return WaitFor(
+        [&] {
+          return window.surface.Frames() > before + 5 &&
+                 window.surface.Size() == std::make_pair(width, height);
+        },
+        std::chrono::seconds(20));
+  }
+
+  // What the Video Capture Pin page offers; with choice, the user picks it and presses OK.
+  std::vector<std::string> CapturePinPage(const std::string& choice = "") {
+    std::vector<std::string> choices;
+    window.sheetScripts.push_back([&](media::PropertyPages& pages) {
+      choices = pages.Pages().at(0).properties.at(0).choices;
+      for (size_t i = 0; i < choices.size(); ++i)
+        if (choices[i] == choice) pages.Apply(0, 0, static_cast<int32_t>(i));
+    });
+    frame->OnCommand(menu_id::kVideoPinProperties);
+    return choices;
+  }
+
+  void Record(int frames) {
+    frame->OnStartStopCapture();
+    ASSERT_EQ(frame->m_recording, 1) << Messages();
+    const int start = Delivered();
+    for (int i = 0; i < frames * 4 && Delivered() < start + frames; ++i) Ticks(1);
+    frame->OnStartStopCapture();
+  }
+
+  int Delivered() {
+    std::shared_ptr<media::FrameCounters> counters;
+    frame->m_pBuilder->FindFrameCounters(media::PinCategory::Capture, media::MajorType::Video,
+                                         *frame->m_videoDevices[0], counters);
+    int32_t n = 0;
+    if (counters) counters->GetNumNotDropped(n);
+    return n;
+  }
+
+  std::string Clip() const { return dir + "/Clip0000.AVI"; }
+
+  // The menu snapshot; a "Snapshot Error" (no frame in the 50 ms wait on a loaded machine) is
+  // retried a few times.
+  void Snap() {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      const size_t shown = window.messages.size();
+      frame->OnCommand(menu_id::kSnapshot);
+      if (window.messages.size() == shown || window.messages.back().text != "Snapshot Error")
+        return;
+      window.messages.pop_back();
+    }
+  }
+
+  std::string cameraDir;
+  std::string dir;
+  SleepingSystem system;
+  PreviewWindow window;
+  media::gst::GstMediaFactory factory{"v4l2deviceprovider"};
+  std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(UvcCameraTest, OpensInTheDriversCurrentModeAndOffersEveryMode) {
+  EXPECT_EQ(frame->m_videoDeviceNames[0], "Emulated Webcam");
+  EXPECT_EQ(frame->m_videoWidth, 640);
+  EXPECT_EQ(frame->m_videoHeight, 480);
+  EXPECT_TRUE(FramesShownAt(640, 480));
+  const std::vector<std::string> page = CapturePinPage();
+  const std::set<std::string> offered(page.begin(), page.end());
+  const std::set<std::string> modes = {
+      "YUY2 640 x 480, 30 fps",  "YUY2 640 x 480, 15 fps",   "YUY2 320 x 240, 30 fps",
+      "YUY2 320 x 240, 15 fps",  "YUY2 1280 x 720, 10 fps",  "YUY2 1280 x 720, 5 fps",
+      "MJPG 640 x 480, 30 fps",  "MJPG 640 x 480, 15 fps",   "MJPG 1280 x 720, 30 fps",
+      "MJPG 1280 x 720, 15 fps", "MJPG 1920 x 1080, 30 fps", "MJPG 1920 x 1080, 15 fps"};
+  EXPECT_EQ(offered, modes);
+  EXPECT_EQ(page.size(), modes.size());
+  EXPECT_TRUE(window.messages.empty()) << Messages();
+}
+
+// Each mode chosen on the Video Capture Pin page previews at its size, snaps the bars in
+// their colours and records the camera's own frames (MJPG as it comes, 4:2:2 as the camera
+// encodes it) into a clip ffmpeg decodes without an error.
+TEST_F(UvcCameraTest, EveryKindOfModePreviewsSnapsAndRecords) {
+  struct Mode {
+    const char* choice;
+    int width, height, fps;
+    const char* codec;  // ffprobe's codec and pixel format
+  };
+  const Mode modes[] = {
+      {"MJPG 1920 x 1080, 30 fps", 1920, 1080, 30, "mjpeg,yuvj422p"},
+      {"YUY2 1280 x 720, 10 fps", 1280, 720, 10, "rawvideo,yuyv422"},
+      {"MJPG 640 x 480, 15 fps", 640, 480, 15, "mjpeg,yuvj422p"},
+      {"YUY2 320 x 240, 30 fps", 320, 240, 30, "rawvideo,yuyv422"},
+  };
+  int snapshot = 0;
+  for (const Mode& mode : modes) {
+    SCOPED_TRACE(mode.choice);
+    CapturePinPage(mode.choice);
+    ASSERT_EQ(frame->m_videoWidth, mode.width);
+    ASSERT_EQ(frame->m_videoHeight, mode.height);
+    ASSERT_TRUE(FramesShownAt(mode.width, mode.height)) << Messages();
+
+    Snap();
+    char still[32];
+    std::snprintf(still, sizeof still, "/Still%04d.BMP", snapshot++);
+    EXPECT_EQ(BarsMismatch(dir + still, 6), "");
+
+    std::filesystem::remove(Clip());
+    frame->m_clipIndex = 0;
+    frame->m_frameRate = mode.fps;
+    Record(mode.fps * 2);
+    EXPECT_TRUE(window.messages.empty()) << Messages();
+    const std::string probe = Output(
+        "ffprobe -v error -select_streams v:0 -show_entries stream=codec_name,pix_fmt "
+        "-of csv=p=0 " +
+        Clip());
+    EXPECT_EQ(probe, std::string(mode.codec) + "\n");
+    EXPECT_EQ(Output("ffmpeg -v error -i " + Clip() + " -f null - 2>&1"), "");
+    const ProbedClip clip = ProbeWithFfprobe(Clip());
+    ASSERT_TRUE(clip.ok) << clip.error;
+    EXPECT_GE(clip.Find("video")->frames, mode.fps);
+  }
+}
+
+// The faults a camera brings, each with the one message the user sees and what is kept.
+TEST_F(UvcCameraTest, FaultsShowOneMessageAndKeepTheClip) {
+  const std::string recordError = LangText(TXT_RECORD_ERROR, 0);
+  const std::string cannotPreview = LangText(TXT_CANNOT_PREVIEW, 0);
+  struct Fault {
+    const char* name;
+    bool recording;  // while recording, else while previewing
+    int frameRate;   // asked for at the start
+    bool unplug;
+    std::string message;
+  };
+  const Fault faults[] = {
+      {"60 fps asked of a camera that offers 30", true, 60, false, "Cannot set new frame rate"},
+      {"unplugged while previewing", false, 30, true, cannotPreview},
+      {"unplugged while recording", true, 30, true, recordError},
+  };
+  for (const Fault& fault : faults) {
+    SCOPED_TRACE(fault.name);
+    if (!frame) Start();
+    window.messages.clear();
+    std::filesystem::remove(Clip());
+    frame->m_clipIndex = 0;
+    frame->m_frameRate = fault.frameRate;
+    if (fault.recording) {
+      frame->OnStartStopCapture();
+      ASSERT_EQ(frame->m_recording, 1) << Messages();
+    }
+    const int start = Delivered();
+    for (int i = 0; i < 40 && Delivered() < start + 20; ++i) Ticks(1);
+    if (fault.unplug) {
+      Unplug();
+      for (int i = 0; i < 100 && window.messages.empty(); ++i) Ticks(1);
+      Ticks(10);  // time for a second message, if one came
+      EXPECT_EQ(frame->m_graphRunning, 0);
+    } else if (fault.recording) {
+      frame->OnStartStopCapture();
+    }
+    EXPECT_EQ(window.messages.size(), 1u) << Messages();
+    EXPECT_EQ(CountMessages(fault.message), 1) << Messages();
+    EXPECT_EQ(frame->m_recording, 0);
+    if (fault.recording) {
+      EXPECT_FALSE(std::filesystem::exists(Clip() + ".unfinished")) << "the clip was not finished";
+      EXPECT_EQ(Output("ffmpeg -v error -i " + Clip() + " -f null - 2>&1"), "");
+      EXPECT_EQ(Output("ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate "
+                       "-of csv=p=0 " +
+                       Clip()),
+                "30/1\n");
+      const ProbedClip clip = ProbeWithFfprobe(Clip());
+      ASSERT_TRUE(clip.ok) << clip.error;
+      EXPECT_GE(clip.Find("video")->frames, 15);
+    }
+    if (fault.frameRate == 60) {
+      EXPECT_EQ(frame->m_frameRate, 30) << "the rate read back";
+    }
+    if (fault.unplug) {  // the next fault starts on a camera plugged in again
+      frame->OnClose();
+      frame.reset();
+      Plug();
+    }
+  }
+}
+
+// The camera's own button (KEY_CAMERA on its event device) takes a still from the still pin.
+TEST_F(UvcCameraTest, SnapshotButtonTakesAStill) {
+  ASSERT_TRUE(FramesShownAt(640, 480));
+  const int fd = ::open((cameraDir + "/button").c_str(), O_WRONLY | O_NONBLOCK);
+  ASSERT_GE(fd, 0) << "nobody watches the button";
+  input_event events[4] = {};
+  events[0].type = events[2].type = EV_KEY;
+  events[0].code = events[2].code = KEY_CAMERA;
+  events[0].value = 1;
+  ASSERT_EQ(::write(fd, events, sizeof events), static_cast<ssize_t>(sizeof events));
+  ::close(fd);
+  const std::string still = dir + "/0000.BMP";
+  EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(still); }, std::chrono::seconds(10)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // written in full
+  EXPECT_EQ(BarsMismatch(still, 6), "");
+  EXPECT_EQ(frame->m_snapshotIndex, 1);
+}
+
+}  // namespace
