@@ -73,6 +73,7 @@ void CMainFrame::ActivateFrame() {
     if (m_media) {
       RepairUnfinishedClips();  // what a killed recording left behind, meanwhile
       BuildDeviceMenu();
+      WatchDevices();
       BuildOptionMenu();
       CreateGraph();  // reports its own failures; activation goes on regardless
     }

@@ -122,6 +122,16 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   // is nearly full, with one message; true when it did (app/graph_failure.cpp).
   bool EndFailedGraph();
   bool m_endingFailedGraph = false;  // while its message is up
+  // Devices that come and go while Ostrel runs (app/device_hotplug.cpp): the Device
+  // popup rebuilt, a camera or microphone that went away let go of (its recording
+  // finished first), one that came back chosen again. True when devices changed.
+  void WatchDevices();
+  bool FollowDeviceChanges();
+  void FillDeviceMenu();
+  std::shared_ptr<media::DeviceEnumerator> m_pDeviceWatch;
+  std::string m_lostVideoDevice;  // the camera in use that went away, until it is back
+  std::string m_lostAudioDevice;
+  bool m_followingDevices = false;
   // Builds and runs the preview graph; a failure shows the localized message and
   // gives false (app/commands.cpp).
   bool StartPreview();

@@ -24,7 +24,8 @@ std::string TimeSpan(int64_t seconds) {
 }  // namespace
 
 void CMainFrame::OnTimer(int) {
-  if (EndFailedGraph()) return;  // app/graph_failure.cpp
+  if (FollowDeviceChanges()) return;  // app/device_hotplug.cpp
+  if (EndFailedGraph()) return;       // app/graph_failure.cpp
   if (m_recording) {
     TakeBegunClips();
     const int64_t elapsed = RecordingElapsedSeconds();

@@ -390,6 +390,11 @@ class DeviceEnumerator {
   // kOk with the devices in order, kFalse when the category is empty, or a failure.
   virtual Status CreateClassEnumerator(DeviceCategory category,
                                        std::vector<std::shared_ptr<DeviceMoniker>>& devices) = 0;
+  // Starts watching for capture devices that come, go or change; false when this
+  // enumerator cannot. From then on DevicesChanged, on any thread, tells whether any did
+  // since it was last asked (the user-interface thread polls it from its timer).
+  virtual bool WatchChanges() { return false; }
+  virtual bool DevicesChanged() { return false; }
 };
 
 // The entry point: graphs, builders, device enumeration, filters by class identifier.

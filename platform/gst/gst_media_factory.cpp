@@ -3,6 +3,7 @@
 
 #include <gst/gst.h>
 
+#include <atomic>
 #include <cctype>
 
 #include "platform/gst/clip_repairer.h"
@@ -122,6 +123,40 @@ class Moniker : public DeviceMoniker {
 class Enumerator : public DeviceEnumerator {
  public:
   explicit Enumerator(std::string provider) : provider_(std::move(provider)) {}
+  ~Enumerator() override {
+    if (watchedBus_) {
+      gst_bus_set_sync_handler(watchedBus_, nullptr, nullptr, nullptr);
+      gst_object_unref(watchedBus_);
+    }
+    if (watchedProvider_) {
+      gst_device_provider_stop(watchedProvider_);
+      gst_object_unref(watchedProvider_);
+    }
+    if (monitor_) {
+      gst_device_monitor_stop(monitor_);
+      gst_object_unref(monitor_);
+    }
+  }
+
+  bool WatchChanges() override {
+    if (watchedBus_) return true;
+    if (!provider_.empty()) {
+      watchedProvider_ = gst_device_provider_factory_get_by_name(provider_.c_str());
+      if (!watchedProvider_) return false;
+      watchedBus_ = gst_device_provider_get_bus(watchedProvider_);
+      gst_bus_set_sync_handler(watchedBus_, OnDeviceMessage, this, nullptr);
+      return gst_device_provider_start(watchedProvider_);
+    }
+    monitor_ = gst_device_monitor_new();
+    gst_device_monitor_add_filter(monitor_, "Video/Source", nullptr);
+    gst_device_monitor_add_filter(monitor_, "Audio/Source", nullptr);
+    // A started PipeWire provider would hide the V4L2 and Pulse copies it supersedes.
+    g_object_set(monitor_, "show-all", TRUE, nullptr);
+    watchedBus_ = gst_device_monitor_get_bus(monitor_);
+    gst_bus_set_sync_handler(watchedBus_, OnDeviceMessage, this, nullptr);
+    return gst_device_monitor_start(monitor_);
+  }
+  bool DevicesChanged() override { return changed_.exchange(false); }
 
   Status CreateClassEnumerator(DeviceCategory category,
                                std::vector<std::shared_ptr<DeviceMoniker>>& devices) override {
@@ -149,7 +184,25 @@ class Enumerator : public DeviceEnumerator {
   }
 
  private:
+  // Runs on the provider's thread: only a flag for the user-interface thread.
+  static GstBusSyncReply OnDeviceMessage(GstBus*, GstMessage* message, gpointer self) {
+    switch (GST_MESSAGE_TYPE(message)) {
+      case GST_MESSAGE_DEVICE_ADDED:
+      case GST_MESSAGE_DEVICE_REMOVED:
+      case GST_MESSAGE_DEVICE_CHANGED:
+        static_cast<Enumerator*>(self)->changed_ = true;
+        break;
+      default:
+        break;
+    }
+    return GST_BUS_DROP;
+  }
+
   std::string provider_;
+  GstDeviceMonitor* monitor_ = nullptr;
+  GstDeviceProvider* watchedProvider_ = nullptr;
+  GstBus* watchedBus_ = nullptr;
+  std::atomic<bool> changed_{false};
 };
 
 std::string Upper(std::string s) {
