@@ -1,6 +1,8 @@
 // CMainFrame: cameras and microphones plugged in and out while Ostrel runs. The device
 // monitor's thread only raises a flag; the timer's tick on the user-interface thread
 // reads the lists again and acts on what changed.
+#include <cstdio>
+
 #include "app/main_frame.h"
 #include "capture/graph_utils.h"
 
@@ -78,6 +80,9 @@ bool CMainFrame::FollowDeviceChanges() {
     m_lostVideoDevice = videoBefore;
   }
   if (audioLost) m_lostAudioDevice = audioBefore;
+  if (videoLost) std::fprintf(stderr, "ostrel: the camera %s was unplugged\n", videoBefore.c_str());
+  if (audioLost)
+    std::fprintf(stderr, "ostrel: the microphone %s was unplugged\n", audioBefore.c_str());
   for (const auto& filter : gone) m_pGraph->RemoveFilter(*filter);
 
   // A camera that is back, or the first one plugged in where none was, is used at once.
@@ -87,8 +92,11 @@ bool CMainFrame::FollowDeviceChanges() {
     if (pick >= 0) {
       m_pGraph->AddFilter(m_videoDevices[pick], kVideoDeviceName);
       m_selectedVideoDevice = pick;
+      std::fprintf(stderr, "ostrel: the camera %s is used\n", m_videoDeviceNames[pick].c_str());
       m_lostVideoDevice.clear();
       ReadCaptureFormat(m_videoWidth, m_videoHeight, m_videoSubtype);
+      // The window takes the first camera's size, as at the start.
+      if (!camerasBefore) FitWindowToVideo(m_videoWidth, m_videoHeight);
       if (m_previewOn && !m_recording && !m_graphRunning) {
         TearDownGraph();
         StartPreview();

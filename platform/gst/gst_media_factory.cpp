@@ -169,10 +169,19 @@ class Enumerator : public DeviceEnumerator {
       list = gst_device_provider_get_devices(provider);
       gst_object_unref(provider);
     } else {
-      GstDeviceMonitor* monitor = gst_device_monitor_new();
-      gst_device_monitor_add_filter(monitor, klass, nullptr);
-      list = gst_device_monitor_get_devices(monitor);
-      gst_object_unref(monitor);
+      // Every provider's list, as a monitor that is never started gives it (no provider
+      // hides another's copies); a monitor made here would take over the providers' buses
+      // from the one that watches for changes.
+      GList* factories = gst_device_provider_factory_list_get_device_providers(GST_RANK_MARGINAL);
+      for (GList* f = factories; f; f = f->next) {
+        auto* factory = GST_DEVICE_PROVIDER_FACTORY(f->data);
+        if (!gst_device_provider_factory_has_classes(factory, klass)) continue;
+        GstDeviceProvider* provider = gst_device_provider_factory_get(factory);
+        if (!provider) continue;
+        list = g_list_concat(list, gst_device_provider_get_devices(provider));
+        gst_object_unref(provider);
+      }
+      gst_plugin_feature_list_free(factories);
     }
     for (GList* l = list; l; l = l->next) {
       GstDevice* device = GST_DEVICE(l->data);
