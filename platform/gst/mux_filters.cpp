@@ -174,20 +174,42 @@ int QuantizerForQuality(int quality) {
   return quality >= 50 ? 5 - (quality - 50) * 3 / 50 : 31 - quality * 26 / 50;
 }
 
-// The video stream's frames as they reach the ASF muxer: how many, and the first and
-// last timestamp, for the frame rate the header is given once the file is finished.
+// The video stream as it reaches the ASF muxer, for the frame rate the header is given
+// once the file is finished: the camera's rate from the caps, and for a stream without
+// one, how many frames came between the first and the last timestamp.
 struct FrameTimes {
   std::mutex mutex;
+  GstClockTime nominal = GST_CLOCK_TIME_NONE;  // one frame at the caps' rate
   uint64_t frames = 0;
   GstClockTime first = GST_CLOCK_TIME_NONE;
   GstClockTime last = GST_CLOCK_TIME_NONE;
+
+  // In 100 ns units; 0 when unknown. Starts over for the next file.
+  uint64_t TakeFrameTime() {
+    std::lock_guard<std::mutex> lock(mutex);
+    GstClockTime frame = nominal;
+    if (!GST_CLOCK_TIME_IS_VALID(frame) && frames > 1 && GST_CLOCK_TIME_IS_VALID(first))
+      frame = (last - first) / (frames - 1);
+    nominal = first = last = GST_CLOCK_TIME_NONE;
+    frames = 0;
+    return GST_CLOCK_TIME_IS_VALID(frame) ? (frame + 50) / 100 : 0;
+  }
 };
 
-GstPadProbeReturn CountFrame(GstPad*, GstPadProbeInfo* info, gpointer data) {
+GstPadProbeReturn CountFrame(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
   auto& times = **static_cast<std::shared_ptr<FrameTimes>*>(data);
   const GstClockTime pts = GST_BUFFER_PTS(GST_PAD_PROBE_INFO_BUFFER(info));
   std::lock_guard<std::mutex> lock(times.mutex);
-  ++times.frames;
+  if (times.frames++ == 0) {
+    gint num = 0;
+    gint den = 0;
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    if (caps &&
+        gst_structure_get_fraction(gst_caps_get_structure(caps, 0), "framerate", &num, &den) &&
+        num > 0 && den > 0)
+      times.nominal = gst_util_uint64_scale_int(GST_SECOND, den, num);
+    if (caps) gst_caps_unref(caps);
+  }
   if (!GST_CLOCK_TIME_IS_VALID(pts)) return GST_PAD_PROBE_OK;
   if (!GST_CLOCK_TIME_IS_VALID(times.first)) times.first = pts;
   times.last = pts;
@@ -248,24 +270,14 @@ class AsfWriterFilter : public GstFilter {
   }
   const AsfProfile& Profile() const { return profile_; }
 
-  // The average time per frame of what was written, in the header (libav leaves it out).
+  // The time per frame in the header (libav leaves it out).
   std::string GraphStopped() override {
-    uint64_t frames = 0;
-    GstClockTime span = 0;
-    {
-      std::lock_guard<std::mutex> lock(frameTimes_->mutex);
-      frames = frameTimes_->frames;
-      if (frames > 1 && GST_CLOCK_TIME_IS_VALID(frameTimes_->first))
-        span = frameTimes_->last - frameTimes_->first;
-      frameTimes_->frames = 0;
-      frameTimes_->first = frameTimes_->last = GST_CLOCK_TIME_NONE;
-    }
-    if (frames < 2 || span == 0) return {};
+    const uint64_t frameTime = frameTimes_->TakeFrameTime();
+    if (frameTime == 0) return {};
     gchar* location = nullptr;
     g_object_get(sink_, "location", &location, nullptr);
     const std::string path = location ? location : "";
     g_free(location);
-    const uint64_t frameTime = (span / (frames - 1) + 50) / 100;
     std::string why;
     if (path.empty() || WriteAsfAverageFrameTime(path, frameTime, why)) return {};
     return "the frame rate could not be written into " + path + ": " + why;
