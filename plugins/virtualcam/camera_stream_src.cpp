@@ -86,6 +86,8 @@ static GstClockTime frame_time(const StreamState* s, guint64 n) {
 // frames in time it leaves out the ones it is this late for, as a real camera's driver
 // does once its buffers are full. The frames it does make keep their times.
 static constexpr GstClockTime kMostLate = GST_SECOND / 2;
+// Later than this is no longer lateness but a clock that moved: nothing is skipped then.
+static constexpr GstClockTime kMostSkipped = 10 * GST_SECOND;
 
 static void skip_frames_too_late(OstrelCameraStreamSrc* self, StreamState* s) {
   GstClock* clock = gst_element_get_clock(GST_ELEMENT(self));
@@ -97,7 +99,8 @@ static void skip_frames_too_late(OstrelCameraStreamSrc* self, StreamState* s) {
   const guint64 due =
       gst_util_uint64_scale(now - base - s->rateBase - kMostLate, GST_VIDEO_INFO_FPS_N(&s->info),
                             GST_SECOND * GST_VIDEO_INFO_FPS_D(&s->info));
-  if (due > s->framesSinceRateBase) s->framesSinceRateBase = due;
+  if (due > s->framesSinceRateBase && frame_time(s, due - s->framesSinceRateBase) < kMostSkipped)
+    s->framesSinceRateBase = due;
 }
 
 static void trigger_from_button(void* source) {
