@@ -1,11 +1,70 @@
 // Device lists, graph creation and release over the virtual devices.
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include "capture/graph_utils.h"
 #include "capture_test_support.h"
 #include "i18n/lang_text_table.h"
 
+// A provider of one camera that is not Ostrel's own, ranked below the virtual one, so
+// that the system lists it after the virtual camera.
+struct TestRealDevice {
+  GstDevice parent;
+};
+struct TestRealDeviceClass {
+  GstDeviceClass parent_class;
+};
+G_DEFINE_TYPE(TestRealDevice, test_real_device, GST_TYPE_DEVICE)
+GstElement* MakeTestSource(GstDevice*, const gchar* name) {
+  return gst_element_factory_make("videotestsrc", name);
+}
+void test_real_device_class_init(TestRealDeviceClass* klass) {
+  GST_DEVICE_CLASS(klass)->create_element = MakeTestSource;
+}
+void test_real_device_init(TestRealDevice*) {}
+
+struct TestRealProvider {
+  GstDeviceProvider parent;
+};
+struct TestRealProviderClass {
+  GstDeviceProviderClass parent_class;
+};
+G_DEFINE_TYPE(TestRealProvider, test_real_provider, GST_TYPE_DEVICE_PROVIDER)
+GList* ProbeRealCamera(GstDeviceProvider*) {
+  GstCaps* caps = gst_caps_from_string("video/x-raw,format=YUY2,width=640,height=480");
+  GstDevice* device =
+      GST_DEVICE(g_object_new(test_real_device_get_type(), "display-name", "USB Camera",
+                              "device-class", "Video/Source", "caps", caps, nullptr));
+  gst_caps_unref(caps);
+  return g_list_append(nullptr, device);
+}
+void test_real_provider_class_init(TestRealProviderClass* klass) {
+  auto* provider = GST_DEVICE_PROVIDER_CLASS(klass);
+  provider->probe = ProbeRealCamera;
+  gst_device_provider_class_set_static_metadata(provider, "Test camera", "Source/Video",
+                                                "One camera", "tests");
+}
+void test_real_provider_init(TestRealProvider*) {}
+
 namespace {
+
+TEST(CaptureDevices, RealCamerasAreListedBeforeTheVirtualOne) {
+  UseDevices({Camera("Ostrel Virtual Camera")});
+  gst_device_provider_register(nullptr, "testrealprovider", GST_RANK_MARGINAL,
+                               test_real_provider_get_type());
+  media::gst::GstMediaFactory monitor("");  // every provider of the system
+  auto enumerator = monitor.CreateDeviceEnumerator();
+  std::vector<std::shared_ptr<media::DeviceMoniker>> devices;
+  ASSERT_EQ(enumerator->CreateClassEnumerator(media::DeviceCategory::VideoInput, devices),
+            media::kOk);
+  std::vector<std::string> names;
+  for (const auto& d : devices) {
+    std::string name;
+    d->ReadFriendlyName(name);
+    if (name == "USB Camera" || name == "Ostrel Virtual Camera") names.push_back(name);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"USB Camera", "Ostrel Virtual Camera"}));
+}
 
 TEST(CaptureDevices, TwelveCamerasListTenAndSayTooManyOnce) {
   std::vector<virtualcam::CameraSpec> cams;
