@@ -96,6 +96,16 @@ TEST_F(StillCaptureTest, BothPathsFollowTheStillSizeAndShareOneCounter) {
   EXPECT_TRUE(window.messages.empty());
 }
 
+TEST_F(StillCaptureTest, MenuSnapshotSucceedsAtEveryFrameRate) {
+  for (int fps : {5, 10, 30}) {
+    Start({Format{"YUY2", 1280, 720, fps}}, true);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(frame->TakeSnapshot(), 1) << fps << " fps, try " << i;
+    EXPECT_TRUE(window.messages.empty()) << fps << " fps: " << window.messages[0].text;
+    frame->OnClose();
+    window.messages.clear();
+  }
+}
+
 TEST_F(StillCaptureTest, AnRgb32CaptureFormatGivesSnapshotErrorEveryTime) {
   Start({Format{"RGB32", 640, 480, 30}});
   ASSERT_EQ(frame->m_videoSubtype, 6);
