@@ -43,6 +43,25 @@ bool Uniform(const QImage& image) {
   return true;
 }
 
+// The camera's eight colour bars across the picture, each within four levels per channel
+// in one of three rows (the moving ball hides at most one of them).
+void ExpectBars(const QImage& image) {
+  const QRgb bars[8] = {qRgb(191, 191, 191), qRgb(191, 191, 0), qRgb(0, 191, 191),
+                        qRgb(0, 191, 0),     qRgb(191, 0, 191), qRgb(191, 0, 0),
+                        qRgb(0, 0, 191),     qRgb(16, 16, 16)};
+  const auto near = [](QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= 4 && std::abs(qGreen(a) - qGreen(b)) <= 4 &&
+           std::abs(qBlue(a) - qBlue(b)) <= 4;
+  };
+  const int w = image.width(), h = image.height();
+  for (int i = 0; i < 8; ++i) {
+    const int x = w * i / 8 + w / 16;
+    bool seen = false;
+    for (int y : {h / 3, h * 3 / 4, h - 3}) seen = seen || near(image.pixel(x, y), bars[i]);
+    EXPECT_TRUE(seen) << "bar " << i << " is #" << std::hex << image.pixel(x, h * 3 / 4);
+  }
+}
+
 class PreviewWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -137,6 +156,23 @@ TEST(QtVideoWindowTest, FramesAreScaledToTheWindowHonouringTheStride) {
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 4; ++x) EXPECT_EQ(qBlue(shown.pixel(x, y)), 10 * y + x);
   EXPECT_EQ(video.PresentedFrames(), 3u);
+}
+
+TEST_F(PreviewWindowTest, EveryFormatShowsTheCameraColours) {
+  for (const virtualcam::Format& format : virtualcam::DefaultFormats()) {
+    SCOPED_TRACE(format.fourcc + " " + std::to_string(format.width) + "x" +
+                 std::to_string(format.height));
+    virtualcam::CameraSpec camera;
+    camera.formats = {format};
+    virtualcam::Configure({camera}, {});
+    CPelquinApp app(system, &factory, windows);
+    ASSERT_TRUE(app.InitInstance());
+    auto* window = dynamic_cast<platform::QtFrameWindow*>(app.MainWindow());
+    ASSERT_TRUE(ProcessUntil([&] { return window->VideoWindow()->PaintedFrames() >= 2; }));
+    ExpectBars(window->VideoWindow()->grab().toImage());
+    window->CloseWindow();
+    ProcessFor(50);
+  }
 }
 
 }  // namespace

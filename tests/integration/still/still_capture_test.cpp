@@ -1,5 +1,6 @@
 // The two snapshot paths on the virtual camera, the files read back with QImage.
 #include <QImage>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -16,8 +17,9 @@ QImage Load(const std::string& path) {
 }
 
 // The picture as the camera drew it: the frame counter's black box in the top left
-// corner, and eight colour bars from left to right (the ball may hide one spot).
-void ExpectCameraPicture(const QImage& image) {
+// corner, and eight colour bars from left to right (the ball may hide one spot), each
+// within the tolerance per channel.
+void ExpectCameraPicture(const QImage& image, int tolerance = 11) {
   ASSERT_FALSE(image.isNull());
   const int w = image.width(), h = image.height();
   // Inside the box, left of the first digit, whether or not the picture was resized.
@@ -27,9 +29,10 @@ void ExpectCameraPicture(const QImage& image) {
   const QRgb bars[8] = {qRgb(191, 191, 191), qRgb(191, 191, 0), qRgb(0, 191, 191),
                         qRgb(0, 191, 0),     qRgb(191, 0, 191), qRgb(191, 0, 0),
                         qRgb(0, 0, 191),     qRgb(16, 16, 16)};
-  const auto near = [](QRgb a, QRgb b) {
-    return std::abs(qRed(a) - qRed(b)) < 12 && std::abs(qGreen(a) - qGreen(b)) < 12 &&
-           std::abs(qBlue(a) - qBlue(b)) < 12;
+  const auto near = [tolerance](QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
   };
   for (int i = 0; i < 8; ++i) {
     const int x = w * i / 8 + w / 16;
@@ -103,6 +106,21 @@ TEST_F(StillCaptureTest, MenuSnapshotSucceedsAtEveryFrameRate) {
     EXPECT_TRUE(window.messages.empty()) << fps << " fps: " << window.messages[0].text;
     frame->OnClose();
     window.messages.clear();
+  }
+}
+
+// Each format's colours decoded with the colorimetry the camera declares for it.
+TEST_F(StillCaptureTest, EveryFormatSnapsTheCameraColours) {
+  for (const Format& format : virtualcam::DefaultFormats()) {
+    if (format.fourcc == "RGB32") continue;  // no menu snapshot (see below)
+    SCOPED_TRACE(format.fourcc + " " + std::to_string(format.width) + "x" +
+                 std::to_string(format.height));
+    Start({format});
+    ASSERT_EQ(Snap(), 1);
+    char name[32];
+    std::snprintf(name, sizeof name, "Still%04d.BMP", frame->m_snapshotIndex - 1);
+    ExpectCameraPicture(Load(Path(name)), 4);
+    frame->OnClose();
   }
 }
 
