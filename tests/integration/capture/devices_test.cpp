@@ -6,52 +6,35 @@
 #include "capture_test_support.h"
 #include "i18n/lang_text_table.h"
 
+namespace {
+
 // A provider of one camera that is not Ostrel's own, ranked below the virtual one, so
 // that the system lists it after the virtual camera.
-struct TestRealDevice {
-  GstDevice parent;
-};
-struct TestRealDeviceClass {
-  GstDeviceClass parent_class;
-};
-G_DEFINE_TYPE(TestRealDevice, test_real_device, GST_TYPE_DEVICE)
-GstElement* MakeTestSource(GstDevice*, const gchar* name) {
-  return gst_element_factory_make("videotestsrc", name);
+GType RealCameraProvider() {
+  static const GType device =
+      g_type_register_static_simple(GST_TYPE_DEVICE, "TestRealCamera", sizeof(GstDeviceClass),
+                                    nullptr, sizeof(GstDevice), nullptr, GTypeFlags(0));
+  static const GType provider = g_type_register_static_simple(
+      GST_TYPE_DEVICE_PROVIDER, "TestRealCameraProvider", sizeof(GstDeviceProviderClass),
+      [](gpointer klass, gpointer) {
+        GST_DEVICE_PROVIDER_CLASS(klass)->probe = [](GstDeviceProvider*) {
+          GstCaps* caps = gst_caps_new_empty_simple("video/x-raw");
+          gpointer camera = g_object_new(device, "display-name", "USB Camera", "device-class",
+                                         "Video/Source", "caps", caps, nullptr);
+          gst_caps_unref(caps);
+          return g_list_append(nullptr, camera);
+        };
+        gst_device_provider_class_set_static_metadata(GST_DEVICE_PROVIDER_CLASS(klass), "Test",
+                                                      "Source/Video", "One camera", "tests");
+      },
+      sizeof(GstDeviceProvider), nullptr, GTypeFlags(0));
+  return provider;
 }
-void test_real_device_class_init(TestRealDeviceClass* klass) {
-  GST_DEVICE_CLASS(klass)->create_element = MakeTestSource;
-}
-void test_real_device_init(TestRealDevice*) {}
-
-struct TestRealProvider {
-  GstDeviceProvider parent;
-};
-struct TestRealProviderClass {
-  GstDeviceProviderClass parent_class;
-};
-G_DEFINE_TYPE(TestRealProvider, test_real_provider, GST_TYPE_DEVICE_PROVIDER)
-GList* ProbeRealCamera(GstDeviceProvider*) {
-  GstCaps* caps = gst_caps_from_string("video/x-raw,format=YUY2,width=640,height=480");
-  GstDevice* device =
-      GST_DEVICE(g_object_new(test_real_device_get_type(), "display-name", "USB Camera",
-                              "device-class", "Video/Source", "caps", caps, nullptr));
-  gst_caps_unref(caps);
-  return g_list_append(nullptr, device);
-}
-void test_real_provider_class_init(TestRealProviderClass* klass) {
-  auto* provider = GST_DEVICE_PROVIDER_CLASS(klass);
-  provider->probe = ProbeRealCamera;
-  gst_device_provider_class_set_static_metadata(provider, "Test camera", "Source/Video",
-                                                "One camera", "tests");
-}
-void test_real_provider_init(TestRealProvider*) {}
-
-namespace {
 
 TEST(CaptureDevices, RealCamerasAreListedBeforeTheVirtualOne) {
   UseDevices({Camera("Ostrel Virtual Camera")});
   gst_device_provider_register(nullptr, "testrealprovider", GST_RANK_MARGINAL,
-                               test_real_provider_get_type());
+                               RealCameraProvider());
   media::gst::GstMediaFactory monitor("");  // every provider of the system
   auto enumerator = monitor.CreateDeviceEnumerator();
   std::vector<std::shared_ptr<media::DeviceMoniker>> devices;

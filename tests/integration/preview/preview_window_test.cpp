@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/pelquin_app.h"
+#include "colour_bars.h"
 #include "platform/fakes/fake_system.h"
 #include "platform/gst/gst_media_factory.h"
 #include "platform/qt/qt_frame_window.h"
@@ -41,25 +42,6 @@ bool Uniform(const QImage& image) {
     for (int x = 0; x < image.width(); x += 4)
       if (image.pixel(x, y) != first) return false;
   return true;
-}
-
-// The camera's eight colour bars across the picture, each within four levels per channel
-// in one of three rows (the moving ball hides at most one of them).
-void ExpectBars(const QImage& image) {
-  const QRgb bars[8] = {qRgb(191, 191, 191), qRgb(191, 191, 0), qRgb(0, 191, 191),
-                        qRgb(0, 191, 0),     qRgb(191, 0, 191), qRgb(191, 0, 0),
-                        qRgb(0, 0, 191),     qRgb(16, 16, 16)};
-  const auto near = [](QRgb a, QRgb b) {
-    return std::abs(qRed(a) - qRed(b)) <= 4 && std::abs(qGreen(a) - qGreen(b)) <= 4 &&
-           std::abs(qBlue(a) - qBlue(b)) <= 4;
-  };
-  const int w = image.width(), h = image.height();
-  for (int i = 0; i < 8; ++i) {
-    const int x = w * i / 8 + w / 16;
-    bool seen = false;
-    for (int y : {h / 3, h * 3 / 4, h - 3}) seen = seen || near(image.pixel(x, y), bars[i]);
-    EXPECT_TRUE(seen) << "bar " << i << " is #" << std::hex << image.pixel(x, h * 3 / 4);
-  }
 }
 
 class PreviewWindowTest : public ::testing::Test {
@@ -169,7 +151,7 @@ TEST_F(PreviewWindowTest, EveryFormatShowsTheCameraColours) {
     ASSERT_TRUE(app.InitInstance());
     auto* window = dynamic_cast<platform::QtFrameWindow*>(app.MainWindow());
     ASSERT_TRUE(ProcessUntil([&] { return window->VideoWindow()->PaintedFrames() >= 2; }));
-    ExpectBars(window->VideoWindow()->grab().toImage());
+    ExpectColourBars(window->VideoWindow()->grab().toImage(), 4);
     window->CloseWindow();
     ProcessFor(50);
   }

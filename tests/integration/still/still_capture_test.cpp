@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "colour_bars.h"
 #include "still_frame_fixture.h"
 
 namespace {
@@ -21,26 +22,12 @@ QImage Load(const std::string& path) {
 // within the tolerance per channel.
 void ExpectCameraPicture(const QImage& image, int tolerance = 11) {
   ASSERT_FALSE(image.isNull());
-  const int w = image.width(), h = image.height();
+  const int h = image.height();
   // Inside the box, left of the first digit, whether or not the picture was resized.
   const int s = 2 * std::max(2, h / 100);
   EXPECT_LT(qGray(image.pixel(s, s)), 40) << "the counter is at the top";
   EXPECT_GT(qGray(image.pixel(s, h - 1 - s)), 100) << "no counter at the bottom";
-  const QRgb bars[8] = {qRgb(191, 191, 191), qRgb(191, 191, 0), qRgb(0, 191, 191),
-                        qRgb(0, 191, 0),     qRgb(191, 0, 191), qRgb(191, 0, 0),
-                        qRgb(0, 0, 191),     qRgb(16, 16, 16)};
-  const auto near = [tolerance](QRgb a, QRgb b) {
-    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
-           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
-           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
-  };
-  for (int i = 0; i < 8; ++i) {
-    const int x = w * i / 8 + w / 16;
-    const bool seen = near(image.pixel(x, h * 3 / 4), bars[i]) ||
-                      near(image.pixel(x, h - 3), bars[i]) || near(image.pixel(x, h / 3), bars[i]);
-    EXPECT_TRUE(seen) << "bar " << i << " at x " << x << " is #" << std::hex
-                      << image.pixel(x, h * 3 / 4);
-  }
+  ExpectColourBars(image, tolerance);
 }
 
 // The file's own bytes, read by QImage exactly: rows bottom-up, blue, green, red.
