@@ -100,6 +100,9 @@ struct Property {
   int32_t defaultValue = 0;
   int32_t value = 0;
   std::vector<std::string> choices;  // Enumeration: value is the index
+  // Shown but not settable now, e.g. a white balance temperature while the automatic
+  // white balance is on; the object says so again after every change.
+  bool inactive = false;
 };
 
 struct PropertyPage {
@@ -114,6 +117,9 @@ class PropertyPages {
   virtual std::vector<PropertyPage> Pages() = 0;
   // Applies one value of one property; false when the object refused it.
   virtual bool Apply(int page, int property, int32_t value) = 0;
+  // The name of the object the pages belong to (a device's name); the sheet's caption
+  // is "<name> Properties". Empty when the object has no name of its own.
+  virtual std::string ObjectName() const { return {}; }
 };
 
 // Shows property pages modally at (x, y) of the owner's client area; returns when closed.

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 #include <map>
 
 #include "platform/qt/qt_property_sheet.h"
@@ -57,6 +58,14 @@ class QtFrameWindow : public QMainWindow, public Window {
   void Show() override;
   void CloseWindow() override;
 
+  // A termination request (SIGTERM and the like): dismisses every open dialog, menu and
+  // message box, answers the ones still to come at once, and closes the window as soon
+  // as no handler of the frame is running, so the frame never closes inside a command.
+  void RequestTermination();
+  bool Terminating() const { return m_terminating; }
+  // Start-up (the first activation) is over: from now on a termination closes the window.
+  void StartUpDone();
+
   // The area below the menu bar; the video window is a child of it.
   QWidget* Client() const { return m_client; }
   QtVideoWindow* VideoWindow() const { return m_video; }
@@ -69,6 +78,10 @@ class QtFrameWindow : public QMainWindow, public Window {
  private:
   void ConnectMenu(QtMenu* menu);
   void WatchPopups(QWidget* menu);
+  // Runs one handler of the frame; a termination requested meanwhile closes after it.
+  template <typename Handler>
+  void Dispatch(Handler&& handler);
+  void CloseIfTerminating();
 
   WindowEvents* m_events;
   std::string m_title;
@@ -81,6 +94,10 @@ class QtFrameWindow : public QMainWindow, public Window {
   bool m_closing = false;
   bool m_waiting = false;         // inside PaintWhileWaiting
   bool m_closeAfterWait = false;  // a close came while waiting
+  bool m_terminating = false;
+  int m_handlerDepth = 0;
+  bool m_started = false;
+  QTimer* m_dismissTimer = nullptr;
   QtPropertySheetHost m_sheetHost{this};
 };
 
