@@ -17,6 +17,8 @@ constexpr Status kFalse = 1;
 constexpr Status kFail = static_cast<Status>(0x80004005u);
 constexpr Status kNotImplemented = static_cast<Status>(0x80004001u);
 constexpr Status kInvalidArgument = static_cast<Status>(0x80070057u);
+// A stop that has begun but not ended: the writers are still finishing what was captured.
+constexpr Status kStateIntermediate = 0x00040237;
 inline bool Succeeded(Status s) { return s >= 0; }
 
 // Class identifiers of the stock filters, the keys of MediaFactory::CreateFilter.
@@ -98,6 +100,9 @@ struct Property {
   int32_t defaultValue = 0;
   int32_t value = 0;
   std::vector<std::string> choices;  // Enumeration: value is the index
+  // Shown but not settable now, e.g. a white balance temperature while the automatic
+  // white balance is on; the object says so again after every change.
+  bool inactive = false;
 };
 
 struct PropertyPage {
@@ -112,6 +117,9 @@ class PropertyPages {
   virtual std::vector<PropertyPage> Pages() = 0;
   // Applies one value of one property; false when the object refused it.
   virtual bool Apply(int page, int property, int32_t value) = 0;
+  // The name of the object the pages belong to (a device's name); the sheet's caption
+  // is "<name> Properties". Empty when the object has no name of its own.
+  virtual std::string ObjectName() const { return {}; }
 };
 
 // Shows property pages modally at (x, y) of the owner's client area; returns when closed.
@@ -280,16 +288,21 @@ class MediaControl {
  public:
   virtual ~MediaControl() = default;
   virtual Status Run() = 0;
+  // kStateIntermediate while the file writers still take frames captured before the
+  // stop (call again: the stop goes on meanwhile); kOk once the graph has stopped.
   virtual Status StopWhenReady() = 0;
 };
 
 // Something the running graph reports to the user-interface thread.
 struct GraphEvent {
   // FileUnfinished: a stop had to close a file its writer had not finished (no index).
-  enum class Kind { ErrorAbort, Complete, DeviceLost, FileUnfinished };
+  // FramesDropped: frames a recording left out because the writer could not keep up.
+  // Warning: something to log that stopped nothing.
+  enum class Kind { ErrorAbort, Complete, DeviceLost, FileUnfinished, FramesDropped, Warning };
   Kind kind = Kind::ErrorAbort;
   std::string source;  // the filter's name
   std::string text;
+  int64_t frames = 0;  // FramesDropped: how many
 };
 
 class Graph {

@@ -14,7 +14,9 @@ class FakeSystem : public System {
   std::string modulePath = "/opt/ostrel/ostrel";
   std::string documents;
   std::string pictures;
-  std::string config;
+  // Nowhere a test could write: a fixture that saves names a folder of its own, so no
+  // test run as root leaves a settings file in "/" for the next one to read.
+  std::string config = "/nonexistent/ostrel-fake-config";
   std::string locale = "en_US.UTF-8";
   uint32_t milliseconds = 1000;
   int64_t wallSeconds = 1700000000;

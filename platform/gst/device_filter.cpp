@@ -254,6 +254,22 @@ class EmptyPages : public PropertyPages {
   std::string title_;
 };
 
+// A device's pages under the device's name, which the sheet's caption shows.
+class NamedPages : public PropertyPages {
+ public:
+  NamedPages(std::shared_ptr<PropertyPages> pages, std::string name)
+      : pages_(std::move(pages)), name_(std::move(name)) {}
+  std::vector<PropertyPage> Pages() override { return pages_->Pages(); }
+  bool Apply(int page, int property, int32_t value) override {
+    return pages_->Apply(page, property, value);
+  }
+  std::string ObjectName() const override { return name_; }
+
+ private:
+  std::shared_ptr<PropertyPages> pages_;
+  std::string name_;
+};
+
 const char* SubtypeName(Subtype s) {
   switch (s) {
     case Subtype::UYVY:
@@ -324,7 +340,8 @@ class DeviceStreamConfig : public StreamConfig {
     return true;
   }
   std::shared_ptr<PropertyPages> GetPropertyPages() override {
-    return std::make_shared<FormatPages>(filter_);
+    return std::make_shared<NamedPages>(std::make_shared<FormatPages>(filter_),
+                                        filter_->DeviceName());
   }
 
  private:
@@ -579,21 +596,34 @@ std::shared_ptr<VideoProcAmp> GstDeviceFilter::GetVideoProcAmp() {
       std::static_pointer_cast<GstDeviceFilter>(shared_from_this()));
 }
 
+std::string GstDeviceFilter::DeviceName() const {
+  gchar* display = gst_device_get_display_name(device_);
+  std::string name = display ? display : "";
+  g_free(display);
+  return name;
+}
+
 std::shared_ptr<PropertyPages> GstDeviceFilter::GetPropertyPages() {
-  if (major_ != MajorType::Video) return std::make_shared<AudioPages>(source_);
+  if (major_ != MajorType::Video)
+    return std::make_shared<NamedPages>(std::make_shared<AudioPages>(source_), DeviceName());
   // A V4L2 camera: every control its driver offers, set through the node while it streams.
   GstElementFactory* factory = gst_element_get_factory(source_);
   if (factory && std::strcmp(GST_OBJECT_NAME(factory), "v4l2src") == 0) {
     gchar* node = nullptr;
     g_object_get(source_, "device", &node, nullptr);
     std::shared_ptr<PropertyPages> pages =
-        node ? v4l2::ControlPages(v4l2::OpenControlDevice(node)) : nullptr;
+        node ? v4l2::ControlPages(v4l2::OpenControlDevice(node), DeviceName()) : nullptr;
     g_free(node);
     if (pages) return pages;
   }
   auto amp = GetVideoProcAmp();
-  if (!amp) return std::make_shared<EmptyPages>("Video Proc Amp");
-  return std::make_shared<ProcAmpPages>(amp);
+  std::shared_ptr<PropertyPages> pages;
+  if (amp) {
+    pages = std::make_shared<ProcAmpPages>(amp);
+  } else {
+    pages = std::make_shared<EmptyPages>("Video Proc Amp");
+  }
+  return std::make_shared<NamedPages>(pages, DeviceName());
 }
 
 Status GstDeviceFilter::GetFormat(MediaType& type) const {

@@ -24,6 +24,17 @@ bool PinMatches(const Pin& pin, PinDirection direction, PinCategory category, Ma
   return !unconnectedOnly || !pin.ConnectedTo();
 }
 
+// Ostrel's own virtual devices mark themselves; every other device is a real one.
+bool IsOwnVirtualDevice(GstDevice* device) {
+  GstStructure* props = gst_device_get_properties(device);
+  gboolean isVirtual = FALSE;
+  if (props) {
+    gst_structure_get_boolean(props, "ostrel.virtual", &isVirtual);
+    gst_structure_free(props);
+  }
+  return isVirtual;
+}
+
 std::shared_ptr<Pin> FirstFreePin(Filter& filter, PinDirection direction) {
   std::vector<std::shared_ptr<Pin>> pins;
   filter.EnumPins(pins);
@@ -183,10 +194,14 @@ class Enumerator : public DeviceEnumerator {
       }
       gst_plugin_feature_list_free(factories);
     }
-    for (GList* l = list; l; l = l->next) {
-      GstDevice* device = GST_DEVICE(l->data);
-      if (gst_device_has_classes(device, klass))
-        devices.push_back(std::make_shared<Moniker>(device));
+    // Real devices first, so that a camera present is the default choice over the
+    // virtual one; each group keeps the order the system lists it in.
+    for (bool virtualPass : {false, true}) {
+      for (GList* l = list; l; l = l->next) {
+        GstDevice* device = GST_DEVICE(l->data);
+        if (gst_device_has_classes(device, klass) && IsOwnVirtualDevice(device) == virtualPass)
+          devices.push_back(std::make_shared<Moniker>(device));
+      }
     }
     g_list_free_full(list, gst_object_unref);
     return devices.empty() ? kFalse : kOk;

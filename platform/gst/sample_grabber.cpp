@@ -1,5 +1,5 @@
 // The sample grabber: a pass-through filter that restricts its input type, keeps the
-// newest frame on request and hands frames to a callback on the streaming thread.
+// last frame it saw and hands frames to a callback on the streaming thread.
 #include <gst/video/video.h>
 
 #include <cstring>
@@ -32,6 +32,9 @@ class GrabberFilter : public GstFilter {
  public:
   GrabberFilter(GstElement* bin, GstElement* constraint)
       : GstFilter(clsid::kSampleGrabber, bin), constraint_(constraint) {}
+  ~GrabberFilter() override { ForgetLast(); }
+  GrabberFilter(const GrabberFilter&) = delete;
+  GrabberFilter& operator=(const GrabberFilter&) = delete;
 
   std::shared_ptr<SampleGrabber> GetSampleGrabber() override {
     return std::make_shared<Grabber>(std::static_pointer_cast<GrabberFilter>(shared_from_this()));
@@ -43,6 +46,10 @@ class GrabberFilter : public GstFilter {
     input_ = AddPin("Input", sink, PinDirection::Input, PinCategory::None, MajorType::Any);
     AddPin("Output", src, PinDirection::Output, PinCategory::None, MajorType::Any);
     gst_pad_add_probe(src, GST_PAD_PROBE_TYPE_BUFFER, OnBuffer, this, nullptr);
+    gst_pad_add_probe(src,
+                      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM |
+                                                   GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+                      OnEvent, this, nullptr);
     gst_object_unref(sink);
     gst_object_unref(src);
   }
@@ -59,7 +66,6 @@ class GrabberFilter : public GstFilter {
   void SetBuffering(bool on) {
     std::lock_guard<std::mutex> lock(mutex_);
     buffering_ = on;
-    if (!on) kept_.clear();
   }
   void SetOneShot(bool on) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -77,8 +83,15 @@ class GrabberFilter : public GstFilter {
     if (type.height < 0) type.height = -type.height;
     return kOk;
   }
+  // The last frame that passed, also one from before buffering was switched on: a camera
+  // at a low rate may send none within the snapshot's short wait.
   Status CurrentBuffer(long& size, uint8_t* buffer) {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (!buffering_ || !last_) return kFail;
+    if (keptFrom_ != lastNumber_) {
+      Copy(last_, lastCaps_, rgb24_, kept_);
+      keptFrom_ = lastNumber_;
+    }
     if (kept_.empty()) return kFail;
     if (!buffer) {
       size = static_cast<long>(kept_.size());
@@ -118,23 +131,43 @@ class GrabberFilter : public GstFilter {
     gst_buffer_unmap(buffer, &map);
   }
 
+  void ForgetLast() {
+    if (last_) gst_buffer_unref(last_);
+    if (lastCaps_) gst_caps_unref(lastCaps_);
+    last_ = nullptr;
+    lastCaps_ = nullptr;
+  }
+
+  // A stream that ends gives its frame back: a camera cannot change its format while
+  // one of its buffers is still held.
+  static GstPadProbeReturn OnEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    auto* self = static_cast<GrabberFilter*>(data);
+    const GstEventType type = GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info));
+    if (type == GST_EVENT_EOS || type == GST_EVENT_FLUSH_START) {
+      std::lock_guard<std::mutex> lock(self->mutex_);
+      self->ForgetLast();
+    }
+    return GST_PAD_PROBE_OK;
+  }
+
   static GstPadProbeReturn OnBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
     auto* self = static_cast<GrabberFilter*>(data);
     GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
     std::lock_guard<std::mutex> lock(self->mutex_);
     if (self->oneShot_ && self->shotTaken_) return GST_PAD_PROBE_DROP;
     self->shotTaken_ = true;
-    if (!self->buffering_ && !self->callback_) return GST_PAD_PROBE_OK;
-    GstCaps* caps = gst_pad_get_current_caps(pad);
-    // The kept frame is overwritten in place; without buffering a scratch buffer is reused.
-    std::vector<uint8_t>& frame = self->buffering_ ? self->kept_ : self->scratch_;
-    Copy(buffer, caps, self->rgb24_, frame);
-    if (caps) gst_caps_unref(caps);
+    // Only a reference: the frame is converted when someone asks for it.
+    self->ForgetLast();
+    self->last_ = gst_buffer_ref(buffer);
+    self->lastCaps_ = gst_pad_get_current_caps(pad);
+    ++self->lastNumber_;
     if (self->callback_) {
+      Copy(buffer, self->lastCaps_, self->rgb24_, self->scratch_);
       const double time = GST_BUFFER_PTS_IS_VALID(buffer)
                               ? static_cast<double>(GST_BUFFER_PTS(buffer)) / GST_SECOND
                               : 0.0;
-      self->callback_->BufferCB(time, frame.data(), static_cast<long>(frame.size()));
+      self->callback_->BufferCB(time, self->scratch_.data(),
+                                static_cast<long>(self->scratch_.size()));
     }
     return GST_PAD_PROBE_OK;
   }
@@ -147,6 +180,10 @@ class GrabberFilter : public GstFilter {
   bool oneShot_ = false;
   bool shotTaken_ = false;
   SampleGrabberCallback* callback_ = nullptr;
+  GstBuffer* last_ = nullptr;
+  GstCaps* lastCaps_ = nullptr;
+  uint64_t lastNumber_ = 0;  // frames seen
+  uint64_t keptFrom_ = 0;    // the frame kept_ was converted from
   std::vector<uint8_t> kept_;
   std::vector<uint8_t> scratch_;
 };

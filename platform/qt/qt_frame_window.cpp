@@ -3,12 +3,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QMessageBox>
 #include <QPainter>
+#include <QTimer>
 #include <QTimerEvent>
 
 #include "platform/qt/dialog_look.h"
@@ -68,6 +70,12 @@ QtFrameWindow::~QtFrameWindow() {
 
 MessageResult QtFrameWindow::ShowMessage(const std::string& text, const std::string& caption,
                                          MessageIcon icon, MessageButtons buttons) {
+  // The program is ending: nobody is left to answer, and the answer is the cautious one.
+  if (m_terminating) {
+    return buttons == MessageButtons::Ok      ? MessageResult::Ok
+           : buttons == MessageButtons::YesNo ? MessageResult::No
+                                              : MessageResult::Cancel;
+  }
   QMessageBox box(this);
   UseFixedDialogFrame(&box);
   box.setWindowTitle(ToQ(caption.empty() ? m_title : caption));
@@ -129,7 +137,7 @@ void QtFrameWindow::ConnectMenu(QtMenu* menu) {
   QMenuBar* bar = menu->Bar();
   connect(bar, &QMenuBar::triggered, this, [this](QAction* action) {
     QVariant id = action->property("ostrelCommandId");
-    if (m_events && id.isValid()) m_events->OnCommand(id.toUInt());
+    if (m_events && id.isValid()) Dispatch([&] { m_events->OnCommand(id.toUInt()); });
   });
   WatchPopups(bar);
 }
@@ -142,7 +150,7 @@ void QtFrameWindow::WatchPopups(QWidget* menu) {
     if (!popup || popup->property("ostrelWatched").toBool()) continue;
     popup->setProperty("ostrelWatched", true);
     connect(popup, &QMenu::aboutToShow, this, [this] {
-      if (m_events) m_events->OnInitMenu();
+      if (m_events) Dispatch([this] { m_events->OnInitMenu(); });
     });
     WatchPopups(popup);
   }
@@ -238,8 +246,26 @@ void QtFrameWindow::KillTimer(int id) {
 void QtFrameWindow::BeginWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 void QtFrameWindow::EndWaitCursor() { QApplication::restoreOverrideCursor(); }
 
+bool QtFrameWindow::PaintWhileWaiting(uint32_t ms) {
+  // Paint and other window-system events only; the frame's ticks and a close wait.
+  const bool outer = !m_waiting;
+  m_waiting = true;
+  QEventLoop loop;
+  QTimer::singleShot(static_cast<int>(ms), &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  if (outer) {
+    m_waiting = false;
+    if (m_closeAfterWait) {
+      m_closeAfterWait = false;
+      QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+  }
+  return true;
+}
+
 std::string QtFrameWindow::BrowseForFolder(const std::string& title,
                                            const std::string& startFolder) {
+  if (m_terminating) return {};
   QString chosen = QFileDialog::getExistingDirectory(this, ToQ(title), ToQ(startFolder),
                                                      QFileDialog::ShowDirsOnly);
   return chosen.toUtf8().toStdString();
@@ -247,6 +273,7 @@ std::string QtFrameWindow::BrowseForFolder(const std::string& title,
 
 int QtFrameWindow::RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
                                   DialogOwner owner) {
+  if (m_terminating) return 2;  // cancelled
   // A dialog without a parent still stands over this window and blocks the application.
   QtTemplateDialog dialog(resource, logic, owner == DialogOwner::Window ? this : nullptr, this,
                           ToQ(m_title));
@@ -260,7 +287,50 @@ void QtFrameWindow::Show() { show(); }
 
 void QtFrameWindow::CloseWindow() { close(); }
 
+template <typename Handler>
+void QtFrameWindow::Dispatch(Handler&& handler) {
+  ++m_handlerDepth;
+  handler();
+  --m_handlerDepth;
+  CloseIfTerminating();
+}
+
+void QtFrameWindow::CloseIfTerminating() {
+  if (!m_terminating || !m_started || m_handlerDepth > 0 || m_closing) return;
+  // From the event loop, after the handler that was running has returned.
+  QTimer::singleShot(0, this, [this] {
+    if (!m_closing) close();
+  });
+}
+
+void QtFrameWindow::StartUpDone() {
+  m_started = true;
+  CloseIfTerminating();
+}
+
+void QtFrameWindow::RequestTermination() {
+  if (!m_terminating) {
+    m_terminating = true;
+    // A dialog or message box may open more of its own while it unwinds: keep dismissing.
+    m_dismissTimer = new QTimer(this);
+    m_dismissTimer->setInterval(20);
+    connect(m_dismissTimer, &QTimer::timeout, this, [] {
+      if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    m_dismissTimer->start();
+  }
+  if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  CloseIfTerminating();
+}
+
 void QtFrameWindow::closeEvent(QCloseEvent* event) {
+  if (m_waiting) {
+    m_closeAfterWait = true;
+    event->ignore();
+    return;
+  }
   if (m_events && !m_closing) {
     m_closing = true;
     m_events->OnClose();
@@ -271,7 +341,7 @@ void QtFrameWindow::closeEvent(QCloseEvent* event) {
 void QtFrameWindow::timerEvent(QTimerEvent* event) {
   for (const auto& [id, qtId] : m_timers) {
     if (qtId == event->timerId()) {
-      if (m_events) m_events->OnTimer(id);
+      if (m_events && !m_waiting) Dispatch([this, id = id] { m_events->OnTimer(id); });
       return;
     }
   }
@@ -288,7 +358,7 @@ bool QtFrameWindow::eventFilter(QObject* watched, QEvent* event) {
       m_events->OnPaint(painter);
       return true;
     } else if (event->type() == QEvent::Show) {
-      m_events->OnShowWindow(true);
+      Dispatch([this] { m_events->OnShowWindow(true); });
     }
   }
   return QMainWindow::eventFilter(watched, event);

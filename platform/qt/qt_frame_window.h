@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 #include <map>
 
 #include "platform/qt/qt_property_sheet.h"
@@ -48,6 +49,7 @@ class QtFrameWindow : public QMainWindow, public Window {
   void KillTimer(int id) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
+  bool PaintWhileWaiting(uint32_t ms) override;
   std::string BrowseForFolder(const std::string& title, const std::string& startFolder) override;
   int RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
                      DialogOwner owner) override;
@@ -55,6 +57,14 @@ class QtFrameWindow : public QMainWindow, public Window {
   media::PropertySheetHost* GetPropertySheetHost() override { return &m_sheetHost; }
   void Show() override;
   void CloseWindow() override;
+
+  // A termination request (SIGTERM and the like): dismisses every open dialog, menu and
+  // message box, answers the ones still to come at once, and closes the window as soon
+  // as no handler of the frame is running, so the frame never closes inside a command.
+  void RequestTermination();
+  bool Terminating() const { return m_terminating; }
+  // Start-up (the first activation) is over: from now on a termination closes the window.
+  void StartUpDone();
 
   // The area below the menu bar; the video window is a child of it.
   QWidget* Client() const { return m_client; }
@@ -68,6 +78,10 @@ class QtFrameWindow : public QMainWindow, public Window {
  private:
   void ConnectMenu(QtMenu* menu);
   void WatchPopups(QWidget* menu);
+  // Runs one handler of the frame; a termination requested meanwhile closes after it.
+  template <typename Handler>
+  void Dispatch(Handler&& handler);
+  void CloseIfTerminating();
 
   WindowEvents* m_events;
   std::string m_title;
@@ -78,6 +92,12 @@ class QtFrameWindow : public QMainWindow, public Window {
   Menu* m_menu = nullptr;
   std::map<int, int> m_timers;  // frame timer id -> Qt timer id
   bool m_closing = false;
+  bool m_waiting = false;         // inside PaintWhileWaiting
+  bool m_closeAfterWait = false;  // a close came while waiting
+  bool m_terminating = false;
+  int m_handlerDepth = 0;
+  bool m_started = false;
+  QTimer* m_dismissTimer = nullptr;
   QtPropertySheetHost m_sheetHost{this};
 };
 

@@ -5,7 +5,7 @@
 # GStreamer read with picture and sound:
 #   Clip0000.AVI  Start Capture, 10 s, Stop Capture (then the program is terminated)
 #   Clip0001.AVI  a time limit of 5 s ends it by itself; the preview comes back
-#   Clip0002.AVI  SIGINT while recording
+#   Clip0002.AVI  SIGINT while recording, with the About box open
 #   Clip0003.WMV  File > Exit while recording
 # Usage: ostrel_recording_e2e.sh <ostrel> <plugin folder>...
 set -euo pipefail
@@ -53,7 +53,9 @@ case $how in
     screenshot after-limit
     kill -HUP "$pid" ;;
   signal)
-    sleep 4
+    sleep 3
+    menu alt+h a  # the About box is dismissed by the signal
+    sleep 1
     kill -INT "$pid" ;;
   exit)
     sleep 4

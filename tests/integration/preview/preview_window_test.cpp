@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/pelquin_app.h"
+#include "colour_bars.h"
 #include "platform/fakes/fake_system.h"
 #include "platform/gst/gst_media_factory.h"
 #include "platform/qt/qt_frame_window.h"
@@ -137,6 +138,23 @@ TEST(QtVideoWindowTest, FramesAreScaledToTheWindowHonouringTheStride) {
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 4; ++x) EXPECT_EQ(qBlue(shown.pixel(x, y)), 10 * y + x);
   EXPECT_EQ(video.PresentedFrames(), 3u);
+}
+
+TEST_F(PreviewWindowTest, EveryFormatShowsTheCameraColours) {
+  for (const virtualcam::Format& format : virtualcam::DefaultFormats()) {
+    SCOPED_TRACE(format.fourcc + " " + std::to_string(format.width) + "x" +
+                 std::to_string(format.height));
+    virtualcam::CameraSpec camera;
+    camera.formats = {format};
+    virtualcam::Configure({camera}, {});
+    CPelquinApp app(system, &factory, windows);
+    ASSERT_TRUE(app.InitInstance());
+    auto* window = dynamic_cast<platform::QtFrameWindow*>(app.MainWindow());
+    ASSERT_TRUE(ProcessUntil([&] { return window->VideoWindow()->PaintedFrames() >= 2; }));
+    ExpectColourBars(window->VideoWindow()->grab().toImage(), 4);
+    window->CloseWindow();
+    ProcessFor(50);
+  }
 }
 
 }  // namespace
