@@ -227,6 +227,13 @@ void CMainFrame::OnVideoSizeSetting() {
 }
 
 bool CMainFrame::OnCommand(uint32_t id) {
+  const bool passedOn = RunCommand(id);
+  // A choice, a folder or a number the command changed is on disk before the next one.
+  if (m_initDone) SaveSettingsIfChanged();
+  return passedOn;
+}
+
+bool CMainFrame::RunCommand(uint32_t id) {
   if (id >= kFirstDevice && id <= LastDeviceCommand()) {
     if (!HasMedia()) return true;
     return OnChooseDevice(id);

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "capture/capture_frame.h"
 #include "i18n/lang_text_table.h"
@@ -99,12 +100,16 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   // A recording has started: its clock counts from now (on the monotonic clock).
   void StartRecordingClock();
   int64_t RecordingElapsedSeconds() const;
+  int64_t RecordingElapsedMilliseconds() const;
   // The rate's window starts again, as after a rebuilt graph.
   void RestartFrameRateWindow();
 
   // Settings.
   void LoadSettings();
   void SaveSettings();
+  // Writes the settings when any of them differs from what was loaded or saved last, so
+  // that a crash loses no choice and no file number.
+  void SaveSettingsIfChanged();
   std::string BrowseForFolder(const std::string& currentFolder);
   std::string SettingsPath() const;
 
@@ -118,6 +123,21 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
 
  private:
   void ChooseLanguageAndMenu();
+  // The command's own work; OnCommand saves what it changed.
+  bool RunCommand(uint32_t id);
+  // The values the settings file holds, as last loaded or saved.
+  struct StoredSettings {
+    int previewOn, clipIndex, snapshotIndex, timeLimitEnabled, timeLimitSeconds, recordAudio,
+        recordFormat, stillSizeIndex;
+    std::string captureFolder, snapshotFolder;
+    auto Tied() const {
+      return std::tie(previewOn, clipIndex, snapshotIndex, timeLimitEnabled, timeLimitSeconds,
+                      recordAudio, recordFormat, stillSizeIndex, captureFolder, snapshotFolder);
+    }
+    bool operator==(const StoredSettings& other) const { return Tied() == other.Tied(); }
+  };
+  StoredSettings CurrentSettings();
+  std::optional<StoredSettings> m_storedSettings;
   // Ends a graph that failed (a camera unplugged, a disk full) or a recording whose disk
   // is nearly full, with one message; true when it did (app/graph_failure.cpp).
   bool EndFailedGraph();
