@@ -33,16 +33,17 @@ void CMainFrame::OnTimer(int) {
                              TimeSpan(elapsed) + "." + std::to_string(m_recordTicks % 10);
     ++m_recordTicks;
     ShowStatusText(text);
-    // The limit is met at the first tick of its second whose tenths digit is 5 or more;
-    // a tick that comes only after that second (a busy user-interface thread) still
-    // ends the recording.
-    if (m_timeLimitEnabled) {
-      const int64_t limit = m_timeLimitSeconds;
-      if ((elapsed == limit && m_recordTicks % 10 > 4) || elapsed > limit) StopRecordingFromTimer();
-    }
+    // The limit ends the clip at the tick nearest to it, so that the clip lasts the limit
+    // to within half a tick; a tick that comes late (a busy user-interface thread) ends
+    // it at once.
+    if (m_timeLimitEnabled &&
+        RecordingElapsedMilliseconds() >= int64_t{m_timeLimitSeconds} * 1000 - kTimerPeriodMs / 2)
+      StopRecordingFromTimer();
   } else if (m_selectedVideoDevice >= 0 && m_selectedVideoDevice < kMaxDevices) {
     ShowStatusText(m_videoDeviceNames[m_selectedVideoDevice]);
   }
+  // The numbers the still pin and the clip series take between commands.
+  if (m_initDone) SaveSettingsIfChanged();
 }
 
 void CMainFrame::StartRecordingClock() {
@@ -52,9 +53,13 @@ void CMainFrame::StartRecordingClock() {
   RestartFrameRateWindow();
 }
 
-int64_t CMainFrame::RecordingElapsedSeconds() const {
+int64_t CMainFrame::RecordingElapsedMilliseconds() const {
   const int64_t ms = m_system.MonotonicMilliseconds() - m_recordStartMs;
-  return ms > 0 ? ms / 1000 : 0;
+  return ms > 0 ? ms : 0;
+}
+
+int64_t CMainFrame::RecordingElapsedSeconds() const {
+  return RecordingElapsedMilliseconds() / 1000;
 }
 
 void CMainFrame::StopRecordingFromTimer() {

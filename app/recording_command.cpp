@@ -31,14 +31,18 @@ bool CMainFrame::StartRecording() {
     ShowCannotPreview();
     return false;
   }
+  // The clip's number is taken: a crash from here on must not hand it out again.
+  if (m_initDone) SaveSettingsIfChanged();
   Ui().BeginWaitCursor();
   if (RunGraph(m_pGraph.get(), Sys())) {
     m_graphRunning = 1;
     m_recording = 1;
+    // The clip takes frames from the moment the graph runs: its clock starts now, not
+    // after the settling wait. (The ticks from 0, the wall-clock start, and the
+    // monotonic start it counts from.)
+    StartRecordingClock();
     Sys().Sleep(kRecordStartSettleMs);
     Ui().EndWaitCursor();
-    // The ticks from 0, the wall-clock start, and the monotonic start it counts from.
-    StartRecordingClock();
     RelabelStartStop(TXT_STOP_CAPTURE);
     return true;
   }

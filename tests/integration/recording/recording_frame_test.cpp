@@ -85,9 +85,9 @@ TEST_F(RecordingFrameTest, TheTimeLimitEndsTheRecordingByItselfAndTheClipIsWhole
   frame->m_timeLimitSeconds = 1;
   frame->OnStartStopCapture();
   ASSERT_EQ(frame->m_recording, 1);
-  Ticks(14);
+  Ticks(6);  // with the settling wait, 0.8 s
   EXPECT_EQ(frame->m_recording, 1);
-  Ticks(2);  // 1.5 s
+  Ticks(2);  // 1.0 s
   EXPECT_EQ(frame->m_recording, 0);
   EXPECT_EQ(frame->m_graphRunning, 1) << "the preview is back";
   EXPECT_EQ(Label(), "Start Capture(&S)");
@@ -97,6 +97,33 @@ TEST_F(RecordingFrameTest, TheTimeLimitEndsTheRecordingByItselfAndTheClipIsWhole
   const ProbedClip clip = ProbeWithGStreamer(clips + "/Clip0000.AVI");
   ASSERT_TRUE(clip.ok) << clip.error;
   EXPECT_TRUE(clip.Find("video") && clip.Find("audio"));
+}
+
+TEST_F(RecordingFrameTest, AClipEndedByItsTimeLimitLastsTheLimit) {
+  StartWithSound();
+  frame->m_timeLimitEnabled = 1;
+  frame->m_timeLimitSeconds = 2;
+  for (const char* clip : {"Clip0000.AVI", "Clip0001.WMV"}) {
+    frame->m_recordFormat = clip[9] == 'W' ? 1 : 0;
+    frame->OnStartStopCapture();
+    ASSERT_EQ(frame->m_recording, 1);
+    // The timer on real time: the clock's start is when the graph began to run.
+    const auto run = std::chrono::steady_clock::now();
+    const int64_t start = frame->m_recordStartMs;
+    while (frame->m_recording && std::chrono::steady_clock::now() - run < std::chrono::seconds(6)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      system.monotonicMs = start + std::chrono::duration_cast<std::chrono::milliseconds>(
+                                       std::chrono::steady_clock::now() - run)
+                                       .count();
+      frame->OnTimer(CMainFrame::kTimerId);
+    }
+    ASSERT_EQ(frame->m_recording, 0);
+    const ProbedClip probed = ProbeWithFfprobe(clips + "/" + clip);
+    ASSERT_TRUE(probed.ok) << probed.error;
+    const ProbedStream* video = probed.Find("video");
+    ASSERT_TRUE(video);
+    EXPECT_NEAR(video->end - video->start, 2.0, 0.15) << clip;
+  }
 }
 
 TEST_F(RecordingFrameTest, ClosingTheWindowWhileRecordingFinishesTheClip) {
