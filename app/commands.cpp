@@ -185,6 +185,8 @@ bool CMainFrame::OnTogglePreview() {
     if (m_pGraph) StopGraph(m_pGraph.get(), Sys());  // the graph stays built
     m_graphRunning = 0;
     m_previewOn = 0;
+    // A last frame left standing would look like a hung camera.
+    Ui().ClearVideoArea();
   } else {
     ok = StartPreview();
     if (ok) m_previewOn = 1;

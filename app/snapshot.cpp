@@ -88,6 +88,7 @@ int32_t CMainFrame::TakeSnapshot() {
   if (!PublishStill(file, folder, StillKind::Snapshot, std::nullopt, &reason))
     return cannotSave(reason);
   Sys().PlayShutterSound();
+  Ui().FlashVideoArea();
   return 1;
 }
 

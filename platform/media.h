@@ -230,6 +230,11 @@ class VideoSurface {
   // Position and size in the owner's client area.
   virtual void Place(int left, int top, int width, int height) = 0;
   virtual void Show(bool visible) = 0;
+  // The area shows black until the next frame, so that a stopped picture does not
+  // look like a hung one.
+  virtual void Clear() {}
+  // A short flash over the picture: a snapshot was taken.
+  virtual void Flash() {}
 };
 
 // The renderer's window. SetOwner(nullptr) detaches it: no frame reaches the old surface

@@ -229,6 +229,10 @@ class Window {
   // The video window's drawing area, a child of the client area that the window owns;
   // null when the window has none.
   virtual media::VideoSurface* GetVideoSurface() { return nullptr; }
+  // The video area goes black (the preview was switched off), or flashes briefly (a
+  // snapshot was taken).
+  virtual void ClearVideoArea() {}
+  virtual void FlashVideoArea() {}
   // Where property sheets open, owned by this window; null when it shows none.
   virtual media::PropertySheetHost* GetPropertySheetHost() { return nullptr; }
 

@@ -85,6 +85,10 @@ class FakeWindow : public Window {
   int RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
                      DialogOwner owner) override;
   void Show() override { shown = true; }
+  void ClearVideoArea() override { ++videoAreaClears; }
+  void FlashVideoArea() override { ++videoAreaFlashes; }
+  int videoAreaClears = 0;
+  int videoAreaFlashes = 0;
 
   // Property sheets: each one shown is recorded with its pages as they opened; the next
   // script in line plays the user's part on it (none: the sheet is closed unchanged).

@@ -283,6 +283,14 @@ int QtFrameWindow::RunModalDialog(const DialogTemplate& resource, DialogLogic& l
 
 media::VideoSurface* QtFrameWindow::GetVideoSurface() { return m_video; }
 
+void QtFrameWindow::ClearVideoArea() {
+  if (m_video) m_video->Clear();
+}
+
+void QtFrameWindow::FlashVideoArea() {
+  if (m_video) m_video->Flash();
+}
+
 void QtFrameWindow::Show() { show(); }
 
 void QtFrameWindow::CloseWindow() { close(); }

@@ -54,6 +54,8 @@ class QtFrameWindow : public QMainWindow, public Window {
   int RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
                      DialogOwner owner) override;
   media::VideoSurface* GetVideoSurface() override;
+  void ClearVideoArea() override;
+  void FlashVideoArea() override;
   media::PropertySheetHost* GetPropertySheetHost() override { return &m_sheetHost; }
   void Show() override;
   void CloseWindow() override;

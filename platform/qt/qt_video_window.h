@@ -5,7 +5,10 @@
 // the bars around.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
+#include <QPainter>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <atomic>
@@ -28,6 +31,9 @@ class QtVideoWindow : public QWidget, public media::VideoSurface {
   // User-interface thread.
   void Place(int left, int top, int width, int height) override;
   void Show(bool visible) override;
+  void Clear() override;
+  void Flash() override;
+  bool Flashing() const { return m_flashTimer.isActive(); }
 
   // Frames handed over by the renderer, and frames painted.
   uint64_t PresentedFrames() const { return m_presented.load(); }
@@ -44,6 +50,8 @@ class QtVideoWindow : public QWidget, public media::VideoSurface {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void PaintFlash(QPainter& painter);
+
   // Three images: the streaming thread fills `write`, the newest complete frame waits in
   // `ready`, paint draws `front`. Only the indices change hands, under the lock.
   std::mutex m_mutex;
@@ -52,6 +60,10 @@ class QtVideoWindow : public QWidget, public media::VideoSurface {
   int m_ready = 1;
   int m_front = 2;
   bool m_fresh = false;
+  bool m_cleared = false;  // black until a frame comes after Clear
+  // The snapshot flash fades out over its time, repainted by the timer.
+  QTimer m_flashTimer;
+  QElapsedTimer m_flashClock;
   // The window's size as the streaming thread scales to it.
   std::atomic<int> m_targetWidth{0};
   std::atomic<int> m_targetHeight{0};
