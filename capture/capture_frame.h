@@ -124,6 +124,9 @@ class CaptureFrame : public FrameState {
   BOOL FailBuild(const char* text);
   BOOL BuildStartTee();
   BOOL BuildTeeAndRenderer(const char* connectRendererError);
+  // Connects the tee's capture output to a writer's input through the grabber that
+  // snapshots read while recording; without that grabber, directly.
+  BOOL ConnectCaptureStream(media::Filter* writer, int writerPin);
   void BuildStillBranch(media::Filter& device);
   void RefreshDevices(media::DeviceEnumerator& enumerator, media::DeviceCategory category,
                       std::array<std::string, kMaxDevices>& names,

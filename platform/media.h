@@ -210,6 +210,12 @@ class SampleGrabber {
   virtual Status GetConnectedMediaType(MediaType& type) = 0;
   // With no buffer, size receives the kept frame's size; with one of size bytes it is filled.
   virtual Status GetCurrentBuffer(long& size, uint8_t* buffer) = 0;
+  // Lets every type through unchanged, but the kept frame is converted to this one
+  // (for a grabber on the way into a clip, whose frames must stay as they are).
+  virtual Status SetKeptType(const MediaType& type) {
+    (void)type;
+    return kNotImplemented;
+  }
 };
 
 // A frame for the video window: 32-bit BGRx, top-down, stride bytes per row.

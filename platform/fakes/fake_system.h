@@ -2,8 +2,10 @@
 // writability are the real file system's, so tests work in temporary folders.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <set>
+#include <thread>
 
 #include "platform/system.h"
 
@@ -40,7 +42,9 @@ class FakeSystem : public System {
   uint32_t Milliseconds() const override { return milliseconds; }
   int64_t WallSeconds() const override { return wallSeconds; }
   int64_t MonotonicMilliseconds() const override { return monotonicMs; }
+  bool realSleep = false;  // sleeping also lets real time pass (for real streams)
   void Sleep(uint32_t ms) override {
+    if (realSleep) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     slept += ms;
     milliseconds += ms;
     monotonicMs += ms;

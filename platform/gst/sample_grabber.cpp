@@ -12,6 +12,34 @@
 namespace media::gst {
 namespace {
 
+// A compressed frame (MJPG) decoded into raw video by a pipeline of its own, so that the
+// converter, which takes raw video only, can take it; null when it cannot be decoded.
+GstSample* DecodeSample(GstSample* sample) {
+  GError* error = nullptr;
+  GstElement* pipeline = gst_parse_launch(
+      "appsrc name=in ! decodebin ! videoconvert ! appsink name=out sync=false", &error);
+  if (!pipeline) {
+    if (error) g_error_free(error);
+    return nullptr;
+  }
+  if (error) g_error_free(error);
+  GstElement* in = gst_bin_get_by_name(GST_BIN(pipeline), "in");
+  GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
+  g_object_set(in, "caps", gst_sample_get_caps(sample), "format", GST_FORMAT_TIME, nullptr);
+  gst_element_set_state(pipeline, GST_STATE_PLAYING);
+  GstFlowReturn pushed = GST_FLOW_ERROR;
+  g_signal_emit_by_name(in, "push-sample", sample, &pushed);
+  g_signal_emit_by_name(in, "end-of-stream", &pushed);
+  GstSample* decoded = nullptr;
+  g_signal_emit_by_name(out, "try-pull-sample", static_cast<GstClockTime>(2 * GST_SECOND),
+                        &decoded);
+  gst_element_set_state(pipeline, GST_STATE_NULL);
+  gst_object_unref(in);
+  gst_object_unref(out);
+  gst_object_unref(pipeline);
+  return decoded;
+}
+
 class GrabberFilter;
 
 class Grabber : public SampleGrabber {
@@ -23,6 +51,7 @@ class Grabber : public SampleGrabber {
   Status SetCallback(SampleGrabberCallback* callback, int which) override;
   Status GetConnectedMediaType(MediaType& type) override;
   Status GetCurrentBuffer(long& size, uint8_t* buffer) override;
+  Status SetKeptType(const MediaType& type) override;
 
  private:
   std::shared_ptr<GrabberFilter> filter_;
@@ -76,6 +105,14 @@ class GrabberFilter : public GstFilter {
     std::lock_guard<std::mutex> lock(mutex_);
     callback_ = cb;
   }
+  // Frames pass as they are; the kept one is converted to RGB24 when it is asked for.
+  Status KeepAs(const MediaType& type) {
+    if (type.subtype != Subtype::RGB24) return kNotImplemented;
+    g_object_set(constraint_, "caps", gst_caps_new_any(), nullptr);
+    std::lock_guard<std::mutex> lock(mutex_);
+    keepRgb24_ = true;
+    return kOk;
+  }
   Status ConnectedType(MediaType& type) {
     if (!gst_pad_is_linked(input_->Pad())) return kFail;  // not connected
     if (!input_->CurrentMediaType(type)) return kFail;
@@ -86,9 +123,10 @@ class GrabberFilter : public GstFilter {
   // The last frame that passed, also one from before buffering was switched on: a camera
   // at a low rate may send none within the snapshot's short wait.
   Status CurrentBuffer(long& size, uint8_t* buffer) {
+    if (keepRgb24_) ConvertLast();
     std::lock_guard<std::mutex> lock(mutex_);
     if (!buffering_ || !last_) return kFail;
-    if (keptFrom_ != lastNumber_) {
+    if (!keepRgb24_ && keptFrom_ != lastNumber_) {
       Copy(last_, lastCaps_, rgb24_, kept_);
       keptFrom_ = lastNumber_;
     }
@@ -129,6 +167,57 @@ class GrabberFilter : public GstFilter {
     if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return;
     out.assign(map.data, map.data + map.size);
     gst_buffer_unmap(buffer, &map);
+  }
+
+  // The last frame in whatever type it passed, converted to RGB24 outside the lock so
+  // that the stream into the clip does not wait for it.
+  void ConvertLast() {
+    GstSample* sample = nullptr;
+    uint64_t number = 0;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!buffering_ || !last_ || keptFrom_ == lastNumber_) return;
+      sample = gst_sample_new(last_, lastCaps_, nullptr, nullptr);
+      number = lastNumber_;
+    }
+    GstCaps* from = gst_sample_get_caps(sample);
+    const GstStructure* s = from ? gst_caps_get_structure(from, 0) : nullptr;
+    if (s && !gst_structure_has_name(s, "video/x-raw")) {
+      GstSample* decoded = DecodeSample(sample);
+      gst_sample_unref(sample);
+      sample = decoded;
+      if (!sample) {
+        g_printerr("ostrel: a frame of the clip could not be decoded for the snapshot\n");
+        return;
+      }
+      from = gst_sample_get_caps(sample);
+      s = from ? gst_caps_get_structure(from, 0) : nullptr;
+    }
+    int width = 0;
+    int height = 0;
+    GstSample* converted = nullptr;
+    if (s && gst_structure_get_int(s, "width", &width) &&
+        gst_structure_get_int(s, "height", &height)) {
+      GstCaps* to = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", "width",
+                                        G_TYPE_INT, width, "height", G_TYPE_INT, height,
+                                        "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+      GError* error = nullptr;
+      converted = gst_video_convert_sample(sample, to, 2 * GST_SECOND, &error);
+      if (error) {
+        g_printerr("ostrel: a frame of the clip could not be converted for the snapshot: %s\n",
+                   error->message);
+        g_error_free(error);
+      }
+      gst_caps_unref(to);
+    }
+    gst_sample_unref(sample);
+    if (!converted) return;
+    std::vector<uint8_t> frame;
+    Copy(gst_sample_get_buffer(converted), gst_sample_get_caps(converted), true, frame);
+    gst_sample_unref(converted);
+    std::lock_guard<std::mutex> lock(mutex_);
+    kept_ = std::move(frame);
+    keptFrom_ = number;
   }
 
   void ForgetLast() {
@@ -176,6 +265,7 @@ class GrabberFilter : public GstFilter {
   std::shared_ptr<GstPin> input_;
   std::mutex mutex_;
   bool rgb24_ = false;
+  bool keepRgb24_ = false;  // set once, before the graph runs
   bool buffering_ = false;
   bool oneShot_ = false;
   bool shotTaken_ = false;
@@ -203,6 +293,7 @@ Status Grabber::SetCallback(SampleGrabberCallback* callback, int which) {
   return kOk;
 }
 Status Grabber::GetConnectedMediaType(MediaType& type) { return filter_->ConnectedType(type); }
+Status Grabber::SetKeptType(const MediaType& type) { return filter_->KeepAs(type); }
 Status Grabber::GetCurrentBuffer(long& size, uint8_t* buffer) {
   return filter_->CurrentBuffer(size, buffer);
 }

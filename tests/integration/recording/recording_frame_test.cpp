@@ -67,6 +67,12 @@ TEST_F(RecordingFrameTest, StartCaptureRecordsWithSoundAndStopBringsThePreviewBa
   Ticks(3);
   EXPECT_EQ(window.statusTexts.back().rfind("Time elapsed: 00:00:00.2 -- ", 0), 0u)
       << window.statusTexts.back();
+  // Snap Shot while recording takes its picture from the frames on their way into the clip.
+  frame->m_snapshotFolder = clips;
+  system.realSleep = true;  // the snapshot's wait lets a frame through
+  EXPECT_EQ(frame->TakeSnapshot(), 1) << (window.messages.empty() ? "" : window.messages[0].text);
+  system.realSleep = false;
+  EXPECT_EQ(std::filesystem::file_size(clips + "/Still0000.BMP"), 54u + 640 * 480 * 3);
   frame->OnStartStopCapture();
   EXPECT_EQ(frame->m_recording, 0);
   EXPECT_EQ(frame->m_graphRunning, 1);

@@ -164,10 +164,14 @@ TEST_F(SnapshotTest, EachFailureShowsItsMessageAndLeavesNothingBehind) {
   expectOnly("Snapshot get data Error");
 }
 
-TEST_F(SnapshotTest, WhileARecordingRunsThereIsNoGrabberAndNothingHappens) {
+TEST_F(SnapshotTest, WithoutAGrabberARunningGraphSaysSoAndAStoppedOneDoesNothing) {
   Frame().m_pPreviewGrabber.reset();
   EXPECT_EQ(Frame().TakeSnapshot(), 0);
   EXPECT_TRUE(window.messages.empty());
+  Frame().m_graphRunning = 1;  // a recording whose clip has no grabber on its way
+  EXPECT_EQ(Frame().TakeSnapshot(), 0);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, "Snapshot IID_ISampleGrabber Error");
   EXPECT_EQ(system.slept, 0u);
   EXPECT_TRUE(FolderEntries(folder).empty());
 }
