@@ -16,6 +16,7 @@ class FakeSystem : public System {
   std::string modulePath = "/opt/ostrel/ostrel";
   std::string documents;
   std::string pictures;
+  std::string videos;
   // Nowhere a test could write: a fixture that saves names a folder of its own, so no
   // test run as root leaves a settings file in "/" for the next one to read.
   std::string config = "/nonexistent/ostrel-fake-config";
@@ -32,6 +33,7 @@ class FakeSystem : public System {
   std::string ModulePath() const override { return modulePath; }
   std::string DocumentsFolder() const override { return documents; }
   std::string PicturesFolder() const override { return pictures; }
+  std::string VideosFolder() const override { return videos; }
   std::string ConfigFolder() const override { return config; }
   bool PathExists(const std::string& path) const override {
     std::error_code ec;

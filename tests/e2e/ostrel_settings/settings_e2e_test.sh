@@ -29,7 +29,8 @@ keys=$(grep -o '^[^=]*=' "$ini" | tr -d '=' | paste -sd, -)
 expected="WantPreview,AviFileFolder,SnapFolder,AviFileIndex,SnapFileIndex,TimeLimitEnalbe,TimeLimit,Capture Audio,VideoFormat,HighResolutionSize"
 [ "$keys" = "$expected" ] || fail "keys: $keys"
 head -1 "$ini" | grep -qx '\[SectionMain\]' || fail "section header"
-grep -qx "AviFileFolder=$work/home/Documents" "$ini" || fail "capture folder is not the documents folder"
+grep -qx "AviFileFolder=$work/home/Videos" "$ini" || fail "capture folder is not the videos folder"
+[ -d "$work/home/Videos" ] || fail "the videos folder was not made"
 grep -qx "SnapFolder=$work/home/Bilder" "$ini" || fail "snapshot folder is not the pictures folder"
 grep -qx 'WantPreview=1' "$ini" || fail "the preview was not running at close"
 
