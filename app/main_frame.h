@@ -158,11 +158,17 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   // Runs the built graph as the preview; a failure fires the still pin, shows the
   // localized message and gives false.
   bool RunPreview();
-  void ShowCannotPreview();
-  // The localized recording error, with the reason after it when there is one.
+  // The fixed messages, with the reason underneath when one is known (also on stderr).
+  void ShowCannotPreview(const std::string& reason = {});
   void ShowRecordError(const std::string& reason = {});
   // Tells how many frames the stopped recording had to leave out, when it had to.
   void ShowFramesLeftOut();
+  // What the graph reported since it was last asked, each report logged; the reason for
+  // the user names the first fault: a camera gone, a clip that could not be written.
+  std::string GraphFailureReason(bool* writerFailed = nullptr, bool* cameraFailed = nullptr,
+                                 bool* failed = nullptr);
+  // A folder of the settings that was gone at the load: told once, after the start.
+  std::string m_folderNotice;
   media::Filter* SelectedVideoFilter() const;
   // Stops a running graph before its filters change.
   void StopForChange();

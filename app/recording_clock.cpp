@@ -81,7 +81,7 @@ void CMainFrame::StopRecordingFromTimer() {
   if (!RunGraph(m_pGraph.get(), Sys())) {
     TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
     Ui().EndWaitCursor();
-    ShowCannotPreview();
+    ShowCannotPreview(GraphFailureReason());
     return;
   }
   m_graphRunning = 1;

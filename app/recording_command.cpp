@@ -47,7 +47,7 @@ bool CMainFrame::StartRecording() {
     return true;
   }
   TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
-  ShowRecordError();
+  ShowRecordError(GraphFailureReason());
   // Back to the preview, whatever the preview setting says.
   m_captureMode = 0;
   TearDownGraph();
@@ -58,7 +58,7 @@ bool CMainFrame::StartRecording() {
   }
   if (!RunGraph(m_pGraph.get(), Sys())) {
     TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
-    ShowCannotPreview();
+    ShowCannotPreview(GraphFailureReason());
   } else {
     m_graphRunning = 1;
   }
@@ -85,7 +85,7 @@ bool CMainFrame::StopRecording() {
   Ui().BeginWaitCursor();
   if (!RunGraph(m_pGraph.get(), Sys())) {
     TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
-    ShowCannotPreview();
+    ShowCannotPreview(GraphFailureReason());
     Ui().EndWaitCursor();
     return false;
   }

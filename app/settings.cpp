@@ -3,8 +3,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
+#include "app/failure_reasons.h"
 #include "app/ini_profile.h"
 #include "app/main_frame.h"
 #include "i18n/lang_text_table.h"
@@ -61,22 +63,44 @@ std::string CMainFrame::SettingsPath() const {
 
 void CMainFrame::LoadSettings() {
   IniProfile profile(SettingsPath(), kSection);
-  const std::string documents = m_system.DocumentsFolder();
+  // Asked for only when needed: the system may make the folder on the way.
+  std::optional<std::string> documentsFolder;
+  const auto documents = [&]() -> const std::string& {
+    if (!documentsFolder) documentsFolder = m_system.DocumentsFolder();
+    return *documentsFolder;
+  };
 
   m_previewOn = 1;
 
+  // A stored folder that is gone is replaced; the user hears of it once, and the
+  // replacement is written at the next save.
+  std::string goneCaptureFolder;
+  std::string goneSnapshotFolder;
+  m_folderNotice.clear();
   if (profile.ReadString("AviFileFolder", m_captureFolder)) {
-    if (!m_system.PathExists(m_captureFolder)) m_captureFolder = documents;
+    if (!m_system.PathExists(m_captureFolder)) {
+      goneCaptureFolder = m_captureFolder;
+      m_captureFolder = documents();
+      m_folderNotice = failure_reason::FolderReplaced(goneCaptureFolder, documents());
+    }
   } else {
-    m_captureFolder = documents;
+    const std::string videos = m_system.VideosFolder();
+    m_captureFolder = !videos.empty() && m_system.PathExists(videos) ? videos : documents();
   }
 
   std::string snapshotFolder;
   if (profile.ReadString("SnapFolder", snapshotFolder)) {
-    if (!m_system.PathExists(snapshotFolder)) snapshotFolder = documents;
+    if (!m_system.PathExists(snapshotFolder)) {
+      goneSnapshotFolder = snapshotFolder;
+      snapshotFolder = documents();
+      if (goneSnapshotFolder != goneCaptureFolder) {
+        if (!m_folderNotice.empty()) m_folderNotice += "\n";
+        m_folderNotice += failure_reason::FolderReplaced(goneSnapshotFolder, documents());
+      }
+    }
   } else {
     std::string pictures = m_system.PicturesFolder();
-    snapshotFolder = (!pictures.empty() && m_system.PathExists(pictures)) ? pictures : documents;
+    snapshotFolder = (!pictures.empty() && m_system.PathExists(pictures)) ? pictures : documents();
   }
 
   int snapshotIndex = 0;
@@ -107,6 +131,9 @@ void CMainFrame::LoadSettings() {
     m_snapshotIndex = snapshotIndex;
   }
   m_storedSettings = CurrentSettings();
+  if (!goneCaptureFolder.empty()) m_storedSettings->captureFolder = goneCaptureFolder;
+  if (!goneSnapshotFolder.empty()) m_storedSettings->snapshotFolder = goneSnapshotFolder;
+  if (!m_folderNotice.empty()) std::fprintf(stderr, "ostrel: %s\n", m_folderNotice.c_str());
 }
 
 CMainFrame::StoredSettings CMainFrame::CurrentSettings() {

@@ -171,6 +171,11 @@ class Window {
   virtual MessageResult ShowMessage(const std::string& text, const std::string& caption,
                                     MessageIcon icon,
                                     MessageButtons buttons = MessageButtons::Ok) = 0;
+  // A message with its reason underneath (as detail text); by default one text.
+  virtual MessageResult ShowDetailedMessage(const std::string& text, const std::string& detail,
+                                            const std::string& caption, MessageIcon icon) {
+    return ShowMessage(detail.empty() ? text : text + "\n\n" + detail, caption, icon);
+  }
   virtual std::string ApplicationTitle() const = 0;
   virtual void SetCaption(const std::string& caption) = 0;
   // Set once, while the window is being created, before any dialog or message shows.

@@ -70,6 +70,17 @@ QtFrameWindow::~QtFrameWindow() {
 
 MessageResult QtFrameWindow::ShowMessage(const std::string& text, const std::string& caption,
                                          MessageIcon icon, MessageButtons buttons) {
+  return ShowBox(text, {}, caption, icon, buttons);
+}
+
+MessageResult QtFrameWindow::ShowDetailedMessage(const std::string& text, const std::string& detail,
+                                                 const std::string& caption, MessageIcon icon) {
+  return ShowBox(text, detail, caption, icon, MessageButtons::Ok);
+}
+
+MessageResult QtFrameWindow::ShowBox(const std::string& text, const std::string& detail,
+                                     const std::string& caption, MessageIcon icon,
+                                     MessageButtons buttons) {
   // The program is ending: nobody is left to answer, and the answer is the cautious one.
   if (m_terminating) {
     return buttons == MessageButtons::Ok      ? MessageResult::Ok
@@ -80,6 +91,8 @@ MessageResult QtFrameWindow::ShowMessage(const std::string& text, const std::str
   UseFixedDialogFrame(&box);
   box.setWindowTitle(ToQ(caption.empty() ? m_title : caption));
   box.setText(ToQ(text));
+  // The reason, in smaller print under the fixed text.
+  if (!detail.empty()) box.setInformativeText(ToQ(detail));
   switch (icon) {
     case MessageIcon::None:
       box.setIcon(QMessageBox::NoIcon);

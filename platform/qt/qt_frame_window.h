@@ -21,6 +21,8 @@ class QtFrameWindow : public QMainWindow, public Window {
   QtFrameWindow(const WindowCreateParams& params, WindowEvents& events);
   ~QtFrameWindow() override;
 
+  MessageResult ShowDetailedMessage(const std::string& text, const std::string& detail,
+                                    const std::string& caption, MessageIcon icon) override;
   MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
                             MessageButtons buttons) override;
   std::string ApplicationTitle() const override { return m_title; }
@@ -78,6 +80,8 @@ class QtFrameWindow : public QMainWindow, public Window {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  MessageResult ShowBox(const std::string& text, const std::string& detail,
+                        const std::string& caption, MessageIcon icon, MessageButtons buttons);
   void ConnectMenu(QtMenu* menu);
   void WatchPopups(QWidget* menu);
   // Runs one handler of the frame; a termination requested meanwhile closes after it.

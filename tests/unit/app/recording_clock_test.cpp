@@ -270,6 +270,18 @@ TEST_F(RecordingClockTest, ARecordingWhoseCameraWasUnpluggedEndsAtTheNextTick) {
   EXPECT_EQ(Frame().m_recording, 0);
   EXPECT_EQ(Frame().m_captureMode, 0);
   EXPECT_EQ(Label(), LangText(TXT_START_CAPTURE, Frame().m_languageIndex));
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, LangText(TXT_RECORD_ERROR, Frame().m_languageIndex));
+  EXPECT_EQ(window.messages[0].detail, "The camera was unplugged or stopped sending pictures.");
+  // A clip whose writer failed on a full disk says so.
+  system.freeBytes = 4096;
+  BeginRecording();
+  graph->events.push_back({media::GraphEvent::Kind::ErrorAbort, "FileWriter", "write failed"});
+  Tick();
+  EXPECT_EQ(Frame().m_recording, 0);
+  ASSERT_EQ(window.messages.size(), 2u);
+  EXPECT_EQ(window.messages[1].detail.rfind("There is no room left on the disk of ", 0), 0u)
+      << window.messages[1].detail;
   graph->events.push_back({media::GraphEvent::Kind::DeviceLost, "Video Capture device", "gone"});
   Tick();
   EXPECT_EQ(Status().rfind("Cam -- ", 0), 0u) << "idle, the error only logged";

@@ -220,6 +220,22 @@ TEST_F(SettingsTest, BrowseForFolderOpensAtTheCurrentFolderWithTheLocalizedTitle
   EXPECT_NE(window.browseTitles[0], LangText(TXT_SELECT_FOLDER, kLangEnglish));
 }
 
+TEST_F(SettingsTest, AFolderThatIsGoneIsReplacedAndTheUserIsToldOnce) {
+  WriteFile(IniPath(), "[SectionMain]\nAviFileFolder=" + (dir / "gone") + "\nSnapFolder=" +
+                           (dir / "gone") + "\n");
+  Start();
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, "The folder " + (dir / "gone") +
+                                         " no longer exists. Ostrel uses " + system.documents +
+                                         " instead.");
+  EXPECT_EQ(window.messages[0].icon, platform::MessageIcon::Information);
+  Frame().OnTimer(CMainFrame::kTimerId);
+  EXPECT_NE(ReadFile(IniPath()).find("AviFileFolder=" + system.documents + "\n"),
+            std::string::npos);
+  Frame().ActivateFrame();
+  EXPECT_EQ(window.messages.size(), 1u) << "once";
+}
+
 TEST_F(SettingsTest, EveryChangeIsOnDiskBeforeTheNextCommandWithoutAClose) {
   std::filesystem::create_directories(dir / "clips");
   std::filesystem::create_directories(dir / "stills");
