@@ -97,8 +97,10 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   // The delivered frame rate averaged over the last five calls; -0.1 when the camera's
   // frame counters cannot be read.
   double MeasureFrameRate();
-  // A recording has started: its clock counts from now (on the monotonic clock).
+  // A recording has started: its clock counts from now, or from startMs (on the
+  // monotonic clock).
   void StartRecordingClock();
+  void StartRecordingClock(int64_t startMs);  // from when the graph began to run
   int64_t RecordingElapsedSeconds() const;
   int64_t RecordingElapsedMilliseconds() const;
   // The rate's window starts again, as after a rebuilt graph.

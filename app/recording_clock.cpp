@@ -46,10 +46,12 @@ void CMainFrame::OnTimer(int) {
   if (m_initDone) SaveSettingsIfChanged();
 }
 
-void CMainFrame::StartRecordingClock() {
+void CMainFrame::StartRecordingClock() { StartRecordingClock(Sys().MonotonicMilliseconds()); }
+
+void CMainFrame::StartRecordingClock(int64_t startMs) {
   m_recordTicks = 0;
   m_recordStartTime = Sys().WallSeconds();
-  m_recordStartMs = Sys().MonotonicMilliseconds();
+  m_recordStartMs = startMs;
   RestartFrameRateWindow();
 }
 

@@ -34,13 +34,14 @@ bool CMainFrame::StartRecording() {
   // The clip's number is taken: a crash from here on must not hand it out again.
   if (m_initDone) SaveSettingsIfChanged();
   Ui().BeginWaitCursor();
-  if (RunGraph(m_pGraph.get(), Sys())) {
+  int64_t runningSince = 0;
+  if (RunGraph(m_pGraph.get(), Sys(), &runningSince)) {
     m_graphRunning = 1;
     m_recording = 1;
-    // The clip takes frames from the moment the graph runs: its clock starts now, not
-    // after the settling wait. (The ticks from 0, the wall-clock start, and the
-    // monotonic start it counts from.)
-    StartRecordingClock();
+    // The clip takes frames from the moment the graph runs: its clock counts from then,
+    // not from after the settling waits. (The ticks from 0, the wall-clock start, and
+    // the monotonic start it counts from.)
+    StartRecordingClock(runningSince);
     Sys().Sleep(kRecordStartSettleMs);
     Ui().EndWaitCursor();
     RelabelStartStop(TXT_STOP_CAPTURE);

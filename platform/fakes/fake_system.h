@@ -43,10 +43,16 @@ class FakeSystem : public System {
   std::string UiLocale() const override { return locale; }
   uint32_t Milliseconds() const override { return milliseconds; }
   int64_t WallSeconds() const override { return wallSeconds; }
-  int64_t MonotonicMilliseconds() const override { return monotonicMs; }
-  bool realSleep = false;  // sleeping also lets real time pass (for real streams)
+  int64_t MonotonicMilliseconds() const override {
+    if (!realTime) return monotonicMs;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+  // Real time for real streams: sleeping sleeps, and the monotonic clock is the system's.
+  bool realTime = false;
   void Sleep(uint32_t ms) override {
-    if (realSleep) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    if (realTime) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     slept += ms;
     milliseconds += ms;
     monotonicMs += ms;

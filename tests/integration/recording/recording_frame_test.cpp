@@ -69,9 +69,9 @@ TEST_F(RecordingFrameTest, StartCaptureRecordsWithSoundAndStopBringsThePreviewBa
       << window.statusTexts.back();
   // Snap Shot while recording takes its picture from the frames on their way into the clip.
   frame->m_snapshotFolder = clips;
-  system.realSleep = true;  // the snapshot's wait lets a frame through
+  system.realTime = true;  // the snapshot's wait lets a frame through
   EXPECT_EQ(frame->TakeSnapshot(), 1) << (window.messages.empty() ? "" : window.messages[0].text);
-  system.realSleep = false;
+  system.realTime = false;
   EXPECT_EQ(std::filesystem::file_size(clips + "/Still0000.BMP"), 54u + 640 * 480 * 3);
   frame->OnStartStopCapture();
   EXPECT_EQ(frame->m_recording, 0);
@@ -91,9 +91,9 @@ TEST_F(RecordingFrameTest, TheTimeLimitEndsTheRecordingByItselfAndTheClipIsWhole
   frame->m_timeLimitSeconds = 1;
   frame->OnStartStopCapture();
   ASSERT_EQ(frame->m_recording, 1);
-  Ticks(6);  // with the settling wait, 0.8 s
+  Ticks(4);  // with the waits that let the graph settle, 0.9 s
   EXPECT_EQ(frame->m_recording, 1);
-  Ticks(2);  // 1.0 s
+  Ticks(1);  // 1.0 s
   EXPECT_EQ(frame->m_recording, 0);
   EXPECT_EQ(frame->m_graphRunning, 1) << "the preview is back";
   EXPECT_EQ(Label(), "Start Capture(&S)");
@@ -109,18 +109,15 @@ TEST_F(RecordingFrameTest, AClipEndedByItsTimeLimitLastsTheLimit) {
   StartWithSound();
   frame->m_timeLimitEnabled = 1;
   frame->m_timeLimitSeconds = 2;
+  system.realTime = true;  // the program's own waits, and the timer on real time
   for (const char* clip : {"Clip0000.AVI", "Clip0001.WMV"}) {
     frame->m_recordFormat = clip[9] == 'W' ? 1 : 0;
     frame->OnStartStopCapture();
     ASSERT_EQ(frame->m_recording, 1);
-    // The timer on real time: the clock's start is when the graph began to run.
-    const auto run = std::chrono::steady_clock::now();
-    const int64_t start = frame->m_recordStartMs;
-    while (frame->m_recording && std::chrono::steady_clock::now() - run < std::chrono::seconds(6)) {
+    const auto start = std::chrono::steady_clock::now();
+    while (frame->m_recording &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(6)) {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      system.monotonicMs = start + std::chrono::duration_cast<std::chrono::milliseconds>(
-                                       std::chrono::steady_clock::now() - run)
-                                       .count();
       frame->OnTimer(CMainFrame::kTimerId);
     }
     ASSERT_EQ(frame->m_recording, 0);
