@@ -80,11 +80,12 @@ void CMainFrame::ActivateFrame() {
     m_initDone = 1;
     if (m_media && m_previewOn && m_selectedVideoDevice >= 0) StartPreview();
   }
-  if (!m_folderNotice.empty()) {
-    Ui().ShowMessage(m_folderNotice, "", platform::MessageIcon::Information);
-    m_folderNotice.clear();
-  }
   Ui().SetTimer(kTimerId, kTimerPeriodMs);
+  if (!m_folderNotice.empty()) {
+    const std::string notice = std::move(m_folderNotice);
+    m_folderNotice.clear();
+    Ui().ShowMessage(notice, "", platform::MessageIcon::Information);
+  }
 }
 
 void CMainFrame::OnShowWindow(bool) {

@@ -34,7 +34,18 @@ TEST_P(AviFormats, TheVideoGoesIntoTheAviAsTheCameraDeliversItWithNoFrameLost) {
   Open(CameraIn(GetParam().fourcc, 640, 480, 30), {});
   ASSERT_EQ(frame->m_selectedAudioDevice, -1);
   frame->m_recordAudio = 1;  // no microphone: a clip without sound and no message
-  const int delivered = Record(20);
+  long kept = 0;             // what a snapshot taken while recording gets: the frame in RGB24
+  const int delivered = Record(20, [&] {
+    ASSERT_TRUE(frame->m_pPreviewGrabber);
+    std::shared_ptr<media::SampleGrabber> grabber = frame->m_pPreviewGrabber->GetSampleGrabber();
+    grabber->SetBufferSamples(true);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!media::Succeeded(grabber->GetCurrentBuffer(kept, nullptr)) &&
+           std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    grabber->SetBufferSamples(false);
+  });
+  EXPECT_EQ(kept, 640 * 480 * 3);
   EXPECT_TRUE(frame->window.messages.empty());
   EXPECT_EQ(frame->m_clipIndex, 1);
   const ProbedClip ff = ProbeWithFfprobe(Clip("Clip0000.AVI"));
