@@ -116,8 +116,7 @@ std::string CMainFrame::GraphFailureReason(bool* writerFailed, bool* cameraFaile
     first = false;
     // "FileWriter" and "WMV FileWriter": the clip's own file could not be written.
     const bool writer = event.source.find("FileWriter") != std::string::npos;
-    const bool camera = event.kind == media::GraphEvent::Kind::DeviceLost ||
-                        event.source.find("Video Capture device") != std::string::npos;
+    const bool camera = event.source.find("Video Capture device") != std::string::npos;
     if (writerFailed) *writerFailed = writer;
     if (cameraFailed) *cameraFailed = camera;
     if (camera) {
