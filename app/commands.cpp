@@ -120,11 +120,12 @@ std::string CMainFrame::GraphFailureReason(bool* writerFailed, bool* cameraFaile
     if (writerFailed) *writerFailed = writer;
     if (cameraFailed) *cameraFailed = camera;
     if (camera) {
-      reason = failure_reason::CameraUnplugged();
+      reason = failure_reason::CameraUnplugged(m_languageIndex);
     } else if (writer) {
       const int64_t free = Sys().FreeBytes(m_captureFolder);
-      reason = free >= 0 && free < kNoRoomBytes ? failure_reason::NoRoomLeft(m_captureFolder)
-                                                : failure_reason::ClipNotWritten(event.text);
+      reason = free >= 0 && free < kNoRoomBytes
+                   ? failure_reason::NoRoomLeft(m_languageIndex, m_captureFolder)
+                   : failure_reason::ClipNotWritten(m_languageIndex, event.text);
     } else {
       reason = event.text;
     }
@@ -135,10 +136,8 @@ std::string CMainFrame::GraphFailureReason(bool* writerFailed, bool* cameraFaile
 void CMainFrame::ShowFramesLeftOut() {
   const int64_t frames = TakeFramesLeftOut();
   if (frames <= 0) return;
-  Ui().ShowMessage(std::to_string(frames) +
-                       " frames could not be recorded: the computer was too busy to keep up "
-                       "with the camera.",
-                   "", platform::MessageIcon::Warning);
+  Ui().ShowMessage(failure_reason::FramesLeftOut(m_languageIndex, frames), "",
+                   platform::MessageIcon::Warning);
 }
 
 media::Filter* CMainFrame::SelectedVideoFilter() const {

@@ -16,7 +16,7 @@ bool CMainFrame::EndFailedGraph() {
   bool failed = false;
   std::string reason = GraphFailureReason(&writerFailed, &cameraFailed, &failed);
   const bool full = !failed && m_recording && RecordingRoomRunningOut(RecordingElapsedSeconds());
-  if (full) reason = failure_reason::DiskNearlyFull(m_captureFolder);
+  if (full) reason = failure_reason::DiskNearlyFull(m_languageIndex, m_captureFolder);
   // Errors of a graph that no longer runs are only logged.
   if ((!failed && !full) || (!m_recording && !m_graphRunning)) return false;
 

@@ -1,4 +1,6 @@
 // CMainFrame: what a recording needs before the preview is given up for it.
+#include <cstdint>
+
 #include "app/failure_reasons.h"
 #include "app/main_frame.h"
 #include "i18n/lang_text_table.h"
@@ -8,18 +10,19 @@ BOOL CMainFrame::CheckRecordingCanStart() {
   // the clock counting over a file that is never written: the preview stays instead.
   std::string reason;
   if (!Sys().PathExists(m_captureFolder))
-    reason = failure_reason::FolderMissing(m_captureFolder);
+    reason = failure_reason::FolderMissing(m_languageIndex, m_captureFolder);
   else if (!Sys().IsWritableFolder(m_captureFolder))
-    reason = failure_reason::FolderReadOnly(m_captureFolder);
+    reason = failure_reason::FolderReadOnly(m_languageIndex, m_captureFolder);
   else if (!CanRecordFormat(m_videoSubtype))
-    reason = failure_reason::FormatCannotBeRecorded();
+    reason = failure_reason::FormatCannotBeRecorded(m_languageIndex);
   else if (m_recordFormat != 0 && m_recordFormat != 1)
-    reason = failure_reason::ClipFormatUnknown(m_recordFormat);
+    reason = failure_reason::ClipFormatUnknown(m_languageIndex, m_recordFormat);
   else if (!HasRoomToStartRecording())
-    reason = failure_reason::NoRoomLeft(m_captureFolder);
-  else
+    reason = failure_reason::NoRoomLeft(m_languageIndex, m_captureFolder);
+  else if (!NoFreeClipNumber().empty())
     // Every number up to the last is taken: a clip would replace one of them.
-    reason = NoFreeClipNumber();
+    reason = failure_reason::NoFreeClipNumber(
+        m_languageIndex, ClipPath(INT32_MAX, m_recordFormat == 1 ? "WMV" : "AVI"));
   if (reason.empty()) return 1;
   ShowRecordError(reason);
   return 0;

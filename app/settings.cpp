@@ -81,7 +81,8 @@ void CMainFrame::LoadSettings() {
     if (!m_system.PathExists(m_captureFolder)) {
       goneCaptureFolder = m_captureFolder;
       m_captureFolder = documents();
-      m_folderNotice = failure_reason::FolderReplaced(goneCaptureFolder, documents());
+      m_folderNotice =
+          failure_reason::FolderReplaced(m_languageIndex, goneCaptureFolder, documents());
     }
   } else {
     const std::string videos = m_system.VideosFolder();
@@ -95,7 +96,8 @@ void CMainFrame::LoadSettings() {
       snapshotFolder = documents();
       if (goneSnapshotFolder != goneCaptureFolder) {
         if (!m_folderNotice.empty()) m_folderNotice += "\n";
-        m_folderNotice += failure_reason::FolderReplaced(goneSnapshotFolder, documents());
+        m_folderNotice +=
+            failure_reason::FolderReplaced(m_languageIndex, goneSnapshotFolder, documents());
       }
     }
   } else {

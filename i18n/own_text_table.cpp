@@ -1,6 +1,8 @@
 // Ostrel's own texts in the nine languages.
 #include "i18n/own_text_table.h"
 
+// One row a text, one line a language: long messages keep their line whole.
+// clang-format off
 constexpr std::array<OwnTextRow, OWN_TEXT_COUNT> OwnTextTable = {{
     {OWN_STILL_SIZE_POPUP,
      {{
@@ -267,7 +269,152 @@ constexpr std::array<OwnTextRow, OWN_TEXT_COUNT> OwnTextTable = {{
          "輸入大小",              // Traditional Chinese
      }}},
     // Messages of our own: new rows go here, in the order of OwnTextId.
+    {OWN_REASON_FOLDER_MISSING,
+     {{
+         "The folder %1 does not exist.",  // English
+         "文件夹 %1 不存在。",  // Simplified Chinese
+         "Le dossier %1 n'existe pas.",  // French
+         "フォルダー %1 が存在しません。",  // Japanese
+         "La carpeta %1 no existe.",  // Spanish
+         "Der Ordner %1 existiert nicht.",  // German
+         "A pasta %1 não existe.",  // Portuguese
+         "Folder %1 nie istnieje.",  // Polish
+         "資料夾 %1 不存在。",  // Traditional Chinese
+     }}},
+    {OWN_REASON_FOLDER_READ_ONLY,
+     {{
+         "The folder %1 cannot be written to.",  // English
+         "无法写入文件夹 %1。",  // Simplified Chinese
+         "Impossible d'écrire dans le dossier %1.",  // French
+         "フォルダー %1 に書き込めません。",  // Japanese
+         "No se puede escribir en la carpeta %1.",  // Spanish
+         "In den Ordner %1 kann nicht geschrieben werden.",  // German
+         "Não é possível gravar na pasta %1.",  // Portuguese
+         "Nie można zapisywać w folderze %1.",  // Polish
+         "無法寫入資料夾 %1。",  // Traditional Chinese
+     }}},
+    {OWN_REASON_NO_ROOM_LEFT,
+     {{
+         "There is no room left on the disk of %1.",  // English
+         "%1 所在的磁盘没有剩余空间。",  // Simplified Chinese
+         "Il ne reste plus de place sur le disque de %1.",  // French
+         "%1 のディスクに空き容量がありません。",  // Japanese
+         "No queda espacio en el disco de %1.",  // Spanish
+         "Auf dem Datenträger von %1 ist kein Platz mehr frei.",  // German
+         "Não há mais espaço no disco de %1.",  // Portuguese
+         "Na dysku folderu %1 nie ma już miejsca.",  // Polish
+         "%1 所在的磁碟沒有剩餘空間。",  // Traditional Chinese
+     }}},
+    {OWN_REASON_DISK_NEARLY_FULL,
+     {{
+         "The disk of %1 is nearly full: the clip was finished with what had been recorded.",  // English
+         "%1 所在的磁盘快满了：已用录下的内容完成了片段。",  // Simplified Chinese
+         "Le disque de %1 est presque plein : le clip a été terminé avec ce qui avait été enregistré.",  // French
+         "%1 のディスクがほぼいっぱいです。録画済みの内容でクリップを完成させました。",  // Japanese
+         "El disco de %1 está casi lleno: el clip se ha cerrado con lo que se había grabado.",  // Spanish
+         "Der Datenträger von %1 ist fast voll: Der Clip wurde mit dem bisher Aufgenommenen abgeschlossen.",  // German
+         "O disco de %1 está quase cheio: o clipe foi concluído com o que havia sido gravado.",  // Portuguese
+         "Dysk folderu %1 jest prawie pełny: klip zakończono na tym, co zostało nagrane.",  // Polish
+         "%1 所在的磁碟快滿了：已用錄下的內容完成了短片。",  // Traditional Chinese
+     }}},
+    {OWN_REASON_FORMAT_CANNOT_BE_RECORDED,
+     {{
+         "The camera's current format cannot be recorded.",  // English
+         "无法录制摄像头的当前格式。",  // Simplified Chinese
+         "Le format actuel de la caméra ne peut pas être enregistré.",  // French
+         "カメラの現在の形式は録画できません。",  // Japanese
+         "El formato actual de la cámara no se puede grabar.",  // Spanish
+         "Das aktuelle Format der Kamera kann nicht aufgenommen werden.",  // German
+         "O formato atual da câmera não pode ser gravado.",  // Portuguese
+         "Bieżącego formatu kamery nie można nagrać.",  // Polish
+         "無法錄製攝影機的目前格式。",  // Traditional Chinese
+     }}},
+    {OWN_REASON_CLIP_FORMAT_UNKNOWN,
+     {{
+         "The clip format %1 is neither AVI nor WMV.",  // English
+         "片段格式 %1 既不是 AVI 也不是 WMV。",  // Simplified Chinese
+         "Le format de clip %1 n'est ni AVI ni WMV.",  // French
+         "クリップ形式 %1 は AVI でも WMV でもありません。",  // Japanese
+         "El formato de clip %1 no es ni AVI ni WMV.",  // Spanish
+         "Das Clipformat %1 ist weder AVI noch WMV.",  // German
+         "O formato de clipe %1 não é AVI nem WMV.",  // Portuguese
+         "Format klipu %1 nie jest ani AVI, ani WMV.",  // Polish
+         "短片格式 %1 既不是 AVI 也不是 WMV。",  // Traditional Chinese
+     }}},
+    {OWN_REASON_CAMERA_UNPLUGGED,
+     {{
+         "The camera was unplugged or stopped sending pictures.",  // English
+         "摄像头已被拔出或不再发送画面。",  // Simplified Chinese
+         "La caméra a été débranchée ou n'envoie plus d'images.",  // French
+         "カメラが取り外されたか、映像を送らなくなりました。",  // Japanese
+         "La cámara se ha desconectado o ha dejado de enviar imágenes.",  // Spanish
+         "Die Kamera wurde abgezogen oder sendet keine Bilder mehr.",  // German
+         "A câmera foi desconectada ou parou de enviar imagens.",  // Portuguese
+         "Kamera została odłączona lub przestała przesyłać obraz.",  // Polish
+         "攝影機已被拔除或不再傳送畫面。",  // Traditional Chinese
+     }}},
+    {OWN_REASON_CLIP_NOT_WRITTEN,
+     {{
+         "The clip could not be written.",  // English
+         "无法写入片段。",  // Simplified Chinese
+         "Le clip n'a pas pu être écrit.",  // French
+         "クリップを書き込めませんでした。",  // Japanese
+         "No se pudo escribir el clip.",  // Spanish
+         "Der Clip konnte nicht geschrieben werden.",  // German
+         "Não foi possível gravar o clipe.",  // Portuguese
+         "Nie udało się zapisać klipu.",  // Polish
+         "無法寫入短片。",  // Traditional Chinese
+     }}},
+    {OWN_REASON_CLIP_NOT_WRITTEN_BECAUSE,
+     {{
+         "The clip could not be written: %1",  // English
+         "无法写入片段：%1",  // Simplified Chinese
+         "Le clip n'a pas pu être écrit : %1",  // French
+         "クリップを書き込めませんでした: %1",  // Japanese
+         "No se pudo escribir el clip: %1",  // Spanish
+         "Der Clip konnte nicht geschrieben werden: %1",  // German
+         "Não foi possível gravar o clipe: %1",  // Portuguese
+         "Nie udało się zapisać klipu: %1",  // Polish
+         "無法寫入短片：%1",  // Traditional Chinese
+     }}},
+    {OWN_REASON_FOLDER_REPLACED,
+     {{
+         "The folder %1 no longer exists. Ostrel uses %2 instead.",  // English
+         "文件夹 %1 已不存在。Ostrel 改用 %2。",  // Simplified Chinese
+         "Le dossier %1 n'existe plus. Ostrel utilise %2 à la place.",  // French
+         "フォルダー %1 はもう存在しません。Ostrel は代わりに %2 を使います。",  // Japanese
+         "La carpeta %1 ya no existe. Ostrel usa %2 en su lugar.",  // Spanish
+         "Der Ordner %1 existiert nicht mehr. Ostrel verwendet stattdessen %2.",  // German
+         "A pasta %1 não existe mais. O Ostrel usa %2 em seu lugar.",  // Portuguese
+         "Folder %1 już nie istnieje. Ostrel używa zamiast niego %2.",  // Polish
+         "資料夾 %1 已不存在。Ostrel 改用 %2。",  // Traditional Chinese
+     }}},
+    {OWN_REASON_NO_FREE_CLIP_NUMBER,
+     {{
+         "No clip number is free: %1 exists and no number comes after it.",  // English
+         "没有可用的片段编号：%1 已存在，其后也没有编号。",  // Simplified Chinese
+         "Aucun numéro de clip n'est libre : %1 existe et aucun numéro ne vient après.",  // French
+         "空いているクリップ番号がありません。%1 が存在し、その後に続く番号がありません。",  // Japanese
+         "No queda ningún número de clip libre: %1 existe y no hay ningún número después.",  // Spanish
+         "Keine Clipnummer ist frei: %1 existiert, und danach kommt keine Nummer mehr.",  // German
+         "Nenhum número de clipe está livre: %1 existe e não há número depois dele.",  // Portuguese
+         "Brak wolnego numeru klipu: %1 istnieje i nie ma po nim kolejnego numeru.",  // Polish
+         "沒有可用的短片編號：%1 已存在，其後也沒有編號。",  // Traditional Chinese
+     }}},
+    {OWN_FRAMES_LEFT_OUT,
+     {{
+         "%1 frames could not be recorded: the computer was too busy to keep up with the camera.",  // English
+         "有 %1 帧未能录制：计算机太忙，跟不上摄像头。",  // Simplified Chinese
+         "%1 images n'ont pas pu être enregistrées : l'ordinateur était trop occupé pour suivre la caméra.",  // French
+         "%1 フレームを録画できませんでした。コンピューターが忙しすぎてカメラに追いつけませんでした。",  // Japanese
+         "No se pudieron grabar %1 fotogramas: el equipo estaba demasiado ocupado para seguir el ritmo de la cámara.",  // Spanish
+         "%1 Bilder konnten nicht aufgenommen werden: Der Computer war zu ausgelastet, um mit der Kamera mitzuhalten.",  // German
+         "Não foi possível gravar %1 quadros: o computador estava ocupado demais para acompanhar a câmera.",  // Portuguese
+         "Nie udało się nagrać %1 klatek: komputer był zbyt obciążony, by nadążyć za kamerą.",  // Polish
+         "有 %1 幀未能錄製：電腦太忙，跟不上攝影機。",  // Traditional Chinese
+     }}},
 }};
+// clang-format on
 
 const char* OwnText(OwnTextId id, int languageIndex) {
   if (id < 0 || id >= OWN_TEXT_COUNT) return "";
@@ -278,4 +425,19 @@ std::string OwnTextForEnglish(const std::string& english, int languageIndex) {
   for (const OwnTextRow& row : OwnTextTable)
     if (english == row.text[kLangEnglish]) return row.text[ClampLanguageIndex(languageIndex)];
   return english;
+}
+
+std::string FillOwnText(OwnTextId id, int languageIndex, const std::string& first,
+                        const std::string& second) {
+  const std::string text = OwnText(id, languageIndex);
+  std::string filled;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == '1' || text[i + 1] == '2')) {
+      filled += text[i + 1] == '1' ? first : second;
+      ++i;
+    } else {
+      filled += text[i];
+    }
+  }
+  return filled;
 }

@@ -36,6 +36,19 @@ enum OwnTextId : int {
   OWN_INPUT_SIZE,
   // Messages of our own: new rows go here, before OWN_TEXT_COUNT, with their texts in
   // the same place of own_text_table.cpp.
+  // %1 and %2 stand for the texts FillOwnText puts in.
+  OWN_REASON_FOLDER_MISSING,
+  OWN_REASON_FOLDER_READ_ONLY,
+  OWN_REASON_NO_ROOM_LEFT,
+  OWN_REASON_DISK_NEARLY_FULL,
+  OWN_REASON_FORMAT_CANNOT_BE_RECORDED,
+  OWN_REASON_CLIP_FORMAT_UNKNOWN,
+  OWN_REASON_CAMERA_UNPLUGGED,
+  OWN_REASON_CLIP_NOT_WRITTEN,
+  OWN_REASON_CLIP_NOT_WRITTEN_BECAUSE,
+  OWN_REASON_FOLDER_REPLACED,
+  OWN_REASON_NO_FREE_CLIP_NUMBER,
+  OWN_FRAMES_LEFT_OUT,
   OWN_TEXT_COUNT
 };
 
@@ -52,3 +65,7 @@ const char* OwnText(OwnTextId id, int languageIndex);
 // An English text of the table in a language; the text itself when the table does not
 // hold it (a control the driver names, a format such as "YUY2 640 x 480, 30 fps").
 std::string OwnTextForEnglish(const std::string& english, int languageIndex);
+
+// A message of the table in a language with %1 and %2 replaced by first and second.
+std::string FillOwnText(OwnTextId id, int languageIndex, const std::string& first = {},
+                        const std::string& second = {});

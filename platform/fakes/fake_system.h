@@ -17,9 +17,10 @@ class FakeSystem : public System {
   std::string documents;
   std::string pictures;
   std::string videos;
-  // Nowhere a test could write: a fixture that saves names a folder of its own, so no
-  // test run as root leaves a settings file in "/" for the next one to read.
-  std::string config = "/nonexistent/ostrel-fake-config";
+  // A folder nobody can make, root included (/proc takes no new entries): a fixture that
+  // saves names a folder of its own, so no test run as root leaves a settings file
+  // behind for the next one to read.
+  std::string config = "/proc/ostrel-fake-config";
   std::string locale = "en_US.UTF-8";
   uint32_t milliseconds = 1000;
   int64_t wallSeconds = 1700000000;

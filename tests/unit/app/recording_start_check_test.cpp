@@ -47,12 +47,13 @@ TEST_F(RecordingStartCheckTest, AMissingFolderOrAFormatNoClipHoldsShowsTheRecord
     EXPECT_EQ(m.caption, "") << "the application title";
     EXPECT_EQ(m.icon, platform::MessageIcon::Error);
   }
-  // The reason underneath, one per fault.
-  EXPECT_EQ(window.messages[0].detail, "The folder " + (dir / "gone") + " does not exist.");
-  EXPECT_EQ(window.messages[1].detail, "The camera's current format cannot be recorded.");
-  EXPECT_EQ(window.messages[2].detail, "The clip format 2 is neither AVI nor WMV.");
+  // The reason underneath, one per fault, in the user's language as the fixed text is.
+  EXPECT_EQ(window.messages[0].detail, "Le dossier " + (dir / "gone") + " n'existe pas.");
+  EXPECT_EQ(window.messages[1].detail,
+            "Le format actuel de la caméra ne peut pas être enregistré.");
+  EXPECT_EQ(window.messages[2].detail, "Le format de clip 2 n'est ni AVI ni WMV.");
   EXPECT_EQ(window.messages[3].detail,
-            "There is no room left on the disk of " + (dir / "Documents") + ".");
+            "Il ne reste plus de place sur le disque de " + (dir / "Documents") + ".");
   EXPECT_NE(logged.find(window.messages[3].detail), std::string::npos) << logged;
 }
 

@@ -87,6 +87,20 @@ TEST(TextTablesTest, EveryCellIsNonEmptyValidUtf8) {
   }
 }
 
+// A translation that drops a %1 or %2 would lose the folder or number the message names.
+TEST(TextTablesTest, OwnMessagesNameWhatTheEnglishNamesInEveryLanguage) {
+  const auto marks = [](const std::string& text) {
+    return std::make_pair(text.find("%1") != std::string::npos,
+                          text.find("%2") != std::string::npos);
+  };
+  for (const OwnTextRow& row : OwnTextTable)
+    for (int language = 0; language < kLanguageCount; ++language)
+      EXPECT_EQ(marks(row.text[language]), marks(row.text[kLangEnglish]))
+          << row.text[kLangEnglish] << " in column " << language;
+  EXPECT_EQ(FillOwnText(OWN_REASON_FOLDER_REPLACED, kLangFrench, "/a", "/b"),
+            "Le dossier /a n'existe plus. Ostrel utilise /b à la place.");
+}
+
 // Texts the media layer hands over in English come back in the language; others as they are.
 TEST(TextTablesTest, OwnTextsAreFoundByTheirEnglish) {
   EXPECT_EQ(OwnTextForEnglish("Brightness", kLangFrench), "Luminosité");
