@@ -104,7 +104,9 @@ void QtVideoWindow::Show(bool visible) { setVisible(visible); }
 bool QtVideoWindow::event(QEvent* event) {
   if (event->type() == kFrameReady) {
     m_updatePosted = false;
-    update();
+    // Painted now rather than through another posted update request: one trip through
+    // the event loop per frame, not two.
+    if (isVisible()) repaint();
     return true;
   }
   return QWidget::event(event);
