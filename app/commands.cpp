@@ -1,6 +1,8 @@
 // CMainFrame: the menu bar's item states at every opening, and the command handler.
 #include <cstdlib>
 
+#include <string>
+
 #include "app/main_frame.h"
 #include "capture/graph_utils.h"
 #include "i18n/lang_text_table.h"
@@ -95,6 +97,15 @@ void CMainFrame::ShowRecordError(const std::string& reason) {
   std::string text = LangText(TXT_RECORD_ERROR, m_languageIndex);
   if (!reason.empty()) text += "\n\n" + reason;
   Ui().ShowMessage(text, "", platform::MessageIcon::Error);
+}
+
+void CMainFrame::ShowFramesLeftOut() {
+  const int64_t frames = TakeFramesLeftOut();
+  if (frames <= 0) return;
+  Ui().ShowMessage(std::to_string(frames) +
+                       " frames could not be recorded: the computer was too busy to keep up "
+                       "with the camera.",
+                   "", platform::MessageIcon::Warning);
 }
 
 media::Filter* CMainFrame::SelectedVideoFilter() const {

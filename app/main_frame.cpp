@@ -133,7 +133,7 @@ void CMainFrame::FitWindowToVideo(int width, int height) {
 void CMainFrame::OnClose() {
   m_previewOn = m_graphRunning ? 1 : 0;
   // Stopping first lets a recording in progress finish its file.
-  if ((m_recording || m_graphRunning) && m_pGraph) StopGraph(m_pGraph.get(), Sys());
+  if ((m_recording || m_graphRunning) && m_pGraph) StopGraph(m_pGraph.get(), Sys(), &Ui());
   m_graphRunning = 0;
   if (m_media) {
     TearDownGraph();

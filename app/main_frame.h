@@ -131,6 +131,8 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   void ShowCannotPreview();
   // The localized recording error, with the reason after it when there is one.
   void ShowRecordError(const std::string& reason = {});
+  // Tells how many frames the stopped recording had to leave out, when it had to.
+  void ShowFramesLeftOut();
   media::Filter* SelectedVideoFilter() const;
   // Stops a running graph before its filters change.
   void StopForChange();

@@ -58,13 +58,14 @@ int64_t CMainFrame::RecordingElapsedSeconds() const {
 
 void CMainFrame::StopRecordingFromTimer() {
   m_captureMode = 0;
-  if (m_graphRunning || m_recording) StopGraph(m_pGraph.get(), Sys());  // ends the file
+  if (m_graphRunning || m_recording) StopGraph(m_pGraph.get(), Sys(), &Ui());  // ends the file
   m_graphRunning = 0;
   m_recording = 0;
   TearDownGraph();
   // The recording has ended whatever becomes of the preview: the command starts anew.
   if (platform::Menu* menu = Ui().GetMenu())
     menu->ModifyByCommand(menu_id::kStartStopCapture, LangText(TXT_START_CAPTURE, m_languageIndex));
+  ShowFramesLeftOut();
   if (!m_previewOn) return;
   if (!BuildGraph()) {
     ShowCannotPreview();

@@ -65,14 +65,15 @@ bool CMainFrame::StartRecording() {
 bool CMainFrame::StopRecording() {
   m_captureMode = 0;
   m_recordTicks = 0;
-  // Stopping ends the file.
-  if (m_recording || m_graphRunning) StopGraph(m_pGraph.get(), Sys());
+  // Stopping ends the file, with every frame captured before the stop.
+  if (m_recording || m_graphRunning) StopGraph(m_pGraph.get(), Sys(), &Ui());
   m_graphRunning = 0;
   TearDownGraph();
   // The clip is finished: the clock stops and the command starts anew, even when the
   // preview cannot come back below.
   m_recording = 0;
   RelabelStartStop(TXT_START_CAPTURE);
+  ShowFramesLeftOut();
   if (!BuildGraph()) {
     ShowCannotPreview();
     return false;

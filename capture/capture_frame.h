@@ -2,7 +2,9 @@
 // builds, stream format. CMainFrame derives from it and provides the hooks.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "capture/background_repair.h"
 #include "capture/clip_series.h"
@@ -71,6 +73,9 @@ class CaptureFrame : public FrameState {
   // a file the stop left unfinished keeps its clip's marker. True when one of them was
   // an error (the graph, or part of it, stopped).
   bool DrainGraphEvents();
+  // Frames the recordings stopped since the last call had to leave out because their
+  // writer could not keep up, as the stops reported them.
+  int64_t TakeFramesLeftOut() { return std::exchange(m_framesLeftOut, 0); }
 
   // The recording builds (capture/recording_graphs.cpp).
   BOOL BuildAviGraph();
@@ -122,5 +127,6 @@ class CaptureFrame : public FrameState {
 
   std::shared_ptr<clip_series::Series> m_clipSeries;  // the recording's clips; null when none
   int m_clipsTaken = 0;  // the series' clips the clip number has moved past
+  int64_t m_framesLeftOut = 0;
   BackgroundRepair m_repairs;
 };

@@ -94,16 +94,27 @@ bool RunGraph(media::Graph* graph, platform::System& sys) {
   return true;
 }
 
-bool StopGraph(media::Graph* graph, platform::System& sys) {
+bool StopGraph(media::Graph* graph, platform::System& sys, platform::Window* window) {
   if (!graph) return false;
   std::shared_ptr<media::MediaControl> control = graph->GetMediaControl();
   if (!control) return false;
   int further = 0;
-  while (!media::Succeeded(control->StopWhenReady())) {
+  bool draining = false;
+  for (;;) {
+    const media::Status status = control->StopWhenReady();
+    if (status == media::kStateIntermediate) {
+      // Frames already captured are still being written: the graph bounds this wait.
+      if (window && !draining) window->BeginWaitCursor();
+      draining = true;
+      if (!window || !window->PaintWhileWaiting(kStopDrainPollMs)) sys.Sleep(kStopDrainPollMs);
+      continue;
+    }
+    if (media::Succeeded(status)) break;
     sys.Sleep(kStopRetryMs);
     if (further == kStopFurtherAttempts) break;
     ++further;
   }
+  if (window && draining) window->EndWaitCursor();
   return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/media.h"
 #include "platform/system.h"
+#include "platform/ui.h"
 
 // Pause after a successful start, pause between stop attempts, further stop attempts.
 constexpr uint32_t kRunSettleMs = 300;
@@ -31,8 +32,13 @@ bool SetSinkFileName(media::Filter* sink, const std::string& path);
 
 bool RunGraph(media::Graph* graph, platform::System& sys);
 
-// Up to 31 stop requests 100 ms apart; true whatever the last one returned.
-bool StopGraph(media::Graph* graph, platform::System& sys);
+// How often a stop whose writers still drain looks again (the window paints meanwhile).
+constexpr uint32_t kStopDrainPollMs = 50;
+
+// Up to 31 failed stop requests 100 ms apart; true whatever the last one returned. A stop
+// whose writers are still finishing the frames captured before it is waited for as long
+// as the graph says it goes on, with the wait cursor, while the window keeps painting.
+bool StopGraph(media::Graph* graph, platform::System& sys, platform::Window* window = nullptr);
 
 void TriggerStillPin(media::CaptureGraphBuilder* builder, media::Filter* captureFilter);
 

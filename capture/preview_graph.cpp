@@ -184,9 +184,11 @@ bool CaptureFrame::DrainGraphEvents() {
   bool failed = false;
   media::GraphEvent event;
   while (m_pGraph->NextEvent(event)) {
-    if (event.kind == media::GraphEvent::Kind::Complete) continue;
-    if (event.kind == media::GraphEvent::Kind::FileUnfinished) KeepClipUnfinished();
-    failed = true;
+    using Kind = media::GraphEvent::Kind;
+    if (event.kind == Kind::Complete) continue;
+    if (event.kind == Kind::FileUnfinished) KeepClipUnfinished();
+    if (event.kind == Kind::FramesDropped) m_framesLeftOut += event.frames;
+    if (event.kind != Kind::FramesDropped && event.kind != Kind::Warning) failed = true;
     std::fprintf(stderr, "ostrel: %s: %s\n", event.source.c_str(), event.text.c_str());
   }
   return failed;

@@ -17,6 +17,8 @@ constexpr Status kFalse = 1;
 constexpr Status kFail = static_cast<Status>(0x80004005u);
 constexpr Status kNotImplemented = static_cast<Status>(0x80004001u);
 constexpr Status kInvalidArgument = static_cast<Status>(0x80070057u);
+// A stop that has begun but not ended: the writers are still finishing what was captured.
+constexpr Status kStateIntermediate = 0x00040237;
 inline bool Succeeded(Status s) { return s >= 0; }
 
 // Class identifiers of the stock filters, the keys of MediaFactory::CreateFilter.
@@ -283,16 +285,21 @@ class MediaControl {
  public:
   virtual ~MediaControl() = default;
   virtual Status Run() = 0;
+  // kStateIntermediate while the file writers still take frames captured before the
+  // stop (call again: the stop goes on meanwhile); kOk once the graph has stopped.
   virtual Status StopWhenReady() = 0;
 };
 
 // Something the running graph reports to the user-interface thread.
 struct GraphEvent {
   // FileUnfinished: a stop had to close a file its writer had not finished (no index).
-  enum class Kind { ErrorAbort, Complete, DeviceLost, FileUnfinished };
+  // FramesDropped: frames a recording left out because the writer could not keep up.
+  // Warning: something to log that stopped nothing.
+  enum class Kind { ErrorAbort, Complete, DeviceLost, FileUnfinished, FramesDropped, Warning };
   Kind kind = Kind::ErrorAbort;
   std::string source;  // the filter's name
   std::string text;
+  int64_t frames = 0;  // FramesDropped: how many
 };
 
 class Graph {

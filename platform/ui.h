@@ -205,6 +205,13 @@ class Window {
 
   virtual void BeginWaitCursor() = 0;
   virtual void EndWaitCursor() = 0;
+  // Waits about ms on the user-interface thread while the window keeps repainting; no
+  // input, timer tick or command reaches the frame meanwhile (a close asked for is
+  // delivered after the wait). False when the window cannot: the caller sleeps instead.
+  virtual bool PaintWhileWaiting(uint32_t ms) {
+    (void)ms;
+    return false;
+  }
 
   // A folder browser opening at startFolder; empty result when cancelled.
   virtual std::string BrowseForFolder(const std::string& title, const std::string& startFolder) = 0;

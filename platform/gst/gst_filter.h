@@ -64,6 +64,12 @@ class GstFilter : public Filter, public std::enable_shared_from_this<GstFilter> 
   // The fixed format an output delivers before it runs (a device's current format);
   // null when only negotiation will tell. The caller unrefs it.
   virtual GstCaps* OutputFormat(GstPin& /*pin*/) { return nullptr; }
+  // Frames the filter left out since the last call because what comes after it could
+  // not keep up with them.
+  virtual int64_t TakeDroppedFrames() { return 0; }
+  // The graph has stopped: every file the filter wrote is closed. What it returns is
+  // a warning for the log (what it could not finish in them).
+  virtual std::string GraphStopped() { return {}; }
 
   // Adds a ghost pad for target (may be null) as the filter's next pin.
   std::shared_ptr<GstPin> AddPin(const char* name, GstPad* target, PinDirection direction,

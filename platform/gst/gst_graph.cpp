@@ -3,6 +3,7 @@
 #include "platform/gst/gst_graph.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -13,7 +14,11 @@ namespace media::gst {
 namespace {
 
 constexpr GstClockTime kRunSettleTimeout = 2 * GST_SECOND;
-constexpr auto kEosTimeout = std::chrono::milliseconds(2500);
+// A stop waits as long as the writers take frames: until no frame has reached one for
+// the stall time, and never past the limit (the capture backlog they drain is bounded).
+constexpr int64_t kDrainStallUs = 2500 * 1000;
+constexpr int64_t kDrainLimitUs = 60 * G_USEC_PER_SEC;
+constexpr auto kDrainPoll = std::chrono::milliseconds(20);
 constexpr size_t kMaxKeptEvents = 64;
 
 // Converter chains tried in order when an output and an input do not meet.
@@ -76,17 +81,20 @@ std::vector<GstElement*> ElementsWithFlag(GstElement* bin, GstElementFlags flag)
   return found;
 }
 
-// The file-writing sinks that have not yet seen the end of their stream, each with the
-// name of its filter.
+// What a stop waits for: the file-writing sinks that have not yet seen the end of their
+// stream, each with the name of its filter, and the last time a frame reached a writer.
 struct EosWait {
   std::mutex mutex;
   std::condition_variable done;
   std::vector<std::pair<GstPad*, std::string>> waiting;
+  std::atomic<int64_t> lastProgressUs{0};
 };
 
-GstPadProbeReturn OnSinkEvent(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
-  if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS) {
-    auto* wait = static_cast<EosWait*>(data);
+GstPadProbeReturn OnWriterData(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+  auto* wait = static_cast<EosWait*>(data);
+  wait->lastProgressUs = g_get_monotonic_time();
+  if ((GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) &&
+      GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS) {
     std::lock_guard<std::mutex> lock(wait->mutex);
     wait->waiting.erase(std::remove_if(wait->waiting.begin(), wait->waiting.end(),
                                        [pad](const auto& w) { return w.first == pad; }),
@@ -96,7 +104,29 @@ GstPadProbeReturn OnSinkEvent(GstPad* pad, GstPadProbeInfo* info, gpointer data)
   return GST_PAD_PROBE_OK;
 }
 
+std::vector<GstPad*> SinkPads(GstElement* element) {
+  std::vector<GstPad*> pads;
+  GstIterator* it = gst_element_iterate_sink_pads(element);
+  GValue item = G_VALUE_INIT;
+  while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+    pads.push_back(GST_PAD(gst_object_ref(g_value_get_object(&item))));
+    g_value_reset(&item);
+  }
+  g_value_unset(&item);
+  gst_iterator_free(it);
+  return pads;
+}
+
 }  // namespace
+
+// A stop under way: the ends of the streams are on their way to the file writers behind
+// the frames captured before them.
+struct GstGraph::Drain {
+  EosWait wait;
+  std::vector<std::pair<GstPad*, gulong>> probes;
+  int64_t startUs = 0;
+  bool recorded = false;  // the graph has file writers
+};
 
 GstGraph::GstGraph() : pipeline_(gst_pipeline_new(nullptr)) {
   gst_object_ref_sink(pipeline_);
@@ -110,7 +140,9 @@ GstGraph::~GstGraph() {
   GstState state = GST_STATE_NULL;
   GstState pending = GST_STATE_VOID_PENDING;
   gst_element_get_state(pipeline_, &state, &pending, 0);
-  if (state == GST_STATE_PLAYING || pending == GST_STATE_PLAYING) StopWhenReady();
+  if (drain_ || state == GST_STATE_PLAYING || pending == GST_STATE_PLAYING)
+    while (StopWhenReady() == kStateIntermediate) {
+    }
   gst_element_set_state(pipeline_, GST_STATE_NULL);
   for (const auto& filter : filters_) {
     std::vector<std::shared_ptr<Pin>> pins;
@@ -322,69 +354,114 @@ Status GstGraph::Run() {
 }
 
 Status GstGraph::StopWhenReady() {
+  if (drain_) return ContinueDrain();
   GstState state = GST_STATE_NULL;
   GstState pending = GST_STATE_VOID_PENDING;
   gst_element_get_state(pipeline_, &state, &pending, 0);
-  if (state == GST_STATE_PLAYING || pending == GST_STATE_PLAYING) {
-    // End every stream at its source and wait until the sinks have seen the end, so
-    // multiplexers write their index and headers before the files are closed.
-    EosWait wait;
-    std::vector<std::pair<GstPad*, gulong>> probes;
-    std::vector<GstElement*> sources;
-    for (const auto& f : filters_) {
-      if (!f->HasConnectedPin()) continue;
-      for (GstElement* sink : ElementsWithFlag(f->Bin(), GST_ELEMENT_FLAG_SINK)) {
-        // Only sinks that write files need the end of their stream; the others stop as is.
-        const bool writesFile =
-            g_object_class_find_property(G_OBJECT_GET_CLASS(sink), "location") != nullptr;
-        GstPad* pad = writesFile ? gst_element_get_static_pad(sink, "sink") : nullptr;
-        // A stream that ended by itself (a camera unplugged sends its end after the error)
-        // has nothing more to wait for.
-        if (pad && GST_PAD_IS_EOS(pad)) {
-          gst_object_unref(pad);
-          pad = nullptr;
-        }
-        if (pad) {
-          {
-            std::lock_guard<std::mutex> lock(wait.mutex);
-            wait.waiting.emplace_back(pad, f->Name());
-          }
-          probes.emplace_back(pad, gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM,
-                                                     OnSinkEvent, &wait, nullptr));
-        }
-        gst_object_unref(sink);
+  if (state != GST_STATE_PLAYING && pending != GST_STATE_PLAYING) return FinishStop(false);
+  // End every stream at its source and wait until the file sinks have seen the end, so
+  // multiplexers write their index and headers before the files are closed.
+  drain_ = std::make_unique<Drain>();
+  drain_->startUs = g_get_monotonic_time();
+  drain_->wait.lastProgressUs = drain_->startUs;
+  std::vector<GstElement*> sources;
+  for (const auto& f : filters_) {
+    if (!f->HasConnectedPin()) continue;
+    bool writes = false;
+    for (GstElement* sink : ElementsWithFlag(f->Bin(), GST_ELEMENT_FLAG_SINK)) {
+      // Only sinks that write files need the end of their stream; the others stop as is.
+      const bool writesFile =
+          g_object_class_find_property(G_OBJECT_GET_CLASS(sink), "location") != nullptr;
+      GstPad* pad = writesFile ? gst_element_get_static_pad(sink, "sink") : nullptr;
+      writes = writes || pad != nullptr;
+      // A stream that ended by itself (a camera unplugged sends its end after the error)
+      // has nothing more to wait for.
+      if (pad && GST_PAD_IS_EOS(pad)) {
+        gst_object_unref(pad);
+        pad = nullptr;
       }
-      for (GstElement* src : ElementsWithFlag(f->Bin(), GST_ELEMENT_FLAG_SOURCE))
-        sources.push_back(src);
+      if (pad) {
+        {
+          std::lock_guard<std::mutex> lock(drain_->wait.mutex);
+          drain_->wait.waiting.emplace_back(pad, f->Name());
+        }
+        Watch(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM);
+      }
+      gst_object_unref(sink);
     }
-    for (GstElement* src : sources) {
-      gst_element_send_event(src, gst_event_new_eos());
-      gst_object_unref(src);
-    }
-    {
-      std::unique_lock<std::mutex> lock(wait.mutex);
+    drain_->recorded = drain_->recorded || writes;
+    // Frames entering a writer show that the stop is getting on.
+    if (writes)
+      for (GstPad* in : SinkPads(f->Bin()))
+        Watch(in, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
+                                               GST_PAD_PROBE_TYPE_BUFFER_LIST));
+    for (GstElement* src : ElementsWithFlag(f->Bin(), GST_ELEMENT_FLAG_SOURCE))
+      sources.push_back(src);
+  }
+  for (GstElement* src : sources) {
+    gst_element_send_event(src, gst_event_new_eos());
+    gst_object_unref(src);
+  }
+  return ContinueDrain();
+}
+
+void GstGraph::Watch(GstPad* pad, GstPadProbeType type) {
+  drain_->probes.emplace_back(pad,
+                              gst_pad_add_probe(pad, type, OnWriterData, &drain_->wait, nullptr));
+}
+
+Status GstGraph::ContinueDrain() {
+  EosWait& wait = drain_->wait;
+  {
+    std::unique_lock<std::mutex> lock(wait.mutex);
+    if (!wait.done.wait_for(lock, kDrainPoll, [&] { return wait.waiting.empty(); })) {
+      const int64_t now = g_get_monotonic_time();
+      if (now - wait.lastProgressUs < kDrainStallUs && now - drain_->startUs < kDrainLimitUs)
+        return kStateIntermediate;
       // A file cut short must not go unnoticed: the event tells the user-interface
       // thread, which logs it and keeps the clip for the repair.
-      if (!wait.done.wait_for(lock, kEosTimeout, [&] { return wait.waiting.empty(); })) {
-        for (const auto& [pad, writer] : wait.waiting) {
-          GraphEvent event;
-          event.kind = GraphEvent::Kind::FileUnfinished;
-          event.source = writer;
-          event.text = "the file writer did not finish its file before the stop";
-          events_.push_back(std::move(event));
-        }
+      for (const auto& [pad, writer] : wait.waiting) {
+        GraphEvent event;
+        event.kind = GraphEvent::Kind::FileUnfinished;
+        event.source = writer;
+        event.text = "the file writer did not finish its file before the stop";
+        events_.push_back(std::move(event));
       }
     }
-    const GstStateChangeReturn ret = gst_element_set_state(pipeline_, GST_STATE_NULL);
-    for (auto& [pad, id] : probes) {
+  }
+  return FinishStop(drain_->recorded);
+}
+
+Status GstGraph::FinishStop(bool recorded) {
+  const GstStateChangeReturn ret = gst_element_set_state(pipeline_, GST_STATE_NULL);
+  if (drain_) {
+    for (auto& [pad, id] : drain_->probes) {
       gst_pad_remove_probe(pad, id);
       gst_object_unref(pad);
     }
-    if (ret == GST_STATE_CHANGE_FAILURE) return kFail;
-  } else if (gst_element_set_state(pipeline_, GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE) {
-    return kFail;
+    drain_.reset();
   }
+  if (ret == GST_STATE_CHANGE_FAILURE) return kFail;
   LockIdleFilters(true);
+  for (const auto& f : filters_) {
+    const std::string warning = f->GraphStopped();
+    if (!warning.empty()) {
+      GraphEvent event;
+      event.kind = GraphEvent::Kind::Warning;
+      event.source = f->Name();
+      event.text = warning;
+      events_.push_back(std::move(event));
+    }
+    // Frames a recording had to leave out are told; a preview's are of no account.
+    const int64_t dropped = f->TakeDroppedFrames();
+    if (!recorded || dropped <= 0) continue;
+    GraphEvent event;
+    event.kind = GraphEvent::Kind::FramesDropped;
+    event.source = f->Name();
+    event.frames = dropped;
+    event.text = std::to_string(dropped) + " frames were left out: the writer could not keep up";
+    events_.push_back(std::move(event));
+  }
   // What the stop itself posted (the ends of the streams) is not news for the user.
   while (GstMessage* m = gst_bus_pop_filtered(bus_, GST_MESSAGE_EOS)) gst_message_unref(m);
   return kOk;

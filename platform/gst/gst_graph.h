@@ -28,6 +28,7 @@ class GstGraph : public Graph, public std::enable_shared_from_this<GstGraph> {
   bool NextEvent(GraphEvent& event) override;
 
   Status Run();
+  // Begins the stop, or takes it on; kStateIntermediate while the writers drain.
   Status StopWhenReady();
   GstElement* Pipeline() const { return pipeline_; }
 
@@ -41,11 +42,17 @@ class GstGraph : public Graph, public std::enable_shared_from_this<GstGraph> {
   void DrainBus();
   // Idle filters (nothing connected) stay in NULL while the graph runs.
   void LockIdleFilters(bool allLocked);
+  struct Drain;
+  void Watch(GstPad* pad, GstPadProbeType type);
+  Status ContinueDrain();
+  // To NULL; a graph that recorded reports the frames its filters left out.
+  Status FinishStop(bool recorded);
 
   GstElement* pipeline_;
   GstBus* bus_;
   std::vector<std::shared_ptr<GstFilter>> filters_;
   std::deque<GraphEvent> events_;
+  std::unique_ptr<Drain> drain_;
   int converterCount_ = 0;
 };
 

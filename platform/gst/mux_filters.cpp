@@ -5,8 +5,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <string>
 #include <vector>
 
+#include "platform/gst/asf_frame_time.h"
 #include "platform/gst/caps_mapping.h"
 #include "platform/gst/clip_streams.h"
 #include "platform/gst/stock_filters.h"
@@ -170,6 +174,53 @@ int QuantizerForQuality(int quality) {
   return quality >= 50 ? 5 - (quality - 50) * 3 / 50 : 31 - quality * 26 / 50;
 }
 
+// The video stream as it reaches the ASF muxer, for the frame rate the header is given
+// once the file is finished: the camera's rate from the caps, and for a stream without
+// one, how many frames came between the first and the last timestamp.
+struct FrameTimes {
+  std::mutex mutex;
+  GstClockTime nominal = GST_CLOCK_TIME_NONE;  // one frame at the caps' rate
+  uint64_t frames = 0;
+  GstClockTime first = GST_CLOCK_TIME_NONE;
+  GstClockTime last = GST_CLOCK_TIME_NONE;
+
+  // In 100 ns units; 0 when unknown. Starts over for the next file.
+  uint64_t TakeFrameTime() {
+    std::lock_guard<std::mutex> lock(mutex);
+    GstClockTime frame = nominal;
+    if (!GST_CLOCK_TIME_IS_VALID(frame) && frames > 1 && GST_CLOCK_TIME_IS_VALID(first))
+      frame = (last - first) / (frames - 1);
+    nominal = first = last = GST_CLOCK_TIME_NONE;
+    frames = 0;
+    return GST_CLOCK_TIME_IS_VALID(frame) ? (frame + 50) / 100 : 0;
+  }
+};
+
+GstPadProbeReturn CountFrame(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+  auto& times = **static_cast<std::shared_ptr<FrameTimes>*>(data);
+  const GstClockTime pts = GST_BUFFER_PTS(GST_PAD_PROBE_INFO_BUFFER(info));
+  std::lock_guard<std::mutex> lock(times.mutex);
+  if (times.frames++ == 0) {
+    gint num = 0;
+    gint den = 0;
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    if (caps &&
+        gst_structure_get_fraction(gst_caps_get_structure(caps, 0), "framerate", &num, &den) &&
+        num > 0 && den > 0)
+      times.nominal = gst_util_uint64_scale_int(GST_SECOND, den, num);
+    if (caps) gst_caps_unref(caps);
+  }
+  if (!GST_CLOCK_TIME_IS_VALID(pts)) return GST_PAD_PROBE_OK;
+  if (!GST_CLOCK_TIME_IS_VALID(times.first)) times.first = pts;
+  times.last = pts;
+  return GST_PAD_PROBE_OK;
+}
+
+// The muxer waits for the stream that is behind (the video, while its encoder drains
+// the capture backlog); the queues in front of it hold that long, so that the sound
+// never stalls its device meanwhile.
+constexpr guint64 kMuxQueueTime = 10 * GST_SECOND;
+
 class AsfWriterFilter : public GstFilter {
  public:
   AsfWriterFilter(GstElement* bin, GstElement* mux, GstElement* sink)
@@ -219,6 +270,19 @@ class AsfWriterFilter : public GstFilter {
   }
   const AsfProfile& Profile() const { return profile_; }
 
+  // The time per frame in the header (libav leaves it out).
+  std::string GraphStopped() override {
+    const uint64_t frameTime = frameTimes_->TakeFrameTime();
+    if (frameTime == 0) return {};
+    gchar* location = nullptr;
+    g_object_get(sink_, "location", &location, nullptr);
+    const std::string path = location ? location : "";
+    g_free(location);
+    std::string why;
+    if (path.empty() || WriteAsfAverageFrameTime(path, frameTime, why)) return {};
+    return "the frame rate could not be written into " + path + ": " + why;
+  }
+
  private:
   void AddBranch(bool audio, const AsfProfile& profile) {
     std::vector<GstElement*> chain;
@@ -237,7 +301,10 @@ class AsfWriterFilter : public GstFilter {
       make("videoconvert");
       make("videoscale");
       GstElement* size = make("capsfilter");
-      GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", nullptr);
+      // Square pixels: the muxer records them, and that record makes the header's room
+      // for the frame rate.
+      GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420",
+                                          "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
       if (profile.videoWidth > 0 && profile.videoHeight != 0)
         gst_caps_set_simple(caps, "width", G_TYPE_INT, profile.videoWidth, "height", G_TYPE_INT,
                             std::abs(profile.videoHeight), nullptr);
@@ -251,7 +318,10 @@ class AsfWriterFilter : public GstFilter {
     // the whole graph shares, both streams start at 0 and keep their offset.
     GstElement* timing = make("identity");
     if (timing) g_object_set(timing, "single-segment", TRUE, "silent", TRUE, nullptr);
-    make("queue");
+    GstElement* queue = make("queue");
+    if (queue)
+      g_object_set(queue, "max-size-buffers", 0u, "max-size-bytes", 0u, "max-size-time",
+                   kMuxQueueTime, nullptr);
     if (!encoder || !timing) {
       for (GstElement* e : chain) gst_object_unref(gst_object_ref_sink(e));
       return;
@@ -261,6 +331,10 @@ class AsfWriterFilter : public GstFilter {
     GstPad* muxPad = gst_element_request_pad_simple(mux_, audio ? "audio_%u" : "video_%u");
     GstPad* tail = gst_element_get_static_pad(chain.back(), "src");
     gst_pad_link(tail, muxPad);
+    if (!audio)
+      gst_pad_add_probe(tail, GST_PAD_PROBE_TYPE_BUFFER, CountFrame,
+                        new std::shared_ptr<FrameTimes>(frameTimes_),
+                        [](gpointer p) { delete static_cast<std::shared_ptr<FrameTimes>*>(p); });
     gst_object_unref(tail);
     muxPads_.push_back(muxPad);
     branch_.insert(branch_.end(), chain.begin(), chain.end());
@@ -277,6 +351,7 @@ class AsfWriterFilter : public GstFilter {
   AsfProfile profile_;
   std::vector<GstElement*> branch_;
   std::vector<GstPad*> muxPads_;
+  std::shared_ptr<FrameTimes> frameTimes_ = std::make_shared<FrameTimes>();
 };
 
 Status AsfConfig::ConfigureFilterUsingProfile(const AsfProfile& profile) {

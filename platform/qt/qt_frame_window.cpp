@@ -3,12 +3,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QMessageBox>
 #include <QPainter>
+#include <QTimer>
 #include <QTimerEvent>
 
 #include "platform/qt/dialog_look.h"
@@ -238,6 +240,23 @@ void QtFrameWindow::KillTimer(int id) {
 void QtFrameWindow::BeginWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 void QtFrameWindow::EndWaitCursor() { QApplication::restoreOverrideCursor(); }
 
+bool QtFrameWindow::PaintWhileWaiting(uint32_t ms) {
+  // Paint and other window-system events only; the frame's ticks and a close wait.
+  const bool outer = !m_waiting;
+  m_waiting = true;
+  QEventLoop loop;
+  QTimer::singleShot(static_cast<int>(ms), &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  if (outer) {
+    m_waiting = false;
+    if (m_closeAfterWait) {
+      m_closeAfterWait = false;
+      QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+  }
+  return true;
+}
+
 std::string QtFrameWindow::BrowseForFolder(const std::string& title,
                                            const std::string& startFolder) {
   QString chosen = QFileDialog::getExistingDirectory(this, ToQ(title), ToQ(startFolder),
@@ -261,6 +280,11 @@ void QtFrameWindow::Show() { show(); }
 void QtFrameWindow::CloseWindow() { close(); }
 
 void QtFrameWindow::closeEvent(QCloseEvent* event) {
+  if (m_waiting) {
+    m_closeAfterWait = true;
+    event->ignore();
+    return;
+  }
   if (m_events && !m_closing) {
     m_closing = true;
     m_events->OnClose();
@@ -271,7 +295,7 @@ void QtFrameWindow::closeEvent(QCloseEvent* event) {
 void QtFrameWindow::timerEvent(QTimerEvent* event) {
   for (const auto& [id, qtId] : m_timers) {
     if (qtId == event->timerId()) {
-      if (m_events) m_events->OnTimer(id);
+      if (m_events && !m_waiting) m_events->OnTimer(id);
       return;
     }
   }

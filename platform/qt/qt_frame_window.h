@@ -48,6 +48,7 @@ class QtFrameWindow : public QMainWindow, public Window {
   void KillTimer(int id) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
+  bool PaintWhileWaiting(uint32_t ms) override;
   std::string BrowseForFolder(const std::string& title, const std::string& startFolder) override;
   int RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
                      DialogOwner owner) override;
@@ -78,6 +79,8 @@ class QtFrameWindow : public QMainWindow, public Window {
   Menu* m_menu = nullptr;
   std::map<int, int> m_timers;  // frame timer id -> Qt timer id
   bool m_closing = false;
+  bool m_waiting = false;         // inside PaintWhileWaiting
+  bool m_closeAfterWait = false;  // a close came while waiting
   QtPropertySheetHost m_sheetHost{this};
 };
 

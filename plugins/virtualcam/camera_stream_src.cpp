@@ -82,6 +82,27 @@ static GstClockTime frame_time(const StreamState* s, guint64 n) {
                                GST_VIDEO_INFO_FPS_N(&s->info));
 }
 
+// A camera never falls behind the clock for good: on a machine too busy to make its
+// frames in time it leaves out the ones it is this late for, as a real camera's driver
+// does once its buffers are full. The frames it does make keep their times.
+static constexpr GstClockTime kMostLate = GST_SECOND / 2;
+// Later than this is no longer lateness but a clock that moved: nothing is skipped then.
+static constexpr GstClockTime kMostSkipped = 10 * GST_SECOND;
+
+static void skip_frames_too_late(OstrelCameraStreamSrc* self, StreamState* s) {
+  GstClock* clock = gst_element_get_clock(GST_ELEMENT(self));
+  if (!clock) return;
+  const GstClockTime now = gst_clock_get_time(clock);
+  gst_object_unref(clock);
+  const GstClockTime base = gst_element_get_base_time(GST_ELEMENT(self));
+  if (GST_VIDEO_INFO_FPS_N(&s->info) <= 0 || now < base + s->rateBase + kMostLate) return;
+  const guint64 due =
+      gst_util_uint64_scale(now - base - s->rateBase - kMostLate, GST_VIDEO_INFO_FPS_N(&s->info),
+                            GST_SECOND * GST_VIDEO_INFO_FPS_D(&s->info));
+  if (due > s->framesSinceRateBase && frame_time(s, due - s->framesSinceRateBase) < kMostSkipped)
+    s->framesSinceRateBase = due;
+}
+
 static void trigger_from_button(void* source) {
   ostrel_camera_stream_src_trigger_still(OSTREL_CAMERA_STREAM_SRC(source));
 }
@@ -374,6 +395,7 @@ static GstFlowReturn stream_create(GstPushSrc* src, GstBuffer** out) {
                       ("the plug file %s is gone", plug));
     return GST_FLOW_ERROR;
   }
+  skip_frames_too_late(self, s);
   // A camera that makes fewer frames than its rate leaves out the frame times that do
   // not raise the count of frames made so far in that second.
   const int nominal = GST_VIDEO_INFO_FPS_N(&s->info) / MAX(GST_VIDEO_INFO_FPS_D(&s->info), 1);

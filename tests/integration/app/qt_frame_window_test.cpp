@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QMenuBar>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -95,8 +96,8 @@ TEST_F(QtFrameTest, ClosingSavesTheSettingsAndASecondStartReadsThemBack) {
     QApplication::processEvents();
   }
   std::string ini = Ini();
-  const char* keys[] = {"WantPreview=",   "AviFileFolder=", "SnapFolder=",   "AviFileIndex=17",
-                        "SnapFileIndex=", "TimeLimitEnalbe=", "TimeLimit=45", "Capture Audio=",
+  const char* keys[] = {"WantPreview=",   "AviFileFolder=",     "SnapFolder=",  "AviFileIndex=17",
+                        "SnapFileIndex=", "TimeLimitEnalbe=",   "TimeLimit=45", "Capture Audio=",
                         "VideoFormat=",   "HighResolutionSize="};
   size_t at = 0;
   for (const char* key : keys) {
@@ -123,6 +124,35 @@ TEST_F(QtFrameTest, MenuCommandsReachTheFrame) {
   QApplication::processEvents();
   EXPECT_FALSE(static_cast<platform::QtFrameWindow*>(app.MainWindow())->isVisible());
   EXPECT_NE(Ini().find("WantPreview=0"), std::string::npos);
+}
+
+// What reaches a frame: its ticks and its close.
+struct TickAndCloseCounter : platform::WindowEvents {
+  int OnCreate() override { return 0; }
+  void ActivateFrame() override {}
+  void OnShowWindow(bool) override {}
+  void OnInitMenu() override {}
+  bool OnCommand(uint32_t) override { return false; }
+  void OnSize(int, int) override {}
+  void OnPaint(platform::Painter&) override {}
+  void OnTimer(int) override { ++ticks; }
+  void OnClose() override { ++closes; }
+  int ticks = 0;
+  int closes = 0;
+};
+
+TEST_F(QtFrameTest, AWaitThatPaintsHoldsTheTicksAndTheCloseTillItEnds) {
+  TickAndCloseCounter frame;
+  std::unique_ptr<platform::Window> window =
+      windows.CreateFrameWindow({"Pelquin ", 320, 240}, frame);
+  window->Show();
+  window->SetTimer(1, 10);
+  QTimer::singleShot(30, [&] { window->CloseWindow(); });  // a close during a stop
+  ASSERT_TRUE(window->PaintWhileWaiting(200));
+  EXPECT_EQ(frame.ticks, 0);
+  EXPECT_EQ(frame.closes, 0);
+  QApplication::processEvents();
+  EXPECT_EQ(frame.closes, 1) << "the close comes once the wait is over";
 }
 
 }  // namespace

@@ -90,6 +90,28 @@ ProbedClip ProbeWithFfprobe(const std::string& path) {
   return clip;
 }
 
+double DiscoveredFrameRate(const std::string& path) {
+  bool ok = false;
+  const std::string out = Run("gst-discoverer-1.0 -v '" + path + "' 2>&1", ok);
+  const size_t at = out.find("Frame rate: ");
+  long num = 0;
+  long den = 0;
+  if (!ok || at == std::string::npos ||
+      std::sscanf(out.c_str() + at, "Frame rate: %ld/%ld", &num, &den) != 2 || den <= 0)
+    return 0;
+  return static_cast<double>(num) / den;
+}
+
+int TimestampComplaints(const std::string& path) {
+  bool ok = false;
+  const std::string out =
+      Run("ffmpeg -nostdin -v warning -i '" + path + "' -c copy -f asf -y /dev/null 2>&1", ok);
+  int complaints = 0;
+  for (size_t at = out.find("onoton"); at != std::string::npos; at = out.find("onoton", at + 1))
+    ++complaints;
+  return ok ? complaints : -1;
+}
+
 namespace {
 
 struct DecodeState {

@@ -28,3 +28,9 @@ struct ProbedClip {
 ProbedClip ProbeWithFfprobe(const std::string& path);
 // Decodes the whole clip; gives up after timeoutSeconds.
 ProbedClip ProbeWithGStreamer(const std::string& path, int timeoutSeconds = 60);
+
+// The video frame rate the clip's headers give, as gst-discoverer-1.0 reads it; 0 when
+// it reads none.
+double DiscoveredFrameRate(const std::string& path);
+// The lines in which ffmpeg, copying the clip's packets, finds timestamps out of order.
+int TimestampComplaints(const std::string& path);

@@ -56,10 +56,13 @@ class RecordingTest : public ::testing::Test {
   int Record(int frames) {
     const int before = Delivered();
     EXPECT_TRUE(frame->BuildGraph());
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(RunGraph(frame->m_pGraph.get(), frame->Sys()));
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (Delivered() - before < frames && std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    recordedSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     StopGraph(frame->m_pGraph.get(), frame->Sys());
     const int delivered = Delivered() - before;
     frame->TearDownGraph();
@@ -71,6 +74,7 @@ class RecordingTest : public ::testing::Test {
 
   std::string dir;
   std::unique_ptr<TestCaptureFrame> frame;
+  double recordedSeconds = 0;  // the last Record's, from its start to its stop
 };
 
 // The name of the filter on the other side of a filter's pin; empty when unconnected.

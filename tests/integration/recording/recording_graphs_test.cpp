@@ -157,6 +157,9 @@ TEST_F(RecordingTest, WmvWithSoundTakesTheSoundOnInputZeroAndKeepsBothStreamsInP
   ASSERT_TRUE(gst.Find("audio"));
   EXPECT_NEAR(gst.Find("audio")->end, gst.Find("video")->end, kEndSlack);
   EXPECT_TRUE(frame->window.messages.empty());
+  // The header gives the frame rate, and every packet comes after the one before.
+  EXPECT_NEAR(DiscoveredFrameRate(Clip("Clip0000.WMV")), 30.0, 0.01);
+  EXPECT_EQ(TimestampComplaints(Clip("Clip0000.WMV")), 0);
 }
 
 TEST_F(RecordingTest, WmvWithoutSoundHasOnlyTheVideoStreamOnInputZero) {
@@ -175,6 +178,7 @@ TEST_F(RecordingTest, WmvWithoutSoundHasOnlyTheVideoStreamOnInputZero) {
   ASSERT_EQ(ff.streams.size(), 1u);
   EXPECT_EQ(ff.streams[0].codec, "wmv2");
   EXPECT_EQ(ff.streams[0].frames, delivered);
+  EXPECT_NEAR(DiscoveredFrameRate(Clip("Clip0000.WMV")), 30.0, 0.01);
 }
 
 TEST_F(RecordingTest, FormatsNoRecordingTakesBuildNothing) {
