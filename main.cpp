@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QTimer>
-#include <QWidget>
 
 #include "app/pelquin_app.h"
 #include "platform/gst/gst_media_factory.h"
@@ -26,29 +25,22 @@ int main(int argc, char** argv) {
   media::gst::GstMediaFactory media;
   CPelquinApp pelquin(system, &media, windows);
 
-  // A termination request closes the window the way the user would, once it is up;
-  // one that arrives during start-up dismisses every message box that start-up still
-  // shows (a failed preview shows two), then closes the window.
-  bool started = false;
+  // A termination request closes the window the way the user would, after whatever
+  // command or dialog is open has been dismissed; one that arrives before the window
+  // exists closes it once start-up is over.
   bool closeWhenStarted = false;
-  QTimer dismissModals;
-  dismissModals.setInterval(20);
-  QObject::connect(&dismissModals, &QTimer::timeout, [] {
-    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  });
   platform::OnTerminationSignals([&] {
-    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-    if (started && pelquin.MainWindow()) {
-      pelquin.MainWindow()->CloseWindow();
+    if (auto* window = dynamic_cast<platform::QtFrameWindow*>(pelquin.MainWindow())) {
+      window->RequestTermination();
     } else {
       closeWhenStarted = true;
-      dismissModals.start();
     }
   });
   if (!pelquin.InitInstance()) return 1;
-  started = true;
-  dismissModals.stop();
   // Closed from inside the event loop, so that closing the last window ends the loop.
-  if (closeWhenStarted) QTimer::singleShot(0, [&pelquin] { pelquin.MainWindow()->CloseWindow(); });
+  if (auto* window = dynamic_cast<platform::QtFrameWindow*>(pelquin.MainWindow())) {
+    if (closeWhenStarted) window->RequestTermination();
+    window->StartUpDone();
+  }
   return application.exec();
 }

@@ -1,8 +1,9 @@
 // CMainFrame: the menu bar's item states at every opening, and the command handler.
+#include <cstdio>
 #include <cstdlib>
-
 #include <string>
 
+#include "app/failure_reasons.h"
 #include "app/main_frame.h"
 #include "capture/graph_utils.h"
 #include "i18n/lang_text_table.h"
@@ -16,6 +17,8 @@ namespace {
 constexpr const char* kVideoDeviceName = "Video Capture device";
 constexpr const char* kAudioDeviceName = "Audio Capture device";
 constexpr const char* kNoVideoDeviceText = "You have no video capture device";
+// Less than this free on the clip's disk when its writer failed: the disk is full.
+constexpr int64_t kNoRoomBytes = 16 << 20;
 
 // Still-size items in the order of their indices 0..10; index 6 has no item.
 bool StillSizeIndexOfCommand(uint32_t id, int& index) {
@@ -82,21 +85,51 @@ bool CMainFrame::RunPreview() {
   if (!RunGraph(m_pGraph.get(), Sys())) {
     // A camera that would not start may still answer its still pin.
     TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
-    ShowCannotPreview();
+    ShowCannotPreview(GraphFailureReason());
     return false;
   }
   m_graphRunning = 1;
   return true;
 }
 
-void CMainFrame::ShowCannotPreview() {
-  Ui().ShowMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), "", platform::MessageIcon::Error);
+void CMainFrame::ShowCannotPreview(const std::string& reason) {
+  if (!reason.empty()) std::fprintf(stderr, "ostrel: cannot preview: %s\n", reason.c_str());
+  Ui().ShowDetailedMessage(LangText(TXT_CANNOT_PREVIEW, m_languageIndex), reason, "",
+                           platform::MessageIcon::Error);
 }
 
 void CMainFrame::ShowRecordError(const std::string& reason) {
-  std::string text = LangText(TXT_RECORD_ERROR, m_languageIndex);
-  if (!reason.empty()) text += "\n\n" + reason;
-  Ui().ShowMessage(text, "", platform::MessageIcon::Error);
+  if (!reason.empty()) std::fprintf(stderr, "ostrel: cannot record: %s\n", reason.c_str());
+  Ui().ShowDetailedMessage(LangText(TXT_RECORD_ERROR, m_languageIndex), reason, "",
+                           platform::MessageIcon::Error);
+}
+
+std::string CMainFrame::GraphFailureReason(bool* writerFailed, bool* cameraFailed, bool* failed) {
+  std::string reason;
+  bool first = true;
+  media::GraphEvent event;
+  while (m_pGraph && m_pGraph->NextEvent(event)) {
+    if (event.kind == media::GraphEvent::Kind::Complete) continue;
+    std::fprintf(stderr, "ostrel: %s: %s\n", event.source.c_str(), event.text.c_str());
+    if (failed) *failed = true;
+    if (!first) continue;  // the others are the streams the first fault broke upstream
+    first = false;
+    // "FileWriter" and "WMV FileWriter": the clip's own file could not be written.
+    const bool writer = event.source.find("FileWriter") != std::string::npos;
+    const bool camera = event.source.find("Video Capture device") != std::string::npos;
+    if (writerFailed) *writerFailed = writer;
+    if (cameraFailed) *cameraFailed = camera;
+    if (camera) {
+      reason = failure_reason::CameraUnplugged();
+    } else if (writer) {
+      const int64_t free = Sys().FreeBytes(m_captureFolder);
+      reason = free >= 0 && free < kNoRoomBytes ? failure_reason::NoRoomLeft(m_captureFolder)
+                                                : failure_reason::ClipNotWritten(event.text);
+    } else {
+      reason = event.text;
+    }
+  }
+  return reason;
 }
 
 void CMainFrame::ShowFramesLeftOut() {
@@ -185,6 +218,8 @@ bool CMainFrame::OnTogglePreview() {
     if (m_pGraph) StopGraph(m_pGraph.get(), Sys());  // the graph stays built
     m_graphRunning = 0;
     m_previewOn = 0;
+    // A last frame left standing would look like a hung camera.
+    Ui().ClearVideoArea();
   } else {
     ok = StartPreview();
     if (ok) m_previewOn = 1;
@@ -227,6 +262,13 @@ void CMainFrame::OnVideoSizeSetting() {
 }
 
 bool CMainFrame::OnCommand(uint32_t id) {
+  const bool passedOn = RunCommand(id);
+  // A choice, a folder or a number the command changed is on disk before the next one.
+  if (m_initDone) SaveSettingsIfChanged();
+  return passedOn;
+}
+
+bool CMainFrame::RunCommand(uint32_t id) {
   if (id >= kFirstDevice && id <= LastDeviceCommand()) {
     if (!HasMedia()) return true;
     return OnChooseDevice(id);

@@ -3,6 +3,7 @@
 // finished with what was recorded, one message says so, and the preview comes back.
 #include <cstdio>
 
+#include "app/failure_reasons.h"
 #include "app/main_frame.h"
 #include "capture/graph_utils.h"
 #include "i18n/lang_text_table.h"
@@ -10,22 +11,12 @@
 bool CMainFrame::EndFailedGraph() {
   // A message box's own event loop runs the timer too; the failure it reports is one.
   if (m_endingFailedGraph || !m_pGraph) return false;
-  bool failed = false;
   bool writerFailed = false;
   bool cameraFailed = false;
-  media::GraphEvent event;
-  while (m_pGraph->NextEvent(event)) {
-    if (event.kind == media::GraphEvent::Kind::Complete) continue;
-    // The first error names the fault; the others are the streams it broke upstream.
-    if (!failed) {
-      // "FileWriter" and "WMV FileWriter": the clip's own file could not be written.
-      writerFailed = event.source.find("FileWriter") != std::string::npos;
-      cameraFailed = event.source.find("Video Capture device") != std::string::npos;
-    }
-    failed = true;
-    std::fprintf(stderr, "ostrel: %s: %s\n", event.source.c_str(), event.text.c_str());
-  }
+  bool failed = false;
+  std::string reason = GraphFailureReason(&writerFailed, &cameraFailed, &failed);
   const bool full = !failed && m_recording && RecordingRoomRunningOut(RecordingElapsedSeconds());
+  if (full) reason = failure_reason::DiskNearlyFull(m_captureFolder);
   // Errors of a graph that no longer runs are only logged.
   if ((!failed && !full) || (!m_recording && !m_graphRunning)) return false;
 
@@ -38,7 +29,7 @@ bool CMainFrame::EndFailedGraph() {
     m_previewOn = 0;
     StopRecordingFromTimer();  // finishes the file; the menu reads Start Capture again
     m_previewOn = previewWanted;
-    ShowRecordError();
+    ShowRecordError(reason);
     // A camera that failed (unplugged) would only fail its preview too: one message
     // is enough; the Preview command tries again.
     if (m_previewOn && !cameraFailed && m_selectedVideoDevice >= 0) StartPreview();
@@ -46,7 +37,7 @@ bool CMainFrame::EndFailedGraph() {
     StopGraph(m_pGraph.get(), Sys());
     m_graphRunning = 0;
     TearDownGraph();
-    ShowCannotPreview();
+    ShowCannotPreview(reason);
   }
   m_endingFailedGraph = false;
   return true;

@@ -73,6 +73,7 @@ void CMainFrame::ActivateFrame() {
     if (m_media) {
       RepairUnfinishedClips();  // what a killed recording left behind, meanwhile
       BuildDeviceMenu();
+      WatchDevices();
       BuildOptionMenu();
       CreateGraph();  // reports its own failures; activation goes on regardless
     }
@@ -80,6 +81,11 @@ void CMainFrame::ActivateFrame() {
     if (m_media && m_previewOn && m_selectedVideoDevice >= 0) StartPreview();
   }
   Ui().SetTimer(kTimerId, kTimerPeriodMs);
+  if (!m_folderNotice.empty()) {
+    const std::string notice = std::move(m_folderNotice);
+    m_folderNotice.clear();
+    Ui().ShowMessage(notice, "", platform::MessageIcon::Information);
+  }
 }
 
 void CMainFrame::OnShowWindow(bool) {

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "capture/capture_frame.h"
 #include "i18n/lang_text_table.h"
@@ -96,15 +97,21 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   // The delivered frame rate averaged over the last five calls; -0.1 when the camera's
   // frame counters cannot be read.
   double MeasureFrameRate();
-  // A recording has started: its clock counts from now (on the monotonic clock).
+  // A recording has started: its clock counts from now, or from startMs (on the
+  // monotonic clock).
   void StartRecordingClock();
+  void StartRecordingClock(int64_t startMs);  // from when the graph began to run
   int64_t RecordingElapsedSeconds() const;
+  int64_t RecordingElapsedMilliseconds() const;
   // The rate's window starts again, as after a rebuilt graph.
   void RestartFrameRateWindow();
 
   // Settings.
   void LoadSettings();
   void SaveSettings();
+  // Writes the settings when any of them differs from what was loaded or saved last, so
+  // that a crash loses no choice and no file number.
+  void SaveSettingsIfChanged();
   std::string BrowseForFolder(const std::string& currentFolder);
   std::string SettingsPath() const;
 
@@ -118,21 +125,52 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
 
  private:
   void ChooseLanguageAndMenu();
+  // The command's own work; OnCommand saves what it changed.
+  bool RunCommand(uint32_t id);
+  // The values the settings file holds, as last loaded or saved.
+  struct StoredSettings {
+    int previewOn, clipIndex, snapshotIndex, timeLimitEnabled, timeLimitSeconds, recordAudio,
+        recordFormat, stillSizeIndex;
+    std::string captureFolder, snapshotFolder;
+    auto Tied() const {
+      return std::tie(previewOn, clipIndex, snapshotIndex, timeLimitEnabled, timeLimitSeconds,
+                      recordAudio, recordFormat, stillSizeIndex, captureFolder, snapshotFolder);
+    }
+    bool operator==(const StoredSettings& other) const { return Tied() == other.Tied(); }
+  };
+  StoredSettings CurrentSettings();
+  std::optional<StoredSettings> m_storedSettings;
   // Ends a graph that failed (a camera unplugged, a disk full) or a recording whose disk
   // is nearly full, with one message; true when it did (app/graph_failure.cpp).
   bool EndFailedGraph();
   bool m_endingFailedGraph = false;  // while its message is up
+  // Devices that come and go while Ostrel runs (app/device_hotplug.cpp): the Device
+  // popup rebuilt, a camera or microphone that went away let go of (its recording
+  // finished first), one that came back chosen again. True when devices changed.
+  void WatchDevices();
+  bool FollowDeviceChanges();
+  void FillDeviceMenu();
+  std::shared_ptr<media::DeviceEnumerator> m_pDeviceWatch;
+  std::string m_lostVideoDevice;  // the camera in use that went away, until it is back
+  std::string m_lostAudioDevice;
+  bool m_followingDevices = false;
   // Builds and runs the preview graph; a failure shows the localized message and
   // gives false (app/commands.cpp).
   bool StartPreview();
   // Runs the built graph as the preview; a failure fires the still pin, shows the
   // localized message and gives false.
   bool RunPreview();
-  void ShowCannotPreview();
-  // The localized recording error, with the reason after it when there is one.
+  // The fixed messages, with the reason underneath when one is known (also on stderr).
+  void ShowCannotPreview(const std::string& reason = {});
   void ShowRecordError(const std::string& reason = {});
   // Tells how many frames the stopped recording had to leave out, when it had to.
   void ShowFramesLeftOut();
+  // What the graph reported since it was last asked, each report logged; the reason for
+  // the user names the first fault: a camera gone, a clip that could not be written.
+  std::string GraphFailureReason(bool* writerFailed = nullptr, bool* cameraFailed = nullptr,
+                                 bool* failed = nullptr);
+  // A folder of the settings that was gone at the load: told once, after the start.
+  std::string m_folderNotice;
   media::Filter* SelectedVideoFilter() const;
   // Stops a running graph before its filters change.
   void StopForChange();

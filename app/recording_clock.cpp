@@ -24,7 +24,8 @@ std::string TimeSpan(int64_t seconds) {
 }  // namespace
 
 void CMainFrame::OnTimer(int) {
-  if (EndFailedGraph()) return;  // app/graph_failure.cpp
+  if (FollowDeviceChanges()) return;  // app/device_hotplug.cpp
+  if (EndFailedGraph()) return;       // app/graph_failure.cpp
   if (m_recording) {
     TakeBegunClips();
     const int64_t elapsed = RecordingElapsedSeconds();
@@ -32,28 +33,35 @@ void CMainFrame::OnTimer(int) {
                              TimeSpan(elapsed) + "." + std::to_string(m_recordTicks % 10);
     ++m_recordTicks;
     ShowStatusText(text);
-    // The limit is met at the first tick of its second whose tenths digit is 5 or more;
-    // a tick that comes only after that second (a busy user-interface thread) still
-    // ends the recording.
-    if (m_timeLimitEnabled) {
-      const int64_t limit = m_timeLimitSeconds;
-      if ((elapsed == limit && m_recordTicks % 10 > 4) || elapsed > limit) StopRecordingFromTimer();
-    }
+    // The limit ends the clip at the tick nearest to it, so that the clip lasts the limit
+    // to within half a tick; a tick that comes late (a busy user-interface thread) ends
+    // it at once.
+    if (m_timeLimitEnabled &&
+        RecordingElapsedMilliseconds() >= int64_t{m_timeLimitSeconds} * 1000 - kTimerPeriodMs / 2)
+      StopRecordingFromTimer();
   } else if (m_selectedVideoDevice >= 0 && m_selectedVideoDevice < kMaxDevices) {
     ShowStatusText(m_videoDeviceNames[m_selectedVideoDevice]);
   }
+  // The numbers the still pin and the clip series take between commands.
+  if (m_initDone) SaveSettingsIfChanged();
 }
 
-void CMainFrame::StartRecordingClock() {
+void CMainFrame::StartRecordingClock() { StartRecordingClock(Sys().MonotonicMilliseconds()); }
+
+void CMainFrame::StartRecordingClock(int64_t startMs) {
   m_recordTicks = 0;
   m_recordStartTime = Sys().WallSeconds();
-  m_recordStartMs = Sys().MonotonicMilliseconds();
+  m_recordStartMs = startMs;
   RestartFrameRateWindow();
 }
 
-int64_t CMainFrame::RecordingElapsedSeconds() const {
+int64_t CMainFrame::RecordingElapsedMilliseconds() const {
   const int64_t ms = m_system.MonotonicMilliseconds() - m_recordStartMs;
-  return ms > 0 ? ms / 1000 : 0;
+  return ms > 0 ? ms : 0;
+}
+
+int64_t CMainFrame::RecordingElapsedSeconds() const {
+  return RecordingElapsedMilliseconds() / 1000;
 }
 
 void CMainFrame::StopRecordingFromTimer() {
@@ -75,7 +83,7 @@ void CMainFrame::StopRecordingFromTimer() {
   if (!RunGraph(m_pGraph.get(), Sys())) {
     TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
     Ui().EndWaitCursor();
-    ShowCannotPreview();
+    ShowCannotPreview(GraphFailureReason());
     return;
   }
   m_graphRunning = 1;

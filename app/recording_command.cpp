@@ -31,19 +31,24 @@ bool CMainFrame::StartRecording() {
     ShowCannotPreview();
     return false;
   }
+  // The clip's number is taken: a crash from here on must not hand it out again.
+  if (m_initDone) SaveSettingsIfChanged();
   Ui().BeginWaitCursor();
-  if (RunGraph(m_pGraph.get(), Sys())) {
+  int64_t runningSince = 0;
+  if (RunGraph(m_pGraph.get(), Sys(), &runningSince)) {
     m_graphRunning = 1;
     m_recording = 1;
+    // The clip takes frames from the moment the graph runs: its clock counts from then,
+    // not from after the settling waits. (The ticks from 0, the wall-clock start, and
+    // the monotonic start it counts from.)
+    StartRecordingClock(runningSince);
     Sys().Sleep(kRecordStartSettleMs);
     Ui().EndWaitCursor();
-    // The ticks from 0, the wall-clock start, and the monotonic start it counts from.
-    StartRecordingClock();
     RelabelStartStop(TXT_STOP_CAPTURE);
     return true;
   }
   TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
-  ShowRecordError();
+  ShowRecordError(GraphFailureReason());
   // Back to the preview, whatever the preview setting says.
   m_captureMode = 0;
   TearDownGraph();
@@ -54,7 +59,7 @@ bool CMainFrame::StartRecording() {
   }
   if (!RunGraph(m_pGraph.get(), Sys())) {
     TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
-    ShowCannotPreview();
+    ShowCannotPreview(GraphFailureReason());
   } else {
     m_graphRunning = 1;
   }
@@ -81,7 +86,7 @@ bool CMainFrame::StopRecording() {
   Ui().BeginWaitCursor();
   if (!RunGraph(m_pGraph.get(), Sys())) {
     TriggerStillPin(m_pBuilder.get(), SelectedVideoFilter());
-    ShowCannotPreview();
+    ShowCannotPreview(GraphFailureReason());
     Ui().EndWaitCursor();
     return false;
   }

@@ -3,8 +3,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
+#include "app/failure_reasons.h"
 #include "app/ini_profile.h"
 #include "app/main_frame.h"
 #include "i18n/lang_text_table.h"
@@ -36,34 +38,69 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// An executable that a package or `make install` put in place: under one of the
+// system's prefixes, or in a prefix's bin folder beside the program's private library
+// folder. A build tree, or a folder the user copied the program to, is neither.
+bool IsInstalledExecutable(const std::string& exe, const platform::System& system) {
+  for (const char* prefix : {"/usr/", "/opt/", "/snap/", "/app/", "/nix/store/"})
+    if (exe.rfind(prefix, 0) == 0) return true;
+  const std::string bin = FolderOf(exe);
+  if (FileNameOf(bin) != "bin") return false;
+  return system.PathExists(FolderOf(bin) + "/lib/ostrel");
+}
+
 }  // namespace
 
 std::string CMainFrame::SettingsPath() const {
   std::string beside = IniNameBeside(m_system.ModulePath());
-  // An installed program cannot write beside itself: keep the file in the user's
-  // configuration folder, so that numbers and folders survive a restart.
-  if (m_system.IsWritableFolder(FolderOf(beside))) return beside;
+  // An installed program writes nothing beside itself, even when it could (run as
+  // root): its file lives in the user's configuration folder.
+  if (!IsInstalledExecutable(m_system.ModulePath(), m_system) &&
+      m_system.IsWritableFolder(FolderOf(beside)))
+    return beside;
   return m_system.ConfigFolder() + "/" + FileNameOf(beside);
 }
 
 void CMainFrame::LoadSettings() {
   IniProfile profile(SettingsPath(), kSection);
-  const std::string documents = m_system.DocumentsFolder();
+  // Asked for only when needed: the system may make the folder on the way.
+  std::optional<std::string> documentsFolder;
+  const auto documents = [&]() -> const std::string& {
+    if (!documentsFolder) documentsFolder = m_system.DocumentsFolder();
+    return *documentsFolder;
+  };
 
   m_previewOn = 1;
 
+  // A stored folder that is gone is replaced; the user hears of it once, and the
+  // replacement is written at the next save.
+  std::string goneCaptureFolder;
+  std::string goneSnapshotFolder;
+  m_folderNotice.clear();
   if (profile.ReadString("AviFileFolder", m_captureFolder)) {
-    if (!m_system.PathExists(m_captureFolder)) m_captureFolder = documents;
+    if (!m_system.PathExists(m_captureFolder)) {
+      goneCaptureFolder = m_captureFolder;
+      m_captureFolder = documents();
+      m_folderNotice = failure_reason::FolderReplaced(goneCaptureFolder, documents());
+    }
   } else {
-    m_captureFolder = documents;
+    const std::string videos = m_system.VideosFolder();
+    m_captureFolder = !videos.empty() && m_system.PathExists(videos) ? videos : documents();
   }
 
   std::string snapshotFolder;
   if (profile.ReadString("SnapFolder", snapshotFolder)) {
-    if (!m_system.PathExists(snapshotFolder)) snapshotFolder = documents;
+    if (!m_system.PathExists(snapshotFolder)) {
+      goneSnapshotFolder = snapshotFolder;
+      snapshotFolder = documents();
+      if (goneSnapshotFolder != goneCaptureFolder) {
+        if (!m_folderNotice.empty()) m_folderNotice += "\n";
+        m_folderNotice += failure_reason::FolderReplaced(goneSnapshotFolder, documents());
+      }
+    }
   } else {
     std::string pictures = m_system.PicturesFolder();
-    snapshotFolder = (!pictures.empty() && m_system.PathExists(pictures)) ? pictures : documents;
+    snapshotFolder = (!pictures.empty() && m_system.PathExists(pictures)) ? pictures : documents();
   }
 
   int snapshotIndex = 0;
@@ -88,9 +125,36 @@ void CMainFrame::LoadSettings() {
                  "ostrel: cannot read the settings in %s (%s); the defaults are used and the file "
                  "is left as it is\n",
                  profile.Path().c_str(), profile.Problem().c_str());
+  {
+    std::lock_guard<std::mutex> lock(SnapshotLock());
+    m_snapshotFolder = std::move(snapshotFolder);
+    m_snapshotIndex = snapshotIndex;
+  }
+  m_storedSettings = CurrentSettings();
+  if (!goneCaptureFolder.empty()) m_storedSettings->captureFolder = goneCaptureFolder;
+  if (!goneSnapshotFolder.empty()) m_storedSettings->snapshotFolder = goneSnapshotFolder;
+  if (!m_folderNotice.empty()) std::fprintf(stderr, "ostrel: %s\n", m_folderNotice.c_str());
+}
+
+CMainFrame::StoredSettings CMainFrame::CurrentSettings() {
+  StoredSettings now{m_previewOn ? 1 : 0,
+                     m_clipIndex,
+                     0,
+                     m_timeLimitEnabled,
+                     m_timeLimitSeconds,
+                     m_recordAudio,
+                     m_recordFormat,
+                     g_stillSizeIndex,
+                     m_captureFolder,
+                     {}};
   std::lock_guard<std::mutex> lock(SnapshotLock());
-  m_snapshotFolder = std::move(snapshotFolder);
-  m_snapshotIndex = snapshotIndex;
+  now.snapshotIndex = m_snapshotIndex;
+  now.snapshotFolder = m_snapshotFolder;
+  return now;
+}
+
+void CMainFrame::SaveSettingsIfChanged() {
+  if (!m_storedSettings || !(CurrentSettings() == *m_storedSettings)) SaveSettings();
 }
 
 void CMainFrame::SaveSettings() {
@@ -105,6 +169,7 @@ void CMainFrame::SaveSettings() {
     snapshotFolder = m_snapshotFolder;
     snapshotIndex = m_snapshotIndex;
   }
+  m_storedSettings = CurrentSettings();
   BOOL ok = 1;
   ok &= profile.WriteInt("WantPreview", m_previewOn ? 1 : 0);
   ok &= profile.WriteString("AviFileFolder", m_captureFolder);

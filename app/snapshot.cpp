@@ -22,13 +22,15 @@ int32_t After(int32_t number) { return number < INT32_MAX ? number + 1 : number;
 }  // namespace
 
 int32_t CMainFrame::TakeSnapshot() {
-  // A recording graph has no preview grabber: the command then does nothing.
-  if (!m_pPreviewGrabber) return 0;
-  std::shared_ptr<media::SampleGrabber> grabber = m_pPreviewGrabber->GetSampleGrabber();
+  // The preview's grabber, or while recording the one on the way into the clip.
   const auto error = [this](const std::string& text) {
     Ui().ShowMessage(text, kErrorCaption, platform::MessageIcon::Error);
   };
+  std::shared_ptr<media::SampleGrabber> grabber =
+      m_pPreviewGrabber ? m_pPreviewGrabber->GetSampleGrabber() : nullptr;
   if (!grabber) {
+    // Offered while the graph runs, the command says why it takes no picture.
+    if (!m_pPreviewGrabber && !m_graphRunning) return 0;
     error("Snapshot IID_ISampleGrabber Error");
     return 0;
   }
@@ -88,6 +90,7 @@ int32_t CMainFrame::TakeSnapshot() {
   if (!PublishStill(file, folder, StillKind::Snapshot, std::nullopt, &reason))
     return cannotSave(reason);
   Sys().PlayShutterSound();
+  Ui().FlashVideoArea();
   return 1;
 }
 

@@ -54,6 +54,11 @@ class CaptureFrame : public FrameState {
   // Devices and graph creation (capture/devices.cpp).
   BOOL EnumerateVideoDevices();
   BOOL EnumerateAudioDevices();
+  // Lists the devices again after some came or went (capture/device_refresh.cpp). A
+  // device listed before keeps its filter, found by its name, so the one in the graph
+  // stays; the selections follow their devices and are -1 where the device went away.
+  // Gives the filters of the devices that went away; they may still be in the graph.
+  std::vector<std::shared_ptr<media::Filter>> RefreshDeviceLists();
   BOOL CreateGraph();
   BOOL ReleaseDevices();
   BOOL ReleaseGraph();
@@ -119,7 +124,15 @@ class CaptureFrame : public FrameState {
   BOOL FailBuild(const char* text);
   BOOL BuildStartTee();
   BOOL BuildTeeAndRenderer(const char* connectRendererError);
+  // Connects the tee's capture output to a writer's input through the grabber that
+  // snapshots read while recording; without that grabber, directly.
+  BOOL ConnectCaptureStream(media::Filter* writer, int writerPin);
   void BuildStillBranch(media::Filter& device);
+  void RefreshDevices(media::DeviceEnumerator& enumerator, media::DeviceCategory category,
+                      std::array<std::string, kMaxDevices>& names,
+                      std::array<std::shared_ptr<media::Filter>, kMaxDevices>& filters, int& count,
+                      int& selected, const char* tooManyText, bool pictureDefaults,
+                      std::vector<std::shared_ptr<media::Filter>>& gone);
   int EnumerateDevices(media::DeviceEnumerator& enumerator, media::DeviceCategory category,
                        std::array<std::string, kMaxDevices>& names,
                        std::array<std::shared_ptr<media::Filter>, kMaxDevices>& filters, int& count,

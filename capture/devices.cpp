@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "capture/capture_frame.h"
+#include "capture/device_listing.h"
 #include "capture/graph_utils.h"
 #include "i18n/lang_text_table.h"
 
@@ -22,7 +23,12 @@ int CaptureFrame::EnumerateDevices(media::DeviceEnumerator& enumerator,
   std::vector<std::shared_ptr<media::DeviceMoniker>> devices;
   const media::Status status = enumerator.CreateClassEnumerator(category, devices);
   if (status != media::kOk) return status;
-  for (const auto& device : devices) {
+  // Each device once: the providers of a desktop list some devices twice.
+  std::vector<media::DeviceDescription> descriptions;
+  for (const auto& device : devices) descriptions.push_back(device->Describe());
+  std::vector<std::shared_ptr<media::DeviceMoniker>> listed;
+  for (size_t i : capture::DevicesToList(descriptions)) listed.push_back(devices[i]);
+  for (const auto& device : listed) {
     std::string name;
     if (!media::Succeeded(device->ReadFriendlyName(name))) continue;
     std::shared_ptr<media::Filter> filter = device->BindToFilter();

@@ -84,11 +84,12 @@ bool SetSinkFileName(media::Filter* sink, const std::string& path) {
   return media::Succeeded(fileSink->SetFileName(path));
 }
 
-bool RunGraph(media::Graph* graph, platform::System& sys) {
+bool RunGraph(media::Graph* graph, platform::System& sys, int64_t* runningSinceMs) {
   if (!graph) return false;
   std::shared_ptr<media::MediaControl> control = graph->GetMediaControl();
   if (!control) return false;
   if (!media::Succeeded(control->Run())) return false;
+  if (runningSinceMs) *runningSinceMs = sys.MonotonicMilliseconds();
   control.reset();
   sys.Sleep(kRunSettleMs);
   return true;

@@ -30,7 +30,9 @@ bool ConnectFilters(media::Graph* graph, media::Filter* upstream, int outputInde
 
 bool SetSinkFileName(media::Filter* sink, const std::string& path);
 
-bool RunGraph(media::Graph* graph, platform::System& sys);
+// Runs the graph and lets it settle; *runningSinceMs receives the monotonic time at which
+// it began to run (before the settling wait), when the caller asks.
+bool RunGraph(media::Graph* graph, platform::System& sys, int64_t* runningSinceMs = nullptr);
 
 // How often a stop whose writers still drain looks again (the window paints meanwhile).
 constexpr uint32_t kStopDrainPollMs = 50;

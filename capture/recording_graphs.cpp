@@ -16,6 +16,13 @@ media::AsfProfile SystemProfile() { return media::AsfProfile{}; }
 
 constexpr int32_t kWmvVideoQuality = 50;
 
+media::MediaType Rgb24Video() {
+  media::MediaType type;
+  type.major = media::MajorType::Video;
+  type.subtype = media::Subtype::RGB24;
+  return type;
+}
+
 }  // namespace
 
 bool CaptureFrame::CanRecordFormat(int subtype) { return subtype >= 1 && subtype <= 7; }
@@ -51,14 +58,33 @@ BOOL CaptureFrame::BuildTeeAndRenderer(const char* connectRendererError) {
   return 1;
 }
 
+BOOL CaptureFrame::ConnectCaptureStream(media::Filter* writer, int writerPin) {
+  media::Graph* graph = m_pGraph.get();
+  std::shared_ptr<media::Filter> grabber;
+  // The frames pass unchanged into the clip; a snapshot converts the one it takes.
+  if (AddFilterByClsid(Media(), graph, media::clsid::kSampleGrabber, "Grabber", grabber)) {
+    std::shared_ptr<media::SampleGrabber> g = grabber->GetSampleGrabber();
+    if (g && media::Succeeded(g->SetKeptType(Rgb24Video())) &&
+        ConnectFilters(graph, m_pSmartTee.get(), 0, grabber.get(), 0) &&
+        ConnectFilters(graph, grabber.get(), 0, writer, writerPin)) {
+      g->SetBufferSamples(false);
+      m_pPreviewGrabber = grabber;
+      return 1;
+    }
+    // The clip is recorded all the same; only the snapshots wait for its end.
+    std::fprintf(stderr, "ostrel: no snapshots while this clip is recorded\n");
+    graph->RemoveFilter(*grabber);
+  }
+  return ConnectFilters(graph, m_pSmartTee.get(), 0, writer, writerPin);
+}
+
 BOOL CaptureFrame::BuildAviGraph() {
   media::Graph* graph = m_pGraph.get();
   const auto fail = [this](const char* text) { return FailBuild(text); };
   if (!BuildTeeAndRenderer("Connect InfTee preview  decompressor to video render Error")) return 0;
   if (!AddFilterByClsid(Media(), graph, media::clsid::kAviMux, "AVI Mux", m_pAviMux))
     return fail("Add Avi Mux error");
-  if (!ConnectFilters(graph, m_pSmartTee.get(), 0, m_pAviMux.get(), 0))
-    return fail("Connect  inftee to avi Mux Error");
+  if (!ConnectCaptureStream(m_pAviMux.get(), 0)) return fail("Connect  inftee to avi Mux Error");
   if (m_recordAudio && m_selectedAudioDevice >= 0) {
     media::Filter* audio =
         m_selectedAudioDevice < kMaxDevices ? m_audioDevices[m_selectedAudioDevice].get() : nullptr;
@@ -110,9 +136,9 @@ BOOL CaptureFrame::BuildWmvGraph() {
         m_selectedAudioDevice < kMaxDevices ? m_audioDevices[m_selectedAudioDevice].get() : nullptr;
     if (!ConnectFilters(graph, audio, 0, m_pFileWriter.get(), 0))
       return fail("Connect  inftee audio to avi Mux Error");
-    if (!ConnectFilters(graph, m_pSmartTee.get(), 0, m_pFileWriter.get(), 1))
+    if (!ConnectCaptureStream(m_pFileWriter.get(), 1))
       return fail("Connect inftee to wmv writer Error");
-  } else if (!ConnectFilters(graph, m_pSmartTee.get(), 0, m_pFileWriter.get(), 0)) {
+  } else if (!ConnectCaptureStream(m_pFileWriter.get(), 0)) {
     return fail("Connect inftee to wmv writer Error");
   }
   m_clipIndex = clip_series::NumberAfter(*index);

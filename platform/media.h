@@ -100,6 +100,9 @@ struct Property {
   int32_t defaultValue = 0;
   int32_t value = 0;
   std::vector<std::string> choices;  // Enumeration: value is the index
+  // Shown but not settable now, e.g. a white balance temperature while the automatic
+  // white balance is on; the object says so again after every change.
+  bool inactive = false;
 };
 
 struct PropertyPage {
@@ -114,6 +117,9 @@ class PropertyPages {
   virtual std::vector<PropertyPage> Pages() = 0;
   // Applies one value of one property; false when the object refused it.
   virtual bool Apply(int page, int property, int32_t value) = 0;
+  // The name of the object the pages belong to (a device's name); the sheet's caption
+  // is "<name> Properties". Empty when the object has no name of its own.
+  virtual std::string ObjectName() const { return {}; }
 };
 
 // Shows property pages modally at (x, y) of the owner's client area; returns when closed.
@@ -204,6 +210,12 @@ class SampleGrabber {
   virtual Status GetConnectedMediaType(MediaType& type) = 0;
   // With no buffer, size receives the kept frame's size; with one of size bytes it is filled.
   virtual Status GetCurrentBuffer(long& size, uint8_t* buffer) = 0;
+  // Lets every type through unchanged, but the kept frame is converted to this one
+  // (for a grabber on the way into a clip, whose frames must stay as they are).
+  virtual Status SetKeptType(const MediaType& type) {
+    (void)type;
+    return kNotImplemented;
+  }
 };
 
 // A frame for the video window: 32-bit BGRx, top-down, stride bytes per row.
@@ -227,6 +239,11 @@ class VideoSurface {
   // Position and size in the owner's client area.
   virtual void Place(int left, int top, int width, int height) = 0;
   virtual void Show(bool visible) = 0;
+  // The area shows black until the next frame, so that a stopped picture does not
+  // look like a hung one.
+  virtual void Clear() {}
+  // A short flash over the picture: a snapshot was taken.
+  virtual void Flash() {}
 };
 
 // The renderer's window. SetOwner(nullptr) detaches it: no frame reaches the old surface
@@ -371,11 +388,25 @@ class CaptureGraphBuilder {
 
 enum class DeviceCategory { VideoInput, AudioInput };
 
+// What a device's provider tells of it: enough to see that two providers list the same
+// device, and which devices are no capture devices at all.
+struct DeviceDescription {
+  enum class Provider { Other, V4l2, PipeWire, Pulse, Alsa };
+  Provider provider = Provider::Other;
+  bool hasSourcePad = true;  // its element can deliver a stream
+  bool monitor = false;      // a sound output's monitor, not a microphone
+  bool stream = false;       // an application's stream, not a device
+  std::string node;          // the V4L2 device node it reads, if any ("/dev/video0")
+  std::string card;          // the ALSA card it records from, if any ("0")
+  std::string soundName;     // the sound server's name of the source, if any
+};
+
 // One device of a category: its friendly name and its filter.
 class DeviceMoniker {
  public:
   virtual ~DeviceMoniker() = default;
   virtual Status ReadFriendlyName(std::string& name) = 0;
+  virtual DeviceDescription Describe() { return {}; }
   // Creates the filter bound to the device; null on failure.
   virtual std::shared_ptr<Filter> BindToFilter() = 0;
 };
@@ -386,6 +417,11 @@ class DeviceEnumerator {
   // kOk with the devices in order, kFalse when the category is empty, or a failure.
   virtual Status CreateClassEnumerator(DeviceCategory category,
                                        std::vector<std::shared_ptr<DeviceMoniker>>& devices) = 0;
+  // Starts watching for capture devices that come, go or change; false when this
+  // enumerator cannot. From then on DevicesChanged, on any thread, tells whether any did
+  // since it was last asked (the user-interface thread polls it from its timer).
+  virtual bool WatchChanges() { return false; }
+  virtual bool DevicesChanged() { return false; }
 };
 
 // The entry point: graphs, builders, device enumeration, filters by class identifier.

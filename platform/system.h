@@ -16,8 +16,10 @@ class System {
   // The user's documents folder (the home folder when there is none); empty when
   // even the home folder is unknown.
   virtual std::string DocumentsFolder() const = 0;
-  // The user's pictures folder; empty when the user has none.
+  // The user's pictures and videos folders, made when the user has none yet; empty when
+  // there is none and none could be made.
   virtual std::string PicturesFolder() const = 0;
+  virtual std::string VideosFolder() const { return {}; }
   // The per-user configuration folder of this program (not created here).
   virtual std::string ConfigFolder() const = 0;
   // Any existing path, a file as well as a folder.

@@ -171,6 +171,11 @@ class Window {
   virtual MessageResult ShowMessage(const std::string& text, const std::string& caption,
                                     MessageIcon icon,
                                     MessageButtons buttons = MessageButtons::Ok) = 0;
+  // A message with its reason underneath (as detail text); by default one text.
+  virtual MessageResult ShowDetailedMessage(const std::string& text, const std::string& detail,
+                                            const std::string& caption, MessageIcon icon) {
+    return ShowMessage(detail.empty() ? text : text + "\n\n" + detail, caption, icon);
+  }
   virtual std::string ApplicationTitle() const = 0;
   virtual void SetCaption(const std::string& caption) = 0;
   // Set once, while the window is being created, before any dialog or message shows.
@@ -229,6 +234,10 @@ class Window {
   // The video window's drawing area, a child of the client area that the window owns;
   // null when the window has none.
   virtual media::VideoSurface* GetVideoSurface() { return nullptr; }
+  // The video area goes black (the preview was switched off), or flashes briefly (a
+  // snapshot was taken).
+  virtual void ClearVideoArea() {}
+  virtual void FlashVideoArea() {}
   // Where property sheets open, owned by this window; null when it shows none.
   virtual media::PropertySheetHost* GetPropertySheetHost() { return nullptr; }
 

@@ -208,6 +208,7 @@ class FakeGrabber : public SampleGrabber {
     return kFail;
   }
   Status GetCurrentBuffer(long&, uint8_t*) override { return kFail; }
+  Status SetKeptType(const MediaType&) override { return kOk; }
 
  private:
   FakeFilter* f_;

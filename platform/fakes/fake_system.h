@@ -2,8 +2,10 @@
 // writability are the real file system's, so tests work in temporary folders.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <set>
+#include <thread>
 
 #include "platform/system.h"
 
@@ -14,7 +16,10 @@ class FakeSystem : public System {
   std::string modulePath = "/opt/ostrel/ostrel";
   std::string documents;
   std::string pictures;
-  std::string config;
+  std::string videos;
+  // Nowhere a test could write: a fixture that saves names a folder of its own, so no
+  // test run as root leaves a settings file in "/" for the next one to read.
+  std::string config = "/nonexistent/ostrel-fake-config";
   std::string locale = "en_US.UTF-8";
   uint32_t milliseconds = 1000;
   int64_t wallSeconds = 1700000000;
@@ -28,6 +33,7 @@ class FakeSystem : public System {
   std::string ModulePath() const override { return modulePath; }
   std::string DocumentsFolder() const override { return documents; }
   std::string PicturesFolder() const override { return pictures; }
+  std::string VideosFolder() const override { return videos; }
   std::string ConfigFolder() const override { return config; }
   bool PathExists(const std::string& path) const override {
     std::error_code ec;
@@ -37,8 +43,16 @@ class FakeSystem : public System {
   std::string UiLocale() const override { return locale; }
   uint32_t Milliseconds() const override { return milliseconds; }
   int64_t WallSeconds() const override { return wallSeconds; }
-  int64_t MonotonicMilliseconds() const override { return monotonicMs; }
+  int64_t MonotonicMilliseconds() const override {
+    if (!realTime) return monotonicMs;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+  // Real time for real streams: sleeping sleeps, and the monotonic clock is the system's.
+  bool realTime = false;
   void Sleep(uint32_t ms) override {
+    if (realTime) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     slept += ms;
     milliseconds += ms;
     monotonicMs += ms;

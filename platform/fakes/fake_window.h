@@ -21,6 +21,7 @@ class FakeWindow : public Window {
     std::string text;
     std::string caption;  // as passed; empty = the application title
     MessageIcon icon;
+    std::string detail = {};  // the reason shown underneath
   };
 
   // Menu bar height at a window width: one line, or two when narrower than wrapWidth.
@@ -53,6 +54,11 @@ class FakeWindow : public Window {
 
   MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
                             MessageButtons buttons) override;
+  MessageResult ShowDetailedMessage(const std::string& text, const std::string& detail,
+                                    const std::string& caption, MessageIcon icon) override {
+    messages.push_back({text, caption, icon, detail});
+    return MessageResult::Ok;
+  }
   std::string ApplicationTitle() const override { return "Pelquin "; }
   void SetCaption(const std::string& c) override { caption = c; }
   void SetInterfaceLanguage(const InterfaceLanguage& l) override { interfaceLanguage = l; }
@@ -85,6 +91,10 @@ class FakeWindow : public Window {
   int RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
                      DialogOwner owner) override;
   void Show() override { shown = true; }
+  void ClearVideoArea() override { ++videoAreaClears; }
+  void FlashVideoArea() override { ++videoAreaFlashes; }
+  int videoAreaClears = 0;
+  int videoAreaFlashes = 0;
 
   // Property sheets: each one shown is recorded with its pages as they opened; the next
   // script in line plays the user's part on it (none: the sheet is closed unchanged).

@@ -254,6 +254,22 @@ class EmptyPages : public PropertyPages {
   std::string title_;
 };
 
+// A device's pages under the device's name, which the sheet's caption shows.
+class NamedPages : public PropertyPages {
+ public:
+  NamedPages(std::shared_ptr<PropertyPages> pages, std::string name)
+      : pages_(std::move(pages)), name_(std::move(name)) {}
+  std::vector<PropertyPage> Pages() override { return pages_->Pages(); }
+  bool Apply(int page, int property, int32_t value) override {
+    return pages_->Apply(page, property, value);
+  }
+  std::string ObjectName() const override { return name_; }
+
+ private:
+  std::shared_ptr<PropertyPages> pages_;
+  std::string name_;
+};
+
 const char* SubtypeName(Subtype s) {
   switch (s) {
     case Subtype::UYVY:
@@ -324,7 +340,8 @@ class DeviceStreamConfig : public StreamConfig {
     return true;
   }
   std::shared_ptr<PropertyPages> GetPropertyPages() override {
-    return std::make_shared<FormatPages>(filter_);
+    return std::make_shared<NamedPages>(std::make_shared<FormatPages>(filter_),
+                                        filter_->DeviceName());
   }
 
  private:
@@ -358,6 +375,16 @@ class DeviceCounters : public FrameCounters {
  private:
   std::shared_ptr<GstDeviceFilter> filter_;
 };
+
+// A format near 640x480 at 30 frames a second, where the device offers ranges (as a
+// PipeWire node may) rather than its modes.
+void FixateNearCommonMode(GstStructure* s) {
+  if (gst_structure_has_field(s, "framerate"))
+    gst_structure_fixate_field_nearest_fraction(s, "framerate", 30, 1);
+  if (gst_structure_has_field(s, "width")) gst_structure_fixate_field_nearest_int(s, "width", 640);
+  if (gst_structure_has_field(s, "height"))
+    gst_structure_fixate_field_nearest_int(s, "height", 480);
+}
 
 // The caps of a V4L2 pixel format; null for one the capture path does not take.
 GstCaps* CapsOfFourcc(uint32_t fourcc) {
@@ -419,9 +446,7 @@ GstCaps* DefaultFormat(const GstCaps* deviceCaps, GstElement* source) {
   if (!deviceCaps || gst_caps_is_empty(deviceCaps) || gst_caps_is_any(deviceCaps)) return nullptr;
   if (GstCaps* current = DriverCurrentFormat(deviceCaps, source)) return current;
   GstCaps* first = gst_caps_copy_nth(deviceCaps, 0);
-  GstStructure* s = gst_caps_get_structure(first, 0);
-  if (gst_structure_has_field(s, "framerate"))
-    gst_structure_fixate_field_nearest_fraction(s, "framerate", 30, 1);
+  FixateNearCommonMode(gst_caps_get_structure(first, 0));
   return gst_caps_fixate(first);
 }
 
@@ -445,6 +470,10 @@ std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device,
                                                          const SystemRoots& roots) {
   GstElement* source = gst_device_create_element(device, nullptr);
   if (!source) return nullptr;
+  // PipeWire's source hands out the few buffers it shares with the server: a recording's
+  // queues and muxer hold more than that, which would stall the camera. Copies are kept.
+  if (g_object_class_find_property(G_OBJECT_GET_CLASS(source), "always-copy"))
+    g_object_set(source, "always-copy", TRUE, nullptr);
   const MajorType major =
       gst_device_has_classes(device, "Audio/Source") ? MajorType::Audio : MajorType::Video;
   GstElement* bin = gst_bin_new(nullptr);
@@ -567,21 +596,34 @@ std::shared_ptr<VideoProcAmp> GstDeviceFilter::GetVideoProcAmp() {
       std::static_pointer_cast<GstDeviceFilter>(shared_from_this()));
 }
 
+std::string GstDeviceFilter::DeviceName() const {
+  gchar* display = gst_device_get_display_name(device_);
+  std::string name = display ? display : "";
+  g_free(display);
+  return name;
+}
+
 std::shared_ptr<PropertyPages> GstDeviceFilter::GetPropertyPages() {
-  if (major_ != MajorType::Video) return std::make_shared<AudioPages>(source_);
+  if (major_ != MajorType::Video)
+    return std::make_shared<NamedPages>(std::make_shared<AudioPages>(source_), DeviceName());
   // A V4L2 camera: every control its driver offers, set through the node while it streams.
   GstElementFactory* factory = gst_element_get_factory(source_);
   if (factory && std::strcmp(GST_OBJECT_NAME(factory), "v4l2src") == 0) {
     gchar* node = nullptr;
     g_object_get(source_, "device", &node, nullptr);
     std::shared_ptr<PropertyPages> pages =
-        node ? v4l2::ControlPages(v4l2::OpenControlDevice(node)) : nullptr;
+        node ? v4l2::ControlPages(v4l2::OpenControlDevice(node), DeviceName()) : nullptr;
     g_free(node);
     if (pages) return pages;
   }
   auto amp = GetVideoProcAmp();
-  if (!amp) return std::make_shared<EmptyPages>("Video Proc Amp");
-  return std::make_shared<ProcAmpPages>(amp);
+  std::shared_ptr<PropertyPages> pages;
+  if (amp) {
+    pages = std::make_shared<ProcAmpPages>(amp);
+  } else {
+    pages = std::make_shared<EmptyPages>("Video Proc Amp");
+  }
+  return std::make_shared<NamedPages>(pages, DeviceName());
 }
 
 Status GstDeviceFilter::GetFormat(MediaType& type) const {
@@ -621,21 +663,27 @@ std::vector<MediaType> GstDeviceFilter::Capabilities() const {
   std::vector<MediaType> result;
   if (!deviceCaps_ || gst_caps_is_any(deviceCaps_)) return result;
   for (guint i = 0; i < gst_caps_get_size(deviceCaps_); ++i) {
-    GstStructure* s = gst_caps_get_structure(deviceCaps_, i);
-    const GValue* rate = gst_structure_get_value(s, "framerate");
-    std::vector<GstStructure*> variants;
-    if (rate && GST_VALUE_HOLDS_LIST(rate)) {
-      for (guint k = 0; k < gst_value_list_get_size(rate); ++k) {
-        GstStructure* v = gst_structure_copy(s);
-        gst_structure_set_value(v, "framerate", gst_value_list_get_value(rate, k));
-        variants.push_back(v);
+    // One capability per pixel format and frame rate a structure lists.
+    std::vector<GstStructure*> variants{gst_structure_copy(gst_caps_get_structure(deviceCaps_, i))};
+    for (const char* field : {"format", "framerate"}) {
+      std::vector<GstStructure*> split;
+      for (GstStructure* v : variants) {
+        const GValue* list = gst_structure_get_value(v, field);
+        if (!list || !GST_VALUE_HOLDS_LIST(list)) {
+          split.push_back(v);
+          continue;
+        }
+        for (guint k = 0; k < gst_value_list_get_size(list); ++k) {
+          GstStructure* one = gst_structure_copy(v);
+          gst_structure_set_value(one, field, gst_value_list_get_value(list, k));
+          split.push_back(one);
+        }
+        gst_structure_free(v);
       }
-    } else {
-      variants.push_back(gst_structure_copy(s));
+      variants.swap(split);
     }
     for (GstStructure* v : variants) {
-      if (gst_structure_has_field(v, "framerate"))
-        gst_structure_fixate_field_nearest_fraction(v, "framerate", 30, 1);
+      FixateNearCommonMode(v);
       GstCaps* one = gst_caps_fixate(gst_caps_new_full(v, nullptr));
       result.push_back(MediaTypeFromCaps(one, topDown_));
       gst_caps_unref(one);

@@ -35,6 +35,8 @@ class GstDeviceFilter : public GstFilter {
   std::shared_ptr<VideoControl> GetVideoControl() override;
   std::shared_ptr<VideoProcAmp> GetVideoProcAmp() override;
   std::shared_ptr<PropertyPages> GetPropertyPages() override;
+  // The device's display name, as the device list shows it.
+  std::string DeviceName() const;
 
   std::shared_ptr<StreamConfig> CaptureStreamConfig();
   std::shared_ptr<FrameCounters> CaptureFrameCounters();

@@ -2,6 +2,7 @@
 #include "platform/gst/gst_filter.h"
 
 #include "platform/gst/caps_mapping.h"
+#include "platform/gst/colour_converter.h"
 
 namespace media::gst {
 namespace {
@@ -181,7 +182,9 @@ std::shared_ptr<GstFilter> MakeChainFilter(const std::string& classId,
   GstElement* first = nullptr;
   GstElement* last = nullptr;
   for (const std::string& factory : elements) {
-    GstElement* e = gst_element_factory_make(factory.c_str(), nullptr);
+    GstElement* e = factory == kColourConverter
+                        ? MakeColourConverter()
+                        : gst_element_factory_make(factory.c_str(), nullptr);
     if (!e) {
       gst_object_unref(gst_object_ref_sink(bin));
       return nullptr;

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/gst/caps_mapping.h"
+#include "platform/gst/colour_converter.h"
 
 namespace media::gst {
 namespace {
@@ -29,9 +30,9 @@ struct ConverterChain {
 };
 const std::vector<ConverterChain>& ConverterChains() {
   static const std::vector<ConverterChain> chains = {
-      {MajorType::Video, "Color Space Converter", {"videoconvert"}},
-      {MajorType::Video, "MJPEG Decompressor", {"jpegdec", "videoconvert"}},
-      {MajorType::Video, "Video Scaler", {"videoconvert", "videoscale"}},
+      {MajorType::Video, "Color Space Converter", {kColourConverter}},
+      {MajorType::Video, "MJPEG Decompressor", {"jpegdec", kColourConverter}},
+      {MajorType::Video, "Video Scaler", {kColourConverter, "videoscale"}},
       {MajorType::Audio, "Audio Converter", {"audioconvert", "audioresample"}},
   };
   return chains;

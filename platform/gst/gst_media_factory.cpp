@@ -3,9 +3,11 @@
 
 #include <gst/gst.h>
 
+#include <atomic>
 #include <cctype>
 
 #include "platform/gst/clip_repairer.h"
+#include "platform/gst/device_description.h"
 #include "platform/gst/device_filter.h"
 #include "platform/gst/gst_graph.h"
 #include "platform/gst/stock_filters.h"
@@ -20,6 +22,17 @@ bool PinMatches(const Pin& pin, PinDirection direction, PinCategory category, Ma
   if (major != MajorType::Any && pin.Major() != MajorType::Any && pin.Major() != major)
     return false;
   return !unconnectedOnly || !pin.ConnectedTo();
+}
+
+// Ostrel's own virtual devices mark themselves; every other device is a real one.
+bool IsOwnVirtualDevice(GstDevice* device) {
+  GstStructure* props = gst_device_get_properties(device);
+  gboolean isVirtual = FALSE;
+  if (props) {
+    gst_structure_get_boolean(props, "ostrel.virtual", &isVirtual);
+    gst_structure_free(props);
+  }
+  return isVirtual;
 }
 
 std::shared_ptr<Pin> FirstFreePin(Filter& filter, PinDirection direction) {
@@ -112,6 +125,7 @@ class Moniker : public DeviceMoniker {
     return readable ? kOk : kFail;
   }
   std::shared_ptr<Filter> BindToFilter() override { return GstDeviceFilter::Create(device_); }
+  DeviceDescription Describe() override { return DescribeDevice(device_); }
 
  private:
   GstDevice* device_;
@@ -120,6 +134,40 @@ class Moniker : public DeviceMoniker {
 class Enumerator : public DeviceEnumerator {
  public:
   explicit Enumerator(std::string provider) : provider_(std::move(provider)) {}
+  ~Enumerator() override {
+    if (watchedBus_) {
+      gst_bus_set_sync_handler(watchedBus_, nullptr, nullptr, nullptr);
+      gst_object_unref(watchedBus_);
+    }
+    if (watchedProvider_) {
+      gst_device_provider_stop(watchedProvider_);
+      gst_object_unref(watchedProvider_);
+    }
+    if (monitor_) {
+      gst_device_monitor_stop(monitor_);
+      gst_object_unref(monitor_);
+    }
+  }
+
+  bool WatchChanges() override {
+    if (watchedBus_) return true;
+    if (!provider_.empty()) {
+      watchedProvider_ = gst_device_provider_factory_get_by_name(provider_.c_str());
+      if (!watchedProvider_) return false;
+      watchedBus_ = gst_device_provider_get_bus(watchedProvider_);
+      gst_bus_set_sync_handler(watchedBus_, OnDeviceMessage, this, nullptr);
+      return StartedWithoutItsFirstList(gst_device_provider_start(watchedProvider_));
+    }
+    monitor_ = gst_device_monitor_new();
+    gst_device_monitor_add_filter(monitor_, "Video/Source", nullptr);
+    gst_device_monitor_add_filter(monitor_, "Audio/Source", nullptr);
+    // A started PipeWire provider would hide the V4L2 and Pulse copies it supersedes.
+    g_object_set(monitor_, "show-all", TRUE, nullptr);
+    watchedBus_ = gst_device_monitor_get_bus(monitor_);
+    gst_bus_set_sync_handler(watchedBus_, OnDeviceMessage, this, nullptr);
+    return StartedWithoutItsFirstList(gst_device_monitor_start(monitor_));
+  }
+  bool DevicesChanged() override { return changed_.exchange(false); }
 
   Status CreateClassEnumerator(DeviceCategory category,
                                std::vector<std::shared_ptr<DeviceMoniker>>& devices) override {
@@ -132,22 +180,59 @@ class Enumerator : public DeviceEnumerator {
       list = gst_device_provider_get_devices(provider);
       gst_object_unref(provider);
     } else {
-      GstDeviceMonitor* monitor = gst_device_monitor_new();
-      gst_device_monitor_add_filter(monitor, klass, nullptr);
-      list = gst_device_monitor_get_devices(monitor);
-      gst_object_unref(monitor);
+      // Every provider's list, as a monitor that is never started gives it (no provider
+      // hides another's copies); a monitor made here would take over the providers' buses
+      // from the one that watches for changes.
+      GList* factories = gst_device_provider_factory_list_get_device_providers(GST_RANK_MARGINAL);
+      for (GList* f = factories; f; f = f->next) {
+        auto* factory = GST_DEVICE_PROVIDER_FACTORY(f->data);
+        if (!gst_device_provider_factory_has_classes(factory, klass)) continue;
+        GstDeviceProvider* provider = gst_device_provider_factory_get(factory);
+        if (!provider) continue;
+        list = g_list_concat(list, gst_device_provider_get_devices(provider));
+        gst_object_unref(provider);
+      }
+      gst_plugin_feature_list_free(factories);
     }
-    for (GList* l = list; l; l = l->next) {
-      GstDevice* device = GST_DEVICE(l->data);
-      if (gst_device_has_classes(device, klass))
-        devices.push_back(std::make_shared<Moniker>(device));
+    // Real devices first, so that a camera present is the default choice over the
+    // virtual one; each group keeps the order the system lists it in.
+    for (bool virtualPass : {false, true}) {
+      for (GList* l = list; l; l = l->next) {
+        GstDevice* device = GST_DEVICE(l->data);
+        if (gst_device_has_classes(device, klass) && IsOwnVirtualDevice(device) == virtualPass)
+          devices.push_back(std::make_shared<Moniker>(device));
+      }
     }
     g_list_free_full(list, gst_object_unref);
     return devices.empty() ? kFalse : kOk;
   }
 
  private:
+  // Runs on the provider's thread: only a flag for the user-interface thread.
+  static GstBusSyncReply OnDeviceMessage(GstBus*, GstMessage* message, gpointer self) {
+    switch (GST_MESSAGE_TYPE(message)) {
+      case GST_MESSAGE_DEVICE_ADDED:
+      case GST_MESSAGE_DEVICE_REMOVED:
+      case GST_MESSAGE_DEVICE_CHANGED:
+        static_cast<Enumerator*>(self)->changed_ = true;
+        break;
+      default:
+        break;
+    }
+    return GST_BUS_DROP;
+  }
+
+  // A start announces the devices already there, which the lists hold already.
+  bool StartedWithoutItsFirstList(gboolean started) {
+    changed_ = false;
+    return started;
+  }
+
   std::string provider_;
+  GstDeviceMonitor* monitor_ = nullptr;
+  GstDeviceProvider* watchedProvider_ = nullptr;
+  GstBus* watchedBus_ = nullptr;
+  std::atomic<bool> changed_{false};
 };
 
 std::string Upper(std::string s) {

@@ -14,6 +14,7 @@
 #include "platform/gst/caps_mapping.h"
 #include "platform/gst/clip_streams.h"
 #include "platform/gst/stock_filters.h"
+#include "platform/gst/stream_timeline.h"
 
 namespace media::gst {
 namespace {
@@ -21,7 +22,9 @@ namespace {
 // avimux places video frames by their count and ignores timestamps, so every input
 // first goes through a rate keeper: videorate fills a camera's missing frames (and drops
 // surplus ones), audiorate fills gaps in the sound; both start at the running time 0,
-// which keeps sound and picture together over the whole clip. The kept streams leave
+// which keeps sound and picture together over the whole clip. In front of each, the
+// stream is put on the graph's timeline: a source stamping by a clock of its own would
+// otherwise have its first frame repeated for hours. The kept streams leave
 // the filter for the file writer, which muxes them with avimux.
 struct MuxInput {
   GstPin* pin = nullptr;
@@ -83,6 +86,7 @@ class AviMuxFilter : public GstFilter, public ClipStreams {
     gst_pad_set_active(input.output, TRUE);
     gst_element_add_pad(Bin(), input.output);
     GstPad* keeperIn = gst_element_get_static_pad(input.keeper, "sink");
+    KeepOnGraphTimeline(keeperIn, audio ? "AVI Mux: the sound" : "AVI Mux: the picture");
     gst_ghost_pad_set_target(GST_GHOST_PAD(pin.Pad()), keeperIn);
     gst_object_unref(keeperIn);
     gst_element_sync_state_with_parent(input.keeper);
@@ -339,6 +343,7 @@ class AsfWriterFilter : public GstFilter {
     muxPads_.push_back(muxPad);
     branch_.insert(branch_.end(), chain.begin(), chain.end());
     GstPad* in = gst_element_get_static_pad(chain.front(), "sink");
+    KeepOnGraphTimeline(in, audio ? "WMV FileWriter: the sound" : "WMV FileWriter: the picture");
     AddPin(audio ? "Audio Input 01" : "Video Input 01", in, PinDirection::Input, PinCategory::None,
            audio ? MajorType::Audio : MajorType::Video);
     gst_object_unref(in);

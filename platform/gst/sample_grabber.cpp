@@ -1,5 +1,5 @@
 // The sample grabber: a pass-through filter that restricts its input type, keeps the
-// newest frame on request and hands frames to a callback on the streaming thread.
+// last frame it saw and hands frames to a callback on the streaming thread.
 #include <gst/video/video.h>
 
 #include <cstring>
@@ -12,6 +12,34 @@
 namespace media::gst {
 namespace {
 
+// A compressed frame (MJPG) decoded into raw video by a pipeline of its own, so that the
+// converter, which takes raw video only, can take it; null when it cannot be decoded.
+GstSample* DecodeSample(GstSample* sample) {
+  GError* error = nullptr;
+  GstElement* pipeline = gst_parse_launch(
+      "appsrc name=in ! decodebin ! videoconvert ! appsink name=out sync=false", &error);
+  if (!pipeline) {
+    if (error) g_error_free(error);
+    return nullptr;
+  }
+  if (error) g_error_free(error);
+  GstElement* in = gst_bin_get_by_name(GST_BIN(pipeline), "in");
+  GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
+  g_object_set(in, "caps", gst_sample_get_caps(sample), "format", GST_FORMAT_TIME, nullptr);
+  gst_element_set_state(pipeline, GST_STATE_PLAYING);
+  GstFlowReturn pushed = GST_FLOW_ERROR;
+  g_signal_emit_by_name(in, "push-sample", sample, &pushed);
+  g_signal_emit_by_name(in, "end-of-stream", &pushed);
+  GstSample* decoded = nullptr;
+  g_signal_emit_by_name(out, "try-pull-sample", static_cast<GstClockTime>(2 * GST_SECOND),
+                        &decoded);
+  gst_element_set_state(pipeline, GST_STATE_NULL);
+  gst_object_unref(in);
+  gst_object_unref(out);
+  gst_object_unref(pipeline);
+  return decoded;
+}
+
 class GrabberFilter;
 
 class Grabber : public SampleGrabber {
@@ -23,6 +51,7 @@ class Grabber : public SampleGrabber {
   Status SetCallback(SampleGrabberCallback* callback, int which) override;
   Status GetConnectedMediaType(MediaType& type) override;
   Status GetCurrentBuffer(long& size, uint8_t* buffer) override;
+  Status SetKeptType(const MediaType& type) override;
 
  private:
   std::shared_ptr<GrabberFilter> filter_;
@@ -32,6 +61,9 @@ class GrabberFilter : public GstFilter {
  public:
   GrabberFilter(GstElement* bin, GstElement* constraint)
       : GstFilter(clsid::kSampleGrabber, bin), constraint_(constraint) {}
+  ~GrabberFilter() override { ForgetLast(); }
+  GrabberFilter(const GrabberFilter&) = delete;
+  GrabberFilter& operator=(const GrabberFilter&) = delete;
 
   std::shared_ptr<SampleGrabber> GetSampleGrabber() override {
     return std::make_shared<Grabber>(std::static_pointer_cast<GrabberFilter>(shared_from_this()));
@@ -43,6 +75,10 @@ class GrabberFilter : public GstFilter {
     input_ = AddPin("Input", sink, PinDirection::Input, PinCategory::None, MajorType::Any);
     AddPin("Output", src, PinDirection::Output, PinCategory::None, MajorType::Any);
     gst_pad_add_probe(src, GST_PAD_PROBE_TYPE_BUFFER, OnBuffer, this, nullptr);
+    gst_pad_add_probe(src,
+                      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM |
+                                                   GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+                      OnEvent, this, nullptr);
     gst_object_unref(sink);
     gst_object_unref(src);
   }
@@ -59,7 +95,6 @@ class GrabberFilter : public GstFilter {
   void SetBuffering(bool on) {
     std::lock_guard<std::mutex> lock(mutex_);
     buffering_ = on;
-    if (!on) kept_.clear();
   }
   void SetOneShot(bool on) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -70,6 +105,14 @@ class GrabberFilter : public GstFilter {
     std::lock_guard<std::mutex> lock(mutex_);
     callback_ = cb;
   }
+  // Frames pass as they are; the kept one is converted to RGB24 when it is asked for.
+  Status KeepAs(const MediaType& type) {
+    if (type.subtype != Subtype::RGB24) return kNotImplemented;
+    g_object_set(constraint_, "caps", gst_caps_new_any(), nullptr);
+    std::lock_guard<std::mutex> lock(mutex_);
+    keepRgb24_ = true;
+    return kOk;
+  }
   Status ConnectedType(MediaType& type) {
     if (!gst_pad_is_linked(input_->Pad())) return kFail;  // not connected
     if (!input_->CurrentMediaType(type)) return kFail;
@@ -77,8 +120,16 @@ class GrabberFilter : public GstFilter {
     if (type.height < 0) type.height = -type.height;
     return kOk;
   }
+  // The last frame that passed, also one from before buffering was switched on: a camera
+  // at a low rate may send none within the snapshot's short wait.
   Status CurrentBuffer(long& size, uint8_t* buffer) {
+    if (keepRgb24_) ConvertLast();
     std::lock_guard<std::mutex> lock(mutex_);
+    if (!buffering_ || !last_) return kFail;
+    if (!keepRgb24_ && keptFrom_ != lastNumber_) {
+      Copy(last_, lastCaps_, rgb24_, kept_);
+      keptFrom_ = lastNumber_;
+    }
     if (kept_.empty()) return kFail;
     if (!buffer) {
       size = static_cast<long>(kept_.size());
@@ -118,23 +169,94 @@ class GrabberFilter : public GstFilter {
     gst_buffer_unmap(buffer, &map);
   }
 
+  // The last frame in whatever type it passed, converted to RGB24 outside the lock so
+  // that the stream into the clip does not wait for it.
+  void ConvertLast() {
+    GstSample* sample = nullptr;
+    uint64_t number = 0;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!buffering_ || !last_ || keptFrom_ == lastNumber_) return;
+      sample = gst_sample_new(last_, lastCaps_, nullptr, nullptr);
+      number = lastNumber_;
+    }
+    GstCaps* from = gst_sample_get_caps(sample);
+    const GstStructure* s = from ? gst_caps_get_structure(from, 0) : nullptr;
+    if (s && !gst_structure_has_name(s, "video/x-raw")) {
+      GstSample* decoded = DecodeSample(sample);
+      gst_sample_unref(sample);
+      sample = decoded;
+      if (!sample) {
+        g_printerr("ostrel: a frame of the clip could not be decoded for the snapshot\n");
+        return;
+      }
+      from = gst_sample_get_caps(sample);
+      s = from ? gst_caps_get_structure(from, 0) : nullptr;
+    }
+    int width = 0;
+    int height = 0;
+    GstSample* converted = nullptr;
+    if (s && gst_structure_get_int(s, "width", &width) &&
+        gst_structure_get_int(s, "height", &height)) {
+      GstCaps* to = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", "width",
+                                        G_TYPE_INT, width, "height", G_TYPE_INT, height,
+                                        "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+      GError* error = nullptr;
+      converted = gst_video_convert_sample(sample, to, 2 * GST_SECOND, &error);
+      if (error) {
+        g_printerr("ostrel: a frame of the clip could not be converted for the snapshot: %s\n",
+                   error->message);
+        g_error_free(error);
+      }
+      gst_caps_unref(to);
+    }
+    gst_sample_unref(sample);
+    if (!converted) return;
+    std::vector<uint8_t> frame;
+    Copy(gst_sample_get_buffer(converted), gst_sample_get_caps(converted), true, frame);
+    gst_sample_unref(converted);
+    std::lock_guard<std::mutex> lock(mutex_);
+    kept_ = std::move(frame);
+    keptFrom_ = number;
+  }
+
+  void ForgetLast() {
+    if (last_) gst_buffer_unref(last_);
+    if (lastCaps_) gst_caps_unref(lastCaps_);
+    last_ = nullptr;
+    lastCaps_ = nullptr;
+  }
+
+  // A stream that ends gives its frame back: a camera cannot change its format while
+  // one of its buffers is still held.
+  static GstPadProbeReturn OnEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    auto* self = static_cast<GrabberFilter*>(data);
+    const GstEventType type = GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info));
+    if (type == GST_EVENT_EOS || type == GST_EVENT_FLUSH_START) {
+      std::lock_guard<std::mutex> lock(self->mutex_);
+      self->ForgetLast();
+    }
+    return GST_PAD_PROBE_OK;
+  }
+
   static GstPadProbeReturn OnBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
     auto* self = static_cast<GrabberFilter*>(data);
     GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
     std::lock_guard<std::mutex> lock(self->mutex_);
     if (self->oneShot_ && self->shotTaken_) return GST_PAD_PROBE_DROP;
     self->shotTaken_ = true;
-    if (!self->buffering_ && !self->callback_) return GST_PAD_PROBE_OK;
-    GstCaps* caps = gst_pad_get_current_caps(pad);
-    // The kept frame is overwritten in place; without buffering a scratch buffer is reused.
-    std::vector<uint8_t>& frame = self->buffering_ ? self->kept_ : self->scratch_;
-    Copy(buffer, caps, self->rgb24_, frame);
-    if (caps) gst_caps_unref(caps);
+    // Only a reference: the frame is converted when someone asks for it.
+    self->ForgetLast();
+    self->last_ = gst_buffer_ref(buffer);
+    self->lastCaps_ = gst_pad_get_current_caps(pad);
+    ++self->lastNumber_;
     if (self->callback_) {
+      Copy(buffer, self->lastCaps_, self->rgb24_, self->scratch_);
       const double time = GST_BUFFER_PTS_IS_VALID(buffer)
                               ? static_cast<double>(GST_BUFFER_PTS(buffer)) / GST_SECOND
                               : 0.0;
-      self->callback_->BufferCB(time, frame.data(), static_cast<long>(frame.size()));
+      self->callback_->BufferCB(time, self->scratch_.data(),
+                                static_cast<long>(self->scratch_.size()));
     }
     return GST_PAD_PROBE_OK;
   }
@@ -143,10 +265,15 @@ class GrabberFilter : public GstFilter {
   std::shared_ptr<GstPin> input_;
   std::mutex mutex_;
   bool rgb24_ = false;
+  bool keepRgb24_ = false;  // set once, before the graph runs
   bool buffering_ = false;
   bool oneShot_ = false;
   bool shotTaken_ = false;
   SampleGrabberCallback* callback_ = nullptr;
+  GstBuffer* last_ = nullptr;
+  GstCaps* lastCaps_ = nullptr;
+  uint64_t lastNumber_ = 0;  // frames seen
+  uint64_t keptFrom_ = 0;    // the frame kept_ was converted from
   std::vector<uint8_t> kept_;
   std::vector<uint8_t> scratch_;
 };
@@ -166,6 +293,7 @@ Status Grabber::SetCallback(SampleGrabberCallback* callback, int which) {
   return kOk;
 }
 Status Grabber::GetConnectedMediaType(MediaType& type) { return filter_->ConnectedType(type); }
+Status Grabber::SetKeptType(const MediaType& type) { return filter_->KeepAs(type); }
 Status Grabber::GetCurrentBuffer(long& size, uint8_t* buffer) {
   return filter_->CurrentBuffer(size, buffer);
 }

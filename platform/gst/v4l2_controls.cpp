@@ -43,6 +43,7 @@ class NodeControls : public ControlDevice {
       c.defaultValue = q.default_value;
       c.disabled = (q.flags & V4L2_CTRL_FLAG_DISABLED) != 0;
       c.readOnly = (q.flags & V4L2_CTRL_FLAG_READ_ONLY) != 0;
+      c.inactive = (q.flags & V4L2_CTRL_FLAG_INACTIVE) != 0;
       switch (q.type) {
         case V4L2_CTRL_TYPE_INTEGER:
           c.type = ControlInfo::Type::Integer;
@@ -91,10 +92,18 @@ class NodeControls : public ControlDevice {
 
 class ControlPropertyPages : public PropertyPages {
  public:
-  ControlPropertyPages(std::unique_ptr<ControlDevice> device, std::vector<ControlInfo> controls)
-      : device_(std::move(device)), controls_(std::move(controls)) {}
+  ControlPropertyPages(std::unique_ptr<ControlDevice> device, std::vector<ControlInfo> controls,
+                       std::string name)
+      : device_(std::move(device)), controls_(std::move(controls)), name_(std::move(name)) {}
+
+  std::string ObjectName() const override { return name_; }
 
   std::vector<PropertyPage> Pages() override {
+    // Switching an automatic mode changes which of its partners the driver lets be set.
+    const std::vector<ControlInfo> now = device_->Controls();
+    for (ControlInfo& c : controls_)
+      for (const ControlInfo& n : now)
+        if (n.id == c.id) c.inactive = n.inactive;
     PropertyPage page{"Video Proc Amp", {}};
     for (const ControlInfo& c : controls_) {
       Property p;
@@ -103,6 +112,7 @@ class ControlPropertyPages : public PropertyPages {
       p.maximum = c.maximum;
       p.step = c.step;
       p.defaultValue = c.defaultValue;
+      p.inactive = c.inactive;
       int32_t value = c.defaultValue;
       device_->Get(c.id, value);
       p.value = value;
@@ -144,6 +154,7 @@ class ControlPropertyPages : public PropertyPages {
  private:
   std::unique_ptr<ControlDevice> device_;
   std::vector<ControlInfo> controls_;
+  std::string name_;
 };
 
 }  // namespace
@@ -154,7 +165,8 @@ std::unique_ptr<ControlDevice> OpenControlDevice(const std::string& node) {
   return std::make_unique<NodeControls>(fd);
 }
 
-std::shared_ptr<PropertyPages> ControlPages(std::unique_ptr<ControlDevice> device) {
+std::shared_ptr<PropertyPages> ControlPages(std::unique_ptr<ControlDevice> device,
+                                            std::string deviceName) {
   if (!device) return nullptr;
   std::vector<ControlInfo> shown;
   for (ControlInfo& c : device->Controls()) {
@@ -163,7 +175,8 @@ std::shared_ptr<PropertyPages> ControlPages(std::unique_ptr<ControlDevice> devic
     if (settable) shown.push_back(std::move(c));
   }
   if (shown.empty()) return nullptr;
-  return std::make_shared<ControlPropertyPages>(std::move(device), std::move(shown));
+  return std::make_shared<ControlPropertyPages>(std::move(device), std::move(shown),
+                                                std::move(deviceName));
 }
 
 }  // namespace media::v4l2

@@ -23,6 +23,8 @@ struct ControlInfo {
   int32_t defaultValue = 0;
   bool disabled = false;
   bool readOnly = false;
+  // Settable only once its automatic partner is off (uvcvideo marks it so).
+  bool inactive = false;
   // Menu: the valid item indices and their names.
   std::vector<std::pair<int32_t, std::string>> items;
 };
@@ -39,7 +41,9 @@ class ControlDevice {
 // Opens the node for its controls; null when it cannot be opened.
 std::unique_ptr<ControlDevice> OpenControlDevice(const std::string& node);
 
-// The pages of every control that can be set; null when the device has none.
-std::shared_ptr<PropertyPages> ControlPages(std::unique_ptr<ControlDevice> device);
+// The pages of every control that can be set, under the device's name; null when the
+// device has none. Values and inactive marks are read from the device at every Pages().
+std::shared_ptr<PropertyPages> ControlPages(std::unique_ptr<ControlDevice> device,
+                                            std::string deviceName = {});
 
 }  // namespace media::v4l2

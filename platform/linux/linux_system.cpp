@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -92,19 +94,42 @@ std::string LinuxSystem::Home() const {
   return "";
 }
 
-std::string LinuxSystem::UserDir(const char* entry) const {
+std::string LinuxSystem::UserDir(const char* entry, bool* named) const {
+  if (named) *named = false;
   std::string configHome = Env("XDG_CONFIG_HOME");
   if (configHome.empty()) configHome = Home() + "/.config";
   std::ifstream in(configHome + "/user-dirs.dirs");
   if (!in) return "";
   std::stringstream text;
   text << in.rdbuf();
-  return XdgUserDir(text.str(), entry, Home());
+  return XdgUserDir(text.str(), entry, Home(), named);
+}
+
+std::string LinuxSystem::UserFolder(const char* entry, const char* defaultName) const {
+  bool named = false;
+  std::string folder = UserDir(entry, &named);
+  if (folder.empty()) {
+    const std::string home = Home();
+    // An entry set to the home folder itself is how the file switches a folder off.
+    if (named || home.empty()) return "";
+    folder = home + "/" + defaultName;
+  }
+  if (IsFolder(folder)) return folder;
+  // A bare home: the folder the desktop would have made, rather than files in home itself.
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (!IsFolder(folder)) {
+    std::fprintf(stderr, "ostrel: cannot make the folder %s: %s\n", folder.c_str(),
+                 ec.message().c_str());
+    return "";
+  }
+  std::fprintf(stderr, "ostrel: made the folder %s\n", folder.c_str());
+  return folder;
 }
 
 std::string LinuxSystem::DocumentsFolder() const {
-  std::string documents = UserDir("XDG_DOCUMENTS_DIR");
-  if (IsFolder(documents)) return documents;
+  std::string documents = UserFolder("XDG_DOCUMENTS_DIR", "Documents");
+  if (!documents.empty()) return documents;
   std::string home = Home();
   if (!home.empty()) return home;
   char cwd[4096];
@@ -112,9 +137,10 @@ std::string LinuxSystem::DocumentsFolder() const {
 }
 
 std::string LinuxSystem::PicturesFolder() const {
-  std::string pictures = UserDir("XDG_PICTURES_DIR");
-  return IsFolder(pictures) ? pictures : "";
+  return UserFolder("XDG_PICTURES_DIR", "Pictures");
 }
+
+std::string LinuxSystem::VideosFolder() const { return UserFolder("XDG_VIDEOS_DIR", "Videos"); }
 
 std::string LinuxSystem::ConfigFolder() const {
   std::string configHome = Env("XDG_CONFIG_HOME");

@@ -15,6 +15,7 @@ class LinuxSystem : public System {
   std::string ModulePath() const override;
   std::string DocumentsFolder() const override;
   std::string PicturesFolder() const override;
+  std::string VideosFolder() const override;
   std::string ConfigFolder() const override;
   bool PathExists(const std::string& path) const override;
   bool IsWritableFolder(const std::string& path) const override;
@@ -32,7 +33,10 @@ class LinuxSystem : public System {
 
  private:
   std::string Home() const;
-  std::string UserDir(const char* entry) const;
+  std::string UserDir(const char* entry, bool* named = nullptr) const;
+  // The folder user-dirs.dirs names for the entry, or home/defaultName when it names
+  // none, made when it is missing; empty when the file disables it or it cannot be made.
+  std::string UserFolder(const char* entry, const char* defaultName) const;
 
   std::function<void()> m_soundPlayer;
 };

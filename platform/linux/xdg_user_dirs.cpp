@@ -6,7 +6,8 @@
 namespace platform {
 
 std::string XdgUserDir(const std::string& fileText, const std::string& entry,
-                       const std::string& home) {
+                       const std::string& home, bool* named) {
+  if (named) *named = false;
   std::istringstream in(fileText);
   std::string line;
   std::string found;
@@ -16,6 +17,7 @@ std::string XdgUserDir(const std::string& fileText, const std::string& entry,
     line = line.substr(b);
     if (line.compare(0, entry.size() + 1, entry + "=") != 0) continue;
     std::string value = line.substr(entry.size() + 1);
+    if (named) *named = true;
     while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
       value = value.substr(1, value.size() - 2);

@@ -70,10 +70,29 @@ QtFrameWindow::~QtFrameWindow() {
 
 MessageResult QtFrameWindow::ShowMessage(const std::string& text, const std::string& caption,
                                          MessageIcon icon, MessageButtons buttons) {
+  return ShowBox(text, {}, caption, icon, buttons);
+}
+
+MessageResult QtFrameWindow::ShowDetailedMessage(const std::string& text, const std::string& detail,
+                                                 const std::string& caption, MessageIcon icon) {
+  return ShowBox(text, detail, caption, icon, MessageButtons::Ok);
+}
+
+MessageResult QtFrameWindow::ShowBox(const std::string& text, const std::string& detail,
+                                     const std::string& caption, MessageIcon icon,
+                                     MessageButtons buttons) {
+  // The program is ending: nobody is left to answer, and the answer is the cautious one.
+  if (m_terminating) {
+    return buttons == MessageButtons::Ok      ? MessageResult::Ok
+           : buttons == MessageButtons::YesNo ? MessageResult::No
+                                              : MessageResult::Cancel;
+  }
   QMessageBox box(this);
   UseFixedDialogFrame(&box);
   box.setWindowTitle(ToQ(caption.empty() ? m_title : caption));
   box.setText(ToQ(text));
+  // The reason, in smaller print under the fixed text.
+  if (!detail.empty()) box.setInformativeText(ToQ(detail));
   switch (icon) {
     case MessageIcon::None:
       box.setIcon(QMessageBox::NoIcon);
@@ -131,7 +150,7 @@ void QtFrameWindow::ConnectMenu(QtMenu* menu) {
   QMenuBar* bar = menu->Bar();
   connect(bar, &QMenuBar::triggered, this, [this](QAction* action) {
     QVariant id = action->property("ostrelCommandId");
-    if (m_events && id.isValid()) m_events->OnCommand(id.toUInt());
+    if (m_events && id.isValid()) Dispatch([&] { m_events->OnCommand(id.toUInt()); });
   });
   WatchPopups(bar);
 }
@@ -144,7 +163,7 @@ void QtFrameWindow::WatchPopups(QWidget* menu) {
     if (!popup || popup->property("ostrelWatched").toBool()) continue;
     popup->setProperty("ostrelWatched", true);
     connect(popup, &QMenu::aboutToShow, this, [this] {
-      if (m_events) m_events->OnInitMenu();
+      if (m_events) Dispatch([this] { m_events->OnInitMenu(); });
     });
     WatchPopups(popup);
   }
@@ -259,6 +278,7 @@ bool QtFrameWindow::PaintWhileWaiting(uint32_t ms) {
 
 std::string QtFrameWindow::BrowseForFolder(const std::string& title,
                                            const std::string& startFolder) {
+  if (m_terminating) return {};
   QString chosen = QFileDialog::getExistingDirectory(this, ToQ(title), ToQ(startFolder),
                                                      QFileDialog::ShowDirsOnly);
   return chosen.toUtf8().toStdString();
@@ -266,6 +286,7 @@ std::string QtFrameWindow::BrowseForFolder(const std::string& title,
 
 int QtFrameWindow::RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
                                   DialogOwner owner) {
+  if (m_terminating) return 2;  // cancelled
   // A dialog without a parent still stands over this window and blocks the application.
   QtTemplateDialog dialog(resource, logic, owner == DialogOwner::Window ? this : nullptr, this,
                           ToQ(m_title));
@@ -275,9 +296,55 @@ int QtFrameWindow::RunModalDialog(const DialogTemplate& resource, DialogLogic& l
 
 media::VideoSurface* QtFrameWindow::GetVideoSurface() { return m_video; }
 
+void QtFrameWindow::ClearVideoArea() {
+  if (m_video) m_video->Clear();
+}
+
+void QtFrameWindow::FlashVideoArea() {
+  if (m_video) m_video->Flash();
+}
+
 void QtFrameWindow::Show() { show(); }
 
 void QtFrameWindow::CloseWindow() { close(); }
+
+template <typename Handler>
+void QtFrameWindow::Dispatch(Handler&& handler) {
+  ++m_handlerDepth;
+  handler();
+  --m_handlerDepth;
+  CloseIfTerminating();
+}
+
+void QtFrameWindow::CloseIfTerminating() {
+  if (!m_terminating || !m_started || m_handlerDepth > 0 || m_closing) return;
+  // From the event loop, after the handler that was running has returned.
+  QTimer::singleShot(0, this, [this] {
+    if (!m_closing) close();
+  });
+}
+
+void QtFrameWindow::StartUpDone() {
+  m_started = true;
+  CloseIfTerminating();
+}
+
+void QtFrameWindow::RequestTermination() {
+  if (!m_terminating) {
+    m_terminating = true;
+    // A dialog or message box may open more of its own while it unwinds: keep dismissing.
+    m_dismissTimer = new QTimer(this);
+    m_dismissTimer->setInterval(20);
+    connect(m_dismissTimer, &QTimer::timeout, this, [] {
+      if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    m_dismissTimer->start();
+  }
+  if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  CloseIfTerminating();
+}
 
 void QtFrameWindow::closeEvent(QCloseEvent* event) {
   if (m_waiting) {
@@ -295,7 +362,7 @@ void QtFrameWindow::closeEvent(QCloseEvent* event) {
 void QtFrameWindow::timerEvent(QTimerEvent* event) {
   for (const auto& [id, qtId] : m_timers) {
     if (qtId == event->timerId()) {
-      if (m_events && !m_waiting) m_events->OnTimer(id);
+      if (m_events && !m_waiting) Dispatch([this, id = id] { m_events->OnTimer(id); });
       return;
     }
   }
@@ -312,7 +379,7 @@ bool QtFrameWindow::eventFilter(QObject* watched, QEvent* event) {
       m_events->OnPaint(painter);
       return true;
     } else if (event->type() == QEvent::Show) {
-      m_events->OnShowWindow(true);
+      Dispatch([this] { m_events->OnShowWindow(true); });
     }
   }
   return QMainWindow::eventFilter(watched, event);

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 #include <map>
 
 #include "platform/qt/qt_property_sheet.h"
@@ -20,6 +21,8 @@ class QtFrameWindow : public QMainWindow, public Window {
   QtFrameWindow(const WindowCreateParams& params, WindowEvents& events);
   ~QtFrameWindow() override;
 
+  MessageResult ShowDetailedMessage(const std::string& text, const std::string& detail,
+                                    const std::string& caption, MessageIcon icon) override;
   MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
                             MessageButtons buttons) override;
   std::string ApplicationTitle() const override { return m_title; }
@@ -53,9 +56,19 @@ class QtFrameWindow : public QMainWindow, public Window {
   int RunModalDialog(const DialogTemplate& resource, DialogLogic& logic,
                      DialogOwner owner) override;
   media::VideoSurface* GetVideoSurface() override;
+  void ClearVideoArea() override;
+  void FlashVideoArea() override;
   media::PropertySheetHost* GetPropertySheetHost() override { return &m_sheetHost; }
   void Show() override;
   void CloseWindow() override;
+
+  // A termination request (SIGTERM and the like): dismisses every open dialog, menu and
+  // message box, answers the ones still to come at once, and closes the window as soon
+  // as no handler of the frame is running, so the frame never closes inside a command.
+  void RequestTermination();
+  bool Terminating() const { return m_terminating; }
+  // Start-up (the first activation) is over: from now on a termination closes the window.
+  void StartUpDone();
 
   // The area below the menu bar; the video window is a child of it.
   QWidget* Client() const { return m_client; }
@@ -67,8 +80,14 @@ class QtFrameWindow : public QMainWindow, public Window {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  MessageResult ShowBox(const std::string& text, const std::string& detail,
+                        const std::string& caption, MessageIcon icon, MessageButtons buttons);
   void ConnectMenu(QtMenu* menu);
   void WatchPopups(QWidget* menu);
+  // Runs one handler of the frame; a termination requested meanwhile closes after it.
+  template <typename Handler>
+  void Dispatch(Handler&& handler);
+  void CloseIfTerminating();
 
   WindowEvents* m_events;
   std::string m_title;
@@ -81,6 +100,10 @@ class QtFrameWindow : public QMainWindow, public Window {
   bool m_closing = false;
   bool m_waiting = false;         // inside PaintWhileWaiting
   bool m_closeAfterWait = false;  // a close came while waiting
+  bool m_terminating = false;
+  int m_handlerDepth = 0;
+  bool m_started = false;
+  QTimer* m_dismissTimer = nullptr;
   QtPropertySheetHost m_sheetHost{this};
 };
 

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -53,6 +54,9 @@ QtPropertySheet::QtPropertySheet(media::PropertyPages& pages, QWidget* owner,
   const auto tr = [&translate](const std::string& english) {
     return ToQ(translate ? translate(english) : english);
   };
+  // A device's sheet is captioned with its name; the host captions the others.
+  const std::string name = pages.ObjectName();
+  if (!name.empty()) setWindowTitle(ToQ(name) + " " + tr("Properties"));
   auto* tabs = new QTabWidget(this);
   std::vector<media::PropertyPage> data = pages.Pages();
   if (data.empty()) data.push_back({"General", {}});
@@ -81,6 +85,7 @@ QtPropertySheet::QtPropertySheet(media::PropertyPages& pages, QWidget* owner,
         }
       }
       form->addRow(tr(p.name), editor);
+      editor->setEnabled(!p.inactive);
       m_rows.push_back({static_cast<int>(pi), static_cast<int>(qi), p.kind, editor, p.value});
     }
     if (data[pi].properties.empty())
@@ -108,8 +113,10 @@ QtPropertySheet::QtPropertySheet(media::PropertyPages& pages, QWidget* owner,
   connect(this, &QDialog::rejected, this, [this] {
     if (m_live) RevertToOpened();
   });
-  connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
-          [this] { ApplyChanges(); });
+  connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] {
+    ApplyChanges();
+    Commit();
+  });
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs);
   layout->addWidget(buttons);
@@ -128,33 +135,62 @@ int32_t QtPropertySheet::ValueOf(const Row& row) const {
   return 0;
 }
 
-void QtPropertySheet::SetValue(Row& row, int32_t value) {
+void QtPropertySheet::ShowValue(Row& row, int32_t value) {
   switch (row.kind) {
-    case media::Property::Kind::Range:
-      row.editor->findChild<QSpinBox*>("value")->setValue(value);
+    case media::Property::Kind::Range: {
+      auto* spin = row.editor->findChild<QSpinBox*>("value");
+      auto* slider = row.editor->findChild<QSlider*>();
+      const QSignalBlocker quietSpin(spin), quietSlider(slider);
+      spin->setValue(value);
+      slider->setValue(value);
       break;
-    case media::Property::Kind::Enumeration:
+    }
+    case media::Property::Kind::Enumeration: {
+      const QSignalBlocker quiet(row.editor);
       static_cast<QComboBox*>(row.editor)->setCurrentIndex(value);
       break;
-    case media::Property::Kind::Boolean:
+    }
+    case media::Property::Kind::Boolean: {
+      const QSignalBlocker quiet(row.editor);
       static_cast<QCheckBox*>(row.editor)->setChecked(value != 0);
       break;
+    }
+  }
+}
+
+void QtPropertySheet::Refresh() {
+  const std::vector<media::PropertyPage> data = m_pages.Pages();
+  for (Row& row : m_rows) {
+    if (row.page >= static_cast<int>(data.size()) ||
+        row.property >= static_cast<int>(data[row.page].properties.size()))
+      continue;
+    const media::Property& p = data[row.page].properties[row.property];
+    row.applied = p.value;
+    ShowValue(row, p.value);
+    row.editor->setEnabled(!p.inactive);
   }
 }
 
 bool QtPropertySheet::ApplyChanges() {
-  bool all = true;
+  bool all = true, sent = false;
   for (Row& row : m_rows) {
     int32_t value = ValueOf(row);
     if (value == row.applied) continue;
+    sent = true;
     if (m_pages.Apply(row.page, row.property, value)) {
       row.applied = value;
     } else {
       all = false;
-      SetValue(row, row.applied);
+      ShowValue(row, row.applied);
     }
   }
+  // The device may round a value or switch a partner: show what it has now.
+  if (sent) Refresh();
   return all;
+}
+
+void QtPropertySheet::Commit() {
+  for (size_t i = 0; i < m_rows.size(); ++i) m_opened[i] = m_rows[i].applied;
 }
 
 void QtPropertySheet::SetLiveApply(bool live) {
@@ -179,11 +215,16 @@ void QtPropertySheet::SetLiveApply(bool live) {
 }
 
 void QtPropertySheet::RevertToOpened() {
+  // In the driver's order, automatic modes before their partners: a partner is settable
+  // again once its automatic mode is back off.
+  bool sent = false;
   for (size_t i = 0; i < m_rows.size(); ++i) {
     Row& row = m_rows[i];
-    if (row.applied != m_opened[i] && m_pages.Apply(row.page, row.property, m_opened[i]))
-      row.applied = m_opened[i];
+    if (row.applied == m_opened[i]) continue;
+    sent = true;
+    if (m_pages.Apply(row.page, row.property, m_opened[i])) row.applied = m_opened[i];
   }
+  if (sent) Refresh();
 }
 
 QWidget* QtPropertySheet::Editor(int page, int property) const {
@@ -194,8 +235,8 @@ QWidget* QtPropertySheet::Editor(int page, int property) const {
 
 void QtPropertySheetHost::ShowPropertySheet(media::PropertyPages& pages, int x, int y) {
   QtPropertySheet sheet(pages, m_owner, m_translate);
-  // Captioned like the message boxes: the application's title.
-  if (m_owner) sheet.setWindowTitle(m_owner->window()->windowTitle());
+  // Captioned like the message boxes, the application's title, unless it is a device's.
+  if (m_owner && pages.ObjectName().empty()) sheet.setWindowTitle(m_owner->window()->windowTitle());
   // The device shows each change at once; Cancel takes the values back.
   sheet.SetLiveApply(true);
   if (m_owner) sheet.move(m_owner->mapToGlobal(QPoint(0, 0)) + QPoint(x, y));

@@ -21,12 +21,17 @@ class QtPropertySheet : public QDialog {
   QtPropertySheet(media::PropertyPages& pages, QWidget* owner,
                   const SheetTranslation& translate = {});
 
-  // Sends every value the user changed since the last apply; false when the object
-  // refused one of them (the refused control goes back to the object's value).
+  // Sends every value the user changed since the last apply, then shows what the object
+  // reads back (and which properties it lets be set now); false when the object refused
+  // one of them.
   bool ApplyChanges();
-  // Sends every change as it is made; Cancel sends the values back that the sheet opened with.
+  // Sends every change as it is made, as a camera's sheet does: Apply then keeps what is
+  // applied, Cancel takes back only the changes made since the last Apply, OK keeps all.
   void SetLiveApply(bool live);
-  // Sends back the values the sheet opened with (what Cancel and the close box do).
+  // What Apply does to a live sheet: the values now applied are the ones Cancel keeps.
+  void Commit();
+  // Sends back the values of the last Apply, or those the sheet opened with (what Cancel
+  // and the close box do).
   void RevertToOpened();
   // The editor of one property, for tests.
   QWidget* Editor(int page, int property) const;
@@ -40,7 +45,10 @@ class QtPropertySheet : public QDialog {
     int32_t applied;
   };
   int32_t ValueOf(const Row& row) const;
-  void SetValue(Row& row, int32_t value);
+  // Shows a value without it counting as the user's change.
+  void ShowValue(Row& row, int32_t value);
+  // Reads every value and inactive mark back from the object.
+  void Refresh();
 
   media::PropertyPages& m_pages;
   std::vector<Row> m_rows;

@@ -15,11 +15,21 @@ namespace {
 // Posted to the window when a new frame waits; at most one is in the queue.
 const QEvent::Type kFrameReady = static_cast<QEvent::Type>(QEvent::registerEventType());
 
+// The snapshot flash: white over the picture, fading out.
+constexpr int kFlashMs = 250;
+constexpr int kFlashFrameMs = 16;
+constexpr double kFlashOpacity = 0.85;
+
 }  // namespace
 
 QtVideoWindow::QtVideoWindow(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
+  m_flashTimer.setInterval(kFlashFrameMs);
+  connect(&m_flashTimer, &QTimer::timeout, this, [this] {
+    if (m_flashClock.elapsed() >= kFlashMs) m_flashTimer.stop();
+    update();
+  });
   hide();
 }
 
@@ -51,6 +61,7 @@ void QtVideoWindow::Present(const media::VideoFrame& frame) {
     std::lock_guard<std::mutex> lock(m_mutex);
     std::swap(m_write, m_ready);
     m_fresh = true;
+    m_cleared = false;
   }
   ++m_presented;
   if (!m_updatePosted.exchange(true))
@@ -101,6 +112,21 @@ void QtVideoWindow::Place(int left, int top, int width, int height) {
 
 void QtVideoWindow::Show(bool visible) { setVisible(visible); }
 
+void QtVideoWindow::Clear() {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_cleared = true;
+    m_fresh = false;
+  }
+  update();
+}
+
+void QtVideoWindow::Flash() {
+  m_flashClock.start();
+  m_flashTimer.start();
+  update();
+}
+
 bool QtVideoWindow::event(QEvent* event) {
   if (event->type() == kFrameReady) {
     m_updatePosted = false;
@@ -113,17 +139,20 @@ bool QtVideoWindow::event(QEvent* event) {
 }
 
 void QtVideoWindow::paintEvent(QPaintEvent*) {
+  bool cleared;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_fresh) {
       std::swap(m_front, m_ready);
       m_fresh = false;
     }
+    cleared = m_cleared;
   }
   QPainter painter(this);
   const QImage& image = m_pictures[m_front].image;
-  if (image.isNull()) {
+  if (image.isNull() || cleared) {
     painter.fillRect(rect(), Qt::black);
+    PaintFlash(painter);
     return;
   }
   // Frames come at the picture's size inside the window; one made before a resize is
@@ -135,7 +164,17 @@ void QtVideoWindow::paintEvent(QPaintEvent*) {
     painter.drawImage(area.topLeft(), image);
   else
     painter.drawImage(area, image);
+  PaintFlash(painter);
   ++m_painted;
+}
+
+void QtVideoWindow::PaintFlash(QPainter& painter) {
+  if (!m_flashTimer.isActive()) return;
+  const double left = 1.0 - static_cast<double>(m_flashClock.elapsed()) / kFlashMs;
+  if (left <= 0.0) return;
+  painter.setOpacity(kFlashOpacity * left);
+  painter.fillRect(rect(), Qt::white);
+  painter.setOpacity(1.0);
 }
 
 void QtVideoWindow::FitPicture(int frameWidth, int frameHeight, int areaWidth, int areaHeight,

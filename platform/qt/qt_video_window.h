@@ -5,7 +5,10 @@
 // user-interface thread, blits and fills the bars around.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
+#include <QPainter>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <atomic>
@@ -29,6 +32,9 @@ class QtVideoWindow : public QWidget, public media::VideoSurface {
   // User-interface thread.
   void Place(int left, int top, int width, int height) override;
   void Show(bool visible) override;
+  void Clear() override;
+  void Flash() override;
+  bool Flashing() const { return m_flashTimer.isActive(); }
 
   // Frames handed over by the renderer, and frames painted.
   uint64_t PresentedFrames() const { return m_presented.load(); }
@@ -45,6 +51,8 @@ class QtVideoWindow : public QWidget, public media::VideoSurface {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void PaintFlash(QPainter& painter);
+
   // A frame at the window's size is the renderer's own buffer, held by its keeper; any
   // other is scaled into an image of the window's.
   struct Picture {
@@ -62,6 +70,10 @@ class QtVideoWindow : public QWidget, public media::VideoSurface {
   int m_ready = 1;
   int m_front = 2;
   bool m_fresh = false;
+  bool m_cleared = false;  // black until a frame comes after Clear
+  // The snapshot flash fades out over its time, repainted by the timer.
+  QTimer m_flashTimer;
+  QElapsedTimer m_flashClock;
   // The window's size as the streaming thread scales to it.
   std::atomic<int> m_targetWidth{0};
   std::atomic<int> m_targetHeight{0};

@@ -22,6 +22,10 @@ GstStructure* FormatStructure(const Format& f, bool anyRate) {
                                       f.width, "height", G_TYPE_INT, f.height, "pixel-aspect-ratio",
                                       GST_TYPE_FRACTION, 1, 1, nullptr);
   if (raw) gst_structure_set(s, "format", G_TYPE_STRING, raw, nullptr);
+  // The pattern's YUV is drawn with BT.601 in limited range at every size; without saying
+  // so, a reader takes BT.709 for HD sizes.
+  if (raw && f.fourcc != "RGB24" && f.fourcc != "RGB32")
+    gst_structure_set(s, "colorimetry", G_TYPE_STRING, "bt601", nullptr);
   if (anyRate) {
     gst_structure_set(s, "framerate", GST_TYPE_FRACTION_RANGE, 1, 1, 60, 1, nullptr);
   } else {

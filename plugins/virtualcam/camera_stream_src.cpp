@@ -58,6 +58,8 @@ struct StreamState {
   guint64 frames = 0;
   GstClockTime rateBase = GST_CLOCK_TIME_NONE;
   guint64 framesSinceRateBase = 0;
+  GstClockTime clockAhead = 0;  // the camera's own clock ahead of the graph's
+  bool stalled = false;
 
   // Still pad bookkeeping; the counters are touched from other threads.
   std::atomic<bool> started{false};
@@ -241,6 +243,7 @@ static gboolean stream_start(GstBaseSrc* src) {
   s->frames = 0;
   s->rateBase = GST_CLOCK_TIME_NONE;
   s->framesSinceRateBase = 0;
+  s->stalled = false;
   s->negotiated = false;
   s->pendingStills.store(0);
   s->stillNeedsHeader = true;
@@ -262,9 +265,15 @@ static gboolean stream_stop(GstBaseSrc* src) {
   return TRUE;
 }
 
-static void stream_get_times(GstBaseSrc*, GstBuffer* buffer, GstClockTime* start,
+static void stream_get_times(GstBaseSrc* src, GstBuffer* buffer, GstClockTime* start,
                              GstClockTime* end) {
-  // Live: the base class waits for each frame's time on the clock.
+  // Live: the base class waits for each frame's time on the clock. A camera with a clock
+  // of its own paces itself, as PipeWire's source does, so its times reach the graph as
+  // they are (the base class would rebase them).
+  if (OSTREL_CAMERA_STREAM_SRC(src)->state->clockAhead > 0) {
+    *start = *end = GST_CLOCK_TIME_NONE;
+    return;
+  }
   *start = GST_BUFFER_PTS(buffer);
   *end = GST_CLOCK_TIME_IS_VALID(*start) && GST_BUFFER_DURATION_IS_VALID(buffer)
              ? *start + GST_BUFFER_DURATION(buffer)
@@ -364,19 +373,38 @@ static GstFlowReturn draw_jpeg(OstrelCameraStreamSrc* self, GstBuffer** out) {
   return GST_FLOW_OK;
 }
 
+// Waits until the graph's running time reaches `time`.
+static void wait_for_graph_time(OstrelCameraStreamSrc* self, GstClockTime time) {
+  GstClock* clock = gst_element_get_clock(GST_ELEMENT(self));
+  if (!clock) return;
+  GstClockID id =
+      gst_clock_new_single_shot_id(clock, gst_element_get_base_time(GST_ELEMENT(self)) + time);
+  gst_clock_id_wait(id, nullptr);
+  gst_clock_id_unref(id);
+  gst_object_unref(clock);
+}
+
 static GstFlowReturn stream_create(GstPushSrc* src, GstBuffer** out) {
   auto* self = OSTREL_CAMERA_STREAM_SRC(src);
   StreamState* s = self->state;
   if (!s->negotiated) return GST_FLOW_NOT_NEGOTIATED;
 
+  if (s->spec.stallAfterFrames > 0 && !s->stalled &&
+      s->frames >= static_cast<guint64>(s->spec.stallAfterFrames)) {
+    s->stalled = true;
+    g_usleep(static_cast<gulong>(s->spec.stallMs) * 1000);
+    s->rateBase = GST_CLOCK_TIME_NONE;
+    s->framesSinceRateBase = 0;
+  }
   if (!GST_CLOCK_TIME_IS_VALID(s->rateBase)) {
     // The first frame is stamped with the running time at which it is made.
-    s->rateBase = 0;
+    s->clockAhead = static_cast<GstClockTime>(s->spec.clockAheadSeconds) * GST_SECOND;
+    s->rateBase = s->clockAhead;
     GstClock* clock = gst_element_get_clock(GST_ELEMENT(self));
     if (clock) {
       const GstClockTime now = gst_clock_get_time(clock);
       const GstClockTime base = gst_element_get_base_time(GST_ELEMENT(self));
-      if (now > base) s->rateBase = now - base;
+      if (now > base) s->rateBase += now - base;
       gst_object_unref(clock);
     }
   }
@@ -405,6 +433,7 @@ static GstFlowReturn stream_create(GstPushSrc* src, GstBuffer** out) {
       ++s->framesSinceRateBase;
   }
   const GstClockTime pts = s->rateBase + frame_time(s, s->framesSinceRateBase);
+  if (s->clockAhead > 0) wait_for_graph_time(self, pts - s->clockAhead);
 
   GstBuffer* buffer = nullptr;
   const GstFlowReturn ret = s->jpeg ? draw_jpeg(self, &buffer) : draw_raw(self, &buffer);

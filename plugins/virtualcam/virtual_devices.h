@@ -32,6 +32,13 @@ struct CameraSpec {
   // Unplugged while streaming: after this many frames the source posts an error (the
   // device is gone) and ends its stream; 0 = never.
   int unplugAfterFrames = 0;
+  // Stamps its frames by a clock of its own that started this many seconds before the
+  // graph's (as PipeWire's or a camera's own clock does); 0 = the graph's running time.
+  int clockAheadSeconds = 0;
+  // Delivers nothing for stallMs milliseconds once, after stallAfterFrames frames (a
+  // camera that hangs for a moment); its later frames are stamped at their real times.
+  int stallAfterFrames = 0;
+  int stallMs = 0;
   std::vector<Format> formats = DefaultFormats();  // empty means DefaultFormats()
 };
 

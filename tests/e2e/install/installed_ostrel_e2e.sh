@@ -2,8 +2,9 @@
 # The installed program: both components installed into one scratch prefix, ostrel
 # started from there under a virtual X server with no plugin path set. It must find
 # its plugins itself, preview the virtual camera (a 640-pixel-wide window whose video
-# moves) and give its window the application icon. Installed without the virtual
-# camera, it must not list one.
+# moves) and give its window the application icon, and keep its settings in the user's
+# configuration folder, never beside itself (even as root). Installed without the
+# virtual camera, it must not list one.
 # Usage: installed_ostrel_e2e.sh <build folder> <icon 128 png>
 set -euo pipefail
 build=$1
@@ -33,8 +34,10 @@ terminate_ostrel
 SESSION
 
 exit_code_is_zero
-[ -f "$prefix/bin/ostrel.INI" ] || fail "ostrel did not save its settings"
-grep -qx 'WantPreview=1' "$prefix/bin/ostrel.INI" || fail "no preview ran"
+ini=$XDG_CONFIG_HOME/ostrel/ostrel.INI
+[ -f "$ini" ] || fail "ostrel did not save its settings in the configuration folder"
+[ ! -e "$prefix/bin/ostrel.INI" ] || fail "the installed copy wrote beside itself"
+grep -qx 'WantPreview=1' "$ini" || fail "no preview ran"
 
 check_preview_window
 
@@ -71,5 +74,6 @@ bare=$work/bare
 cmake --install "$build" --prefix "$bare" --component ostrel >/dev/null
 rm -f "$GST_REGISTRY"
 run_offscreen 4 "$bare/bin/ostrel"
-grep -qx 'WantPreview=0' "$bare/bin/ostrel.INI" || fail "a virtual camera was previewed"
+grep -qx 'WantPreview=0' "$ini" || fail "a virtual camera was previewed"
+[ ! -e "$bare/bin/ostrel.INI" ] || fail "the installed copy wrote beside itself"
 echo "PASS"

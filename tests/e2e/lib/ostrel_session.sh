@@ -251,6 +251,18 @@ menu() {
   [ $# -eq 0 ] || xdotool key --clearmodifiers "$@"
 }
 
+# dialog_window: $dialog, the newest visible window of the program that is not the main
+# window (a dialog or a message box), 10 s at most.
+dialog_window() {
+  dialog=
+  for _ in $(seq 1 50); do
+    dialog=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx -- "$win" | tail -1)
+    [ -n "$dialog" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
 # exit_by_menu [<quarter seconds>]: File > Exit; $work/exit_code gets the program's exit
 # status, or "still running" (and SIGTERM) when it has not ended in time (10 s).
 exit_by_menu() {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Ostrel's menu commands under a virtual X server, opened with Alt and the items'
-# letters: the preview switched off freezes the picture and on again moves it; Record
+# letters: the preview switched off leaves the video area black and on again moves it; Record
 # Audio, WMV and a still size are saved on exit; the capture-pin sheet opens over a
 # stopped graph and its cancel brings the preview back; a widened window keeps the
 # picture's shape with black bars beside it; File > Exit closes the program cleanly.
@@ -43,6 +43,7 @@ off=$(changed off1 off2)
 on=$(changed on1 on2)
 echo "pixels changed with the preview off: $off, on: $on"
 [ "${off%% *}" -lt 50 ] || fail "the picture moves with the preview switched off"
+[ "$(pixel "$work/off1.png" 300 200)" = "0,0,0" ] || fail "the preview switched off left its last frame"
 [ "${on%% *}" -gt 100 ] || fail "the picture does not move once the preview is on again"
 # The pin sheet's graph is torn down: the video area is black around the sheet.
 [ "$(pixel "$work/pin_sheet.png" 500 300)" = "0,0,0" ] || fail "the graph runs while the format sheet is open"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Ostrel end to end, a camera unplugged during a recording, as a user meets it: Start
+# Ostrel end to end, a camera unplugged during a recording, and plugged in and out while
+# previewing, as a user meets it: Start
 # Capture through the menu under a virtual X server, the virtual camera's plug file
 # removed a few seconds later. One message box says the recording failed (and no other
 # follows), the menu reads Start Capture again, and the clip is complete: headers and
@@ -61,4 +62,42 @@ awk -v h="$header" 'BEGIN { exit !(h + 0 > 0) }' || fail "the header says no fra
 [ "$header" = "$video" ] || fail "the header says $header frames, ffmpeg reads $video"
 awk -v a="$audio" 'BEGIN { exit !(a + 0 > 0) }' || fail "no sound"
 clip_plays "$clip"
-echo "PASS"
+echo "PASS unplug while recording"
+
+# Hotplug while previewing: started with the camera unplugged (the start's one message),
+# plugged in (chosen and previewed), unplugged (one message), plugged in again (chosen
+# again: the log says so).
+rm -f "$work/plug" "$work"/shot*.png
+printf '[SectionMain]\nAviFileFolder=%s\nVideoFormat=0\n' "$work/clips" >"$work/ostrel.INI"
+run_session 200 <<'SESSION' || fail "the hotplug session failed"
+start_ostrel "$work/ostrel"
+for _ in $(seq 1 60); do
+  win=$(xdotool search --name '^Pelquin $' 2>/dev/null | head -1)
+  [ -n "$win" ] && break
+  sleep 0.5
+done
+message_box no-camera
+touch "$work/plug"
+wait_for_picture
+cp "$work/shot1.png" "$work/plugged1.png"
+cp "$work/shot2.png" "$work/plugged2.png"
+rm -f "$work/plug"
+message_box unplugged
+sleep 3
+xdotool search --onlyvisible --name Pelquin 2>/dev/null | wc -l >"$work/after-unplug"
+touch "$work/plug"
+for _ in $(seq 1 40); do
+  [ "$(grep -c "camera Ostrel Virtual Camera is used" "$work/ostrel.log")" -ge 2 ] && break
+  sleep 0.25
+done
+terminate_ostrel
+SESSION
+[ "$(cat "$work/no-camera.windows")" = 2 ] || fail "no message at a start without a camera"
+[ "$(cat "$work/unplugged.windows")" = 2 ] || fail "no message when the camera went away"
+[ "$(cat "$work/after-unplug")" = 1 ] || fail "another message followed the unplug's"
+[ "$(grep -c "camera Ostrel Virtual Camera is used" "$work/ostrel.log")" = 2 ] ||
+  fail "the camera plugged in again was not chosen again"
+cp "$work/plugged1.png" "$work/shot1.png"
+cp "$work/plugged2.png" "$work/shot2.png"
+check_preview_window # the camera plugged in after the start
+echo "PASS hotplug"

@@ -4,8 +4,8 @@
 # path. Four clips, each ended another way, must be whole files that ffprobe and
 # GStreamer read with picture and sound:
 #   Clip0000.AVI  Start Capture, 10 s, Stop Capture (then the program is terminated)
-#   Clip0001.AVI  a time limit of 5 s ends it by itself; the preview comes back
-#   Clip0002.AVI  SIGINT while recording
+#   Clip0001.AVI  a time limit of 5 s ends it at 5 s by itself; the preview comes back
+#   Clip0002.AVI  SIGINT while recording, with the About box open
 #   Clip0003.WMV  File > Exit while recording
 # Usage: ostrel_recording_e2e.sh <ostrel> <plugin folder>...
 set -euo pipefail
@@ -53,7 +53,9 @@ case $how in
     screenshot after-limit
     kill -HUP "$pid" ;;
   signal)
-    sleep 4
+    sleep 3
+    menu alt+h a  # the About box is dismissed by the signal
+    sleep 1
     kill -INT "$pid" ;;
   exit)
     sleep 4
@@ -88,7 +90,7 @@ check_clip() {  # <file> <least seconds> <most seconds>
 run stop 0 0
 check_clip Clip0000.AVI 8 13
 run limit 0 1
-check_clip Clip0001.AVI 4.5 6.5
+check_clip Clip0001.AVI 4.85 5.15  # the limit, to within 0.15 s
 run signal 0 0
 check_clip Clip0002.AVI 2 7
 run exit 1 0

@@ -126,6 +126,34 @@ TEST_F(QtFrameTest, MenuCommandsReachTheFrame) {
   EXPECT_NE(Ini().find("WantPreview=0"), std::string::npos);
 }
 
+TEST_F(QtFrameTest, TerminationDismissesTheOpenMessageAndClosesOnceTheCommandIsDone) {
+  CPelquinApp app(system, nullptr, windows);
+  ASSERT_TRUE(app.InitInstance());
+  auto* window = static_cast<platform::QtFrameWindow*>(app.MainWindow());
+  window->StartUpDone();
+  QAction* frameRate = nullptr;
+  for (QAction* menu : window->menuBar()->actions())
+    for (QAction* a : menu->menu()->actions())
+      if (a->property("ostrelCommandId").toUInt() == 32778) frameRate = a;
+  ASSERT_NE(frameRate, nullptr);
+  bool openedBox = false, visibleInsideCommand = false;
+  QTimer::singleShot(100, [&] {
+    openedBox = QApplication::activeModalWidget() != nullptr;  // "no video capture device"
+    window->RequestTermination();
+    visibleInsideCommand = window->isVisible();
+  });
+  frameRate->trigger();  // returns once the box is dismissed
+  EXPECT_TRUE(openedBox);
+  EXPECT_TRUE(visibleInsideCommand) << "the frame does not close inside a command";
+  EXPECT_EQ(window->ShowMessage("later", "", platform::MessageIcon::None,
+                                platform::MessageButtons::YesNo),
+            platform::MessageResult::No)
+      << "answered at once";
+  QApplication::processEvents();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_NE(Ini().find("WantPreview="), std::string::npos) << "closed the way the user closes";
+}
+
 // What reaches a frame: its ticks and its close.
 struct TickAndCloseCounter : platform::WindowEvents {
   int OnCreate() override { return 0; }

@@ -15,7 +15,9 @@
 
 class TestCaptureFrame : public CaptureFrame {
  public:
-  TestCaptureFrame() : factory_("ostrelvirtualdeviceprovider") {}
+  // Lists the virtual provider's devices only, or with "" every provider's.
+  explicit TestCaptureFrame(std::string provider = "ostrelvirtualdeviceprovider")
+      : factory_(std::move(provider)) {}
   platform::Window& Ui() override { return window; }
   platform::System& Sys() override { return system; }
   media::MediaFactory& Media() override { return factory_; }

@@ -1,4 +1,5 @@
 // Device lists, graph creation and release over the virtual devices.
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include "capture/graph_utils.h"
@@ -6,6 +7,47 @@
 #include "i18n/lang_text_table.h"
 
 namespace {
+
+// A provider of one camera that is not Ostrel's own, ranked below the virtual one, so
+// that the system lists it after the virtual camera.
+GType RealCameraProvider() {
+  static const GType device =
+      g_type_register_static_simple(GST_TYPE_DEVICE, "TestRealCamera", sizeof(GstDeviceClass),
+                                    nullptr, sizeof(GstDevice), nullptr, GTypeFlags(0));
+  static const GType provider = g_type_register_static_simple(
+      GST_TYPE_DEVICE_PROVIDER, "TestRealCameraProvider", sizeof(GstDeviceProviderClass),
+      [](gpointer klass, gpointer) {
+        GST_DEVICE_PROVIDER_CLASS(klass)->probe = [](GstDeviceProvider*) {
+          GstCaps* caps = gst_caps_new_empty_simple("video/x-raw");
+          gpointer camera = g_object_new(device, "display-name", "USB Camera", "device-class",
+                                         "Video/Source", "caps", caps, nullptr);
+          gst_caps_unref(caps);
+          return g_list_append(nullptr, camera);
+        };
+        gst_device_provider_class_set_static_metadata(GST_DEVICE_PROVIDER_CLASS(klass), "Test",
+                                                      "Source/Video", "One camera", "tests");
+      },
+      sizeof(GstDeviceProvider), nullptr, GTypeFlags(0));
+  return provider;
+}
+
+TEST(CaptureDevices, RealCamerasAreListedBeforeTheVirtualOne) {
+  UseDevices({Camera("Ostrel Virtual Camera")});
+  gst_device_provider_register(nullptr, "testrealprovider", GST_RANK_MARGINAL,
+                               RealCameraProvider());
+  media::gst::GstMediaFactory monitor("");  // every provider of the system
+  auto enumerator = monitor.CreateDeviceEnumerator();
+  std::vector<std::shared_ptr<media::DeviceMoniker>> devices;
+  ASSERT_EQ(enumerator->CreateClassEnumerator(media::DeviceCategory::VideoInput, devices),
+            media::kOk);
+  std::vector<std::string> names;
+  for (const auto& d : devices) {
+    std::string name;
+    d->ReadFriendlyName(name);
+    if (name == "USB Camera" || name == "Ostrel Virtual Camera") names.push_back(name);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"USB Camera", "Ostrel Virtual Camera"}));
+}
 
 TEST(CaptureDevices, TwelveCamerasListTenAndSayTooManyOnce) {
   std::vector<virtualcam::CameraSpec> cams;

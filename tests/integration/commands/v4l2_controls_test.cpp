@@ -32,7 +32,10 @@ class FakeDriver : public media::v4l2::ControlDevice {
     ControlInfo locked = Control(4, ControlInfo::Type::Integer, "Exposure", 1, 5000, 100);
     locked.readOnly = true;
     ControlInfo button = Control(5, ControlInfo::Type::Other, "Pan Reset");
-    return {brightness, autoWb, power, locked, button};
+    ControlInfo temperature =
+        Control(6, ControlInfo::Type::Integer, "White Balance Temperature", 2800, 6500, 4600);
+    temperature.inactive = values_[2] != 0;  // as uvcvideo: set by the camera while automatic
+    return {brightness, autoWb, power, locked, button, temperature};
   }
   bool Get(uint32_t id, int32_t& value) override {
     auto it = values_.find(id);
@@ -51,12 +54,13 @@ class FakeDriver : public media::v4l2::ControlDevice {
 };
 
 TEST(V4l2ControlPages, ShowsTheSettableControlsAndSetsThemOnTheDevice) {
-  std::map<uint32_t, int32_t> values{{1, 10}, {2, 1}, {3, 2}, {4, 100}};
-  auto pages = media::v4l2::ControlPages(std::make_unique<FakeDriver>(values));
+  std::map<uint32_t, int32_t> values{{1, 10}, {2, 1}, {3, 2}, {4, 100}, {6, 4600}};
+  auto pages = media::v4l2::ControlPages(std::make_unique<FakeDriver>(values), "USB Camera");
   ASSERT_TRUE(pages);
+  EXPECT_EQ(pages->ObjectName(), "USB Camera");
   auto data = pages->Pages();
   ASSERT_EQ(data.size(), 1u);
-  ASSERT_EQ(data[0].properties.size(), 3u) << "read-only and button controls are left out";
+  ASSERT_EQ(data[0].properties.size(), 4u) << "read-only and button controls are left out";
   const auto& props = data[0].properties;
   EXPECT_EQ(props[0].name, "Brightness");
   EXPECT_EQ(props[0].kind, media::Property::Kind::Range);
@@ -67,6 +71,8 @@ TEST(V4l2ControlPages, ShowsTheSettableControlsAndSetsThemOnTheDevice) {
   EXPECT_EQ(props[2].kind, media::Property::Kind::Enumeration);
   EXPECT_EQ(props[2].choices, (std::vector<std::string>{"Disabled", "60 Hz"}));
   EXPECT_EQ(props[2].value, 1) << "the driver's item 2 is the second choice";
+  EXPECT_TRUE(props[3].inactive) << "the temperature while the white balance is automatic";
+  EXPECT_FALSE(props[0].inactive);
 
   EXPECT_TRUE(pages->Apply(0, 0, -20));
   EXPECT_EQ(values[1], -20);
@@ -74,6 +80,7 @@ TEST(V4l2ControlPages, ShowsTheSettableControlsAndSetsThemOnTheDevice) {
   EXPECT_FALSE(pages->Apply(0, 0, 13)) << "refused by the driver";
   EXPECT_TRUE(pages->Apply(0, 1, 0));
   EXPECT_EQ(values[2], 0);
+  EXPECT_FALSE(pages->Pages()[0].properties[3].inactive) << "settable once automatic is off";
   EXPECT_TRUE(pages->Apply(0, 2, 0));
   EXPECT_EQ(values[3], 0) << "choice 0 is item 0";
   EXPECT_FALSE(pages->Apply(0, 2, 2));

@@ -12,6 +12,8 @@
 
 namespace {
 
+// An object that keeps what it accepts; its sharpness can be set only while it is not
+// automatic, as a camera's white balance temperature.
 class RecordingPages : public media::PropertyPages {
  public:
   std::vector<media::PropertyPage> Pages() override {
@@ -19,21 +21,39 @@ class RecordingPages : public media::PropertyPages {
     brightness.name = "Brightness";
     brightness.minimum = -64;
     brightness.maximum = 64;
-    brightness.value = 0;
+    brightness.value = brightness_;
     media::Property size;
     size.name = "Output size";
     size.kind = media::Property::Kind::Enumeration;
     size.choices = {"640x480", "320x240", "1280x960"};
-    size.value = 0;
+    size.value = size_;
     media::Property mirror;
     mirror.name = "Mirror";
     mirror.kind = media::Property::Kind::Boolean;
-    return {{"Picture", {brightness}}, {"Size", {size, mirror}}};
+    media::Property automatic;
+    automatic.name = "Sharpness, Auto";
+    automatic.kind = media::Property::Kind::Boolean;
+    automatic.value = auto_;
+    media::Property sharpness;
+    sharpness.name = "Sharpness";
+    sharpness.maximum = 7;
+    sharpness.value = sharpness_;
+    sharpness.inactive = auto_ != 0;
+    return {{"Picture", {brightness}}, {"Size", {size, mirror, automatic, sharpness}}};
   }
   bool Apply(int page, int property, int32_t value) override {
     applied.push_back({page, property, value});
+    if (page == 0) brightness_ = value;
+    if (page == 1 && property == 0) size_ = value;
+    if (page == 1 && property == 2) auto_ = value;
+    if (page == 1 && property == 3) {
+      if (auto_) return false;
+      sharpness_ = value;
+    }
     return !(page == 1 && property == 1);  // the object refuses the mirror switch
   }
+  std::string ObjectName() const override { return "USB Camera"; }
+  int32_t brightness_ = 0, size_ = 0, auto_ = 1, sharpness_ = 3;
   struct Call {
     int page, property;
     int32_t value;
@@ -78,6 +98,25 @@ TEST(QtPropertySheet, LiveSheetAppliesEachChangeAndCancelTakesThemBack) {
   EXPECT_EQ(pages.applied[2].value, 0) << "the brightness the sheet opened with";
   EXPECT_EQ(pages.applied[3].page, 1);
   EXPECT_EQ(pages.applied[3].value, 0);
+}
+
+TEST(QtPropertySheet, ApplyKeepsWhatIsAppliedAndCancelTakesBackOnlyTheRest) {
+  RecordingPages pages;
+  platform::QtPropertySheet sheet(pages, nullptr);
+  sheet.SetLiveApply(true);
+  EXPECT_EQ(sheet.windowTitle(), "USB Camera Properties");
+  QWidget* sharpness = sheet.Editor(1, 3);
+  EXPECT_FALSE(sharpness->isEnabled()) << "greyed while it is automatic";
+  static_cast<QCheckBox*>(sheet.Editor(1, 2))->setChecked(false);
+  EXPECT_TRUE(sharpness->isEnabled()) << "settable once automatic is off";
+  sharpness->findChild<QSpinBox*>("value")->setValue(6);
+  EXPECT_EQ(pages.sharpness_, 6);
+  sheet.Commit();  // Apply
+  sheet.Editor(0, 0)->findChild<QSpinBox*>("value")->setValue(30);
+  sheet.reject();
+  EXPECT_EQ(pages.brightness_, 0) << "not applied: taken back";
+  EXPECT_EQ(pages.auto_, 0) << "applied: kept";
+  EXPECT_EQ(pages.sharpness_, 6);
 }
 
 TEST(QtPropertySheet, PageWithoutPropertiesSaysSoAndOffersOnlyClose) {

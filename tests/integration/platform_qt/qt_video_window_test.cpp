@@ -73,4 +73,43 @@ TEST(QtVideoWindow, EnlargedPictureIsScaledSmoothly) {
   EXPECT_GE(between, 1) << "the edge has grey steps between black and white";
 }
 
+// A white picture, then Clear: black until the next frame. A black picture, then Flash:
+// white over it at first, the picture again once the flash has faded.
+TEST(QtVideoWindow, ClearBlacksTheAreaAndFlashFadesBackToThePicture) {
+  QWidget parent;
+  parent.resize(320, 240);
+  auto* video = new QtVideoWindow(&parent);
+  video->Place(0, 0, 320, 240);
+  video->Show(true);
+  parent.show();
+  const auto present = [&](uint8_t value) {
+    std::vector<uint8_t> frame(320 * 240 * 4, value);
+    const uint64_t painted = video->PaintedFrames();
+    video->Present({320, 240, 320 * 4, frame.data()});
+    QElapsedTimer clock;
+    clock.start();
+    while (video->PaintedFrames() == painted && clock.elapsed() < 5000) {
+      QApplication::processEvents();
+      video->repaint();
+    }
+  };
+  const auto centre = [&] { return video->grab().toImage().pixelColor(160, 120); };
+  present(0xff);
+  ASSERT_EQ(centre(), QColor(Qt::white));
+  video->Clear();
+  EXPECT_EQ(centre(), QColor(Qt::black));
+  present(0xff);
+  EXPECT_EQ(centre(), QColor(Qt::white)) << "the next frame shows again";
+
+  present(0x00);
+  ASSERT_EQ(centre(), QColor(Qt::black));
+  video->Flash();
+  EXPECT_GT(centre().lightness(), 150) << "the flash is bright at first";
+  QElapsedTimer clock;
+  clock.start();
+  while (video->Flashing() && clock.elapsed() < 5000) QApplication::processEvents();
+  EXPECT_FALSE(video->Flashing());
+  EXPECT_EQ(centre(), QColor(Qt::black)) << "and gone after a moment";
+}
+
 }  // namespace

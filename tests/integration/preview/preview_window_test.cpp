@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/pelquin_app.h"
+#include "colour_bars.h"
 #include "platform/fakes/fake_system.h"
 #include "platform/gst/gst_media_factory.h"
 #include "platform/qt/qt_frame_window.h"
@@ -164,6 +165,23 @@ TEST(QtVideoWindowTest, FrameAtTheWindowsSizeIsHeldUntilNewerFramesReplaceIt) {
   }
   EXPECT_EQ(qBlue(video.grab().toImage().pixel(3, 1)), 0x80);
   EXPECT_TRUE(held.expired()) << "and lets go of it once newer frames have replaced it";
+}
+
+TEST_F(PreviewWindowTest, EveryFormatShowsTheCameraColours) {
+  for (const virtualcam::Format& format : virtualcam::DefaultFormats()) {
+    SCOPED_TRACE(format.fourcc + " " + std::to_string(format.width) + "x" +
+                 std::to_string(format.height));
+    virtualcam::CameraSpec camera;
+    camera.formats = {format};
+    virtualcam::Configure({camera}, {});
+    CPelquinApp app(system, &factory, windows);
+    ASSERT_TRUE(app.InitInstance());
+    auto* window = dynamic_cast<platform::QtFrameWindow*>(app.MainWindow());
+    ASSERT_TRUE(ProcessUntil([&] { return window->VideoWindow()->PaintedFrames() >= 2; }));
+    ExpectColourBars(window->VideoWindow()->grab().toImage(), 4);
+    window->CloseWindow();
+    ProcessFor(50);
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -53,11 +54,13 @@ class RecordingTest : public ::testing::Test {
 
   // Builds (unless built) and runs the recording graph until the camera has delivered this many
   // frames, then stops and tears it down as the Stop command does. Returns the frames delivered.
-  int Record(int frames) {
+  // whileRunning, when given, runs once the graph runs.
+  int Record(int frames, const std::function<void()>& whileRunning = {}) {
     const int before = Delivered();
     EXPECT_TRUE(frame->BuildGraph());
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(RunGraph(frame->m_pGraph.get(), frame->Sys()));
+    if (whileRunning) whileRunning();
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (Delivered() - before < frames && std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -67,6 +67,12 @@ TEST_F(RecordingFrameTest, StartCaptureRecordsWithSoundAndStopBringsThePreviewBa
   Ticks(3);
   EXPECT_EQ(window.statusTexts.back().rfind("Time elapsed: 00:00:00.2 -- ", 0), 0u)
       << window.statusTexts.back();
+  // Snap Shot while recording takes its picture from the frames on their way into the clip.
+  frame->m_snapshotFolder = clips;
+  system.realTime = true;  // the snapshot's wait lets a frame through
+  EXPECT_EQ(frame->TakeSnapshot(), 1) << (window.messages.empty() ? "" : window.messages[0].text);
+  system.realTime = false;
+  EXPECT_EQ(std::filesystem::file_size(clips + "/Still0000.BMP"), 54u + 640 * 480 * 3);
   frame->OnStartStopCapture();
   EXPECT_EQ(frame->m_recording, 0);
   EXPECT_EQ(frame->m_graphRunning, 1);
@@ -85,9 +91,9 @@ TEST_F(RecordingFrameTest, TheTimeLimitEndsTheRecordingByItselfAndTheClipIsWhole
   frame->m_timeLimitSeconds = 1;
   frame->OnStartStopCapture();
   ASSERT_EQ(frame->m_recording, 1);
-  Ticks(14);
+  Ticks(4);  // with the waits that let the graph settle, 0.9 s
   EXPECT_EQ(frame->m_recording, 1);
-  Ticks(2);  // 1.5 s
+  Ticks(1);  // 1.0 s
   EXPECT_EQ(frame->m_recording, 0);
   EXPECT_EQ(frame->m_graphRunning, 1) << "the preview is back";
   EXPECT_EQ(Label(), "Start Capture(&S)");
@@ -97,6 +103,30 @@ TEST_F(RecordingFrameTest, TheTimeLimitEndsTheRecordingByItselfAndTheClipIsWhole
   const ProbedClip clip = ProbeWithGStreamer(clips + "/Clip0000.AVI");
   ASSERT_TRUE(clip.ok) << clip.error;
   EXPECT_TRUE(clip.Find("video") && clip.Find("audio"));
+}
+
+TEST_F(RecordingFrameTest, AClipEndedByItsTimeLimitLastsTheLimit) {
+  StartWithSound();
+  frame->m_timeLimitEnabled = 1;
+  frame->m_timeLimitSeconds = 2;
+  system.realTime = true;  // the program's own waits, and the timer on real time
+  for (const char* clip : {"Clip0000.AVI", "Clip0001.WMV"}) {
+    frame->m_recordFormat = clip[9] == 'W' ? 1 : 0;
+    frame->OnStartStopCapture();
+    ASSERT_EQ(frame->m_recording, 1);
+    const auto start = std::chrono::steady_clock::now();
+    while (frame->m_recording &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(6)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      frame->OnTimer(CMainFrame::kTimerId);
+    }
+    ASSERT_EQ(frame->m_recording, 0);
+    const ProbedClip probed = ProbeWithFfprobe(clips + "/" + clip);
+    ASSERT_TRUE(probed.ok) << probed.error;
+    const ProbedStream* video = probed.Find("video");
+    ASSERT_TRUE(video);
+    EXPECT_NEAR(video->end - video->start, 2.0, 0.15) << clip;
+  }
 }
 
 TEST_F(RecordingFrameTest, ClosingTheWindowWhileRecordingFinishesTheClip) {

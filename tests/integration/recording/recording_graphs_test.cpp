@@ -34,7 +34,18 @@ TEST_P(AviFormats, TheVideoGoesIntoTheAviAsTheCameraDeliversItWithNoFrameLost) {
   Open(CameraIn(GetParam().fourcc, 640, 480, 30), {});
   ASSERT_EQ(frame->m_selectedAudioDevice, -1);
   frame->m_recordAudio = 1;  // no microphone: a clip without sound and no message
-  const int delivered = Record(20);
+  long kept = 0;             // what a snapshot taken while recording gets: the frame in RGB24
+  const int delivered = Record(20, [&] {
+    ASSERT_TRUE(frame->m_pPreviewGrabber);
+    std::shared_ptr<media::SampleGrabber> grabber = frame->m_pPreviewGrabber->GetSampleGrabber();
+    grabber->SetBufferSamples(true);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!media::Succeeded(grabber->GetCurrentBuffer(kept, nullptr)) &&
+           std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    grabber->SetBufferSamples(false);
+  });
+  EXPECT_EQ(kept, 640 * 480 * 3);
   EXPECT_TRUE(frame->window.messages.empty());
   EXPECT_EQ(frame->m_clipIndex, 1);
   const ProbedClip ff = ProbeWithFfprobe(Clip("Clip0000.AVI"));
@@ -57,11 +68,14 @@ TEST_F(RecordingTest, AviWithSoundHoldsTheVideoThenPcmSoundBothFromZero) {
   Open(CameraIn("YUY2", 640, 480, 30));
   frame->m_recordAudio = 1;
   ASSERT_TRUE(frame->BuildGraph());
-  EXPECT_EQ(PeerOf(*frame->m_pAviMux, media::PinDirection::Input, 0), "Start tee");
+  // The clip's frames pass the grabber that snapshots read while recording.
+  EXPECT_EQ(PeerOf(*frame->m_pAviMux, media::PinDirection::Input, 0), "Grabber");
+  ASSERT_TRUE(frame->m_pPreviewGrabber);
+  EXPECT_EQ(PeerOf(*frame->m_pPreviewGrabber, media::PinDirection::Input, 0), "Start tee");
   EXPECT_EQ(PeerOf(*frame->m_pAviMux, media::PinDirection::Input, 1), "Audio Capture device");
   EXPECT_EQ(PeerOf(*frame->m_pAviMux, media::PinDirection::Output, 0), "FileWriter");
   EXPECT_EQ(PeerOf(*frame->m_pSmartTee, media::PinDirection::Output, 1), "Render");
-  for (const char* absent : {"Grabber", "Video DynamicInterpolation", "SampleGrab", "NullRender"})
+  for (const char* absent : {"Video DynamicInterpolation", "SampleGrab", "NullRender"})
     EXPECT_FALSE(frame->m_pGraph->FindFilterByName(absent)) << absent;
   EXPECT_EQ(frame->m_clipIndex, 1) << "consumed by the build";
 
@@ -136,7 +150,7 @@ TEST_F(RecordingTest, WmvWithSoundTakesTheSoundOnInputZeroAndKeepsBothStreamsInP
   ASSERT_TRUE(frame->m_pFileWriter);
   EXPECT_EQ(frame->m_pFileWriter->Name(), "WMV FileWriter");
   EXPECT_EQ(PeerOf(*frame->m_pFileWriter, media::PinDirection::Input, 0), "Audio Capture device");
-  EXPECT_EQ(PeerOf(*frame->m_pFileWriter, media::PinDirection::Input, 1), "Start tee");
+  EXPECT_EQ(PeerOf(*frame->m_pFileWriter, media::PinDirection::Input, 1), "Grabber");
   const media::AsfProfile profile = frame->m_pFileWriter->GetAsfWriterConfig()->CurrentProfile();
   EXPECT_TRUE(profile.hasAudio);
   EXPECT_EQ(profile.videoWidth, 640);

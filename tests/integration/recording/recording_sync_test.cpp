@@ -99,3 +99,61 @@ INSTANTIATE_TEST_SUITE_P(Containers, BusyMachine, ::testing::Values(0, 1),
                          [](const auto& info) { return info.param ? "Wmv" : "Avi"; });
 
 }  // namespace
+
+namespace {
+
+// Sources whose timestamps are off the graph's clock or that stall: the clip starts at
+// 0 and repeats frames only for the real gap, and never for more than the bound.
+struct ClockCase {
+  const char* name;
+  int clockAheadSeconds;
+  int stallMs;
+  int recordFormat;        // 0 AVI, 1 WMV
+  double repeatedSeconds;  // the frames the AVI's rate keeper adds for the stall
+};
+
+class RecordingClockTest : public RecordingTest, public ::testing::WithParamInterface<ClockCase> {};
+
+TEST_P(RecordingClockTest, ClipFollowsTheGraphsClock) {
+  const ClockCase& c = GetParam();
+  virtualcam::CameraSpec camera = CameraIn("YUY2", 320, 240, 30);
+  camera.clockAheadSeconds = c.clockAheadSeconds;
+  camera.stallAfterFrames = c.stallMs > 0 ? 15 : 0;
+  camera.stallMs = c.stallMs;
+  Open(camera);
+  frame->m_recordAudio = 1;
+  frame->m_recordFormat = c.recordFormat;
+  const auto started = std::chrono::steady_clock::now();
+  const int delivered = Record(45);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  const std::string path = Clip(c.recordFormat == 0 ? "Clip0000.AVI" : "Clip0000.WMV");
+  // A runaway writer fills the disk at hundreds of MB a second.
+  EXPECT_LT(std::filesystem::file_size(path), 40u << 20);
+  const ProbedClip ff = ProbeWithFfprobe(path);
+  ASSERT_TRUE(ff.ok) << ff.error;
+  const ProbedStream* video = ff.Find("video");
+  const ProbedStream* audio = ff.Find("audio");
+  ASSERT_TRUE(video && audio);
+  EXPECT_LT(video->start, 0.5);
+  EXPECT_LT(video->end, seconds + 0.5);
+  EXPECT_NEAR(audio->end, video->end, 0.3);
+  if (c.recordFormat == 0) {
+    const double repeated = video->frames / 30.0 - delivered / 30.0;
+    EXPECT_NEAR(repeated, c.repeatedSeconds, 0.7)
+        << video->frames << " frames, " << delivered << " delivered";
+  } else {
+    EXPECT_EQ(video->frames, delivered);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, RecordingClockTest,
+    ::testing::Values(ClockCase{"AviClockHoursAhead", 5 * 3600, 0, 0, 0.0},
+                      ClockCase{"WmvClockHoursAhead", 5 * 3600, 0, 1, 0.0},
+                      ClockCase{"AviStallOf3s", 0, 3000, 0, 3.0},
+                      ClockCase{"AviStallOf7sFillsAtMost5s", 0, 7000, 0, 5.0},
+                      ClockCase{"AviClockAheadAndStall", 5 * 3600, 3000, 0, 3.0}),
+    [](const ::testing::TestParamInfo<ClockCase>& info) { return std::string(info.param.name); });
+
+}  // namespace

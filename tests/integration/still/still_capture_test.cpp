@@ -1,8 +1,10 @@
 // The two snapshot paths on the virtual camera, the files read back with QImage.
 #include <QImage>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
+#include "colour_bars.h"
 #include "still_frame_fixture.h"
 
 namespace {
@@ -16,28 +18,16 @@ QImage Load(const std::string& path) {
 }
 
 // The picture as the camera drew it: the frame counter's black box in the top left
-// corner, and eight colour bars from left to right (the ball may hide one spot).
-void ExpectCameraPicture(const QImage& image) {
+// corner, and eight colour bars from left to right (the ball may hide one spot), each
+// within the tolerance per channel.
+void ExpectCameraPicture(const QImage& image, int tolerance = 11) {
   ASSERT_FALSE(image.isNull());
-  const int w = image.width(), h = image.height();
+  const int h = image.height();
   // Inside the box, left of the first digit, whether or not the picture was resized.
   const int s = 2 * std::max(2, h / 100);
   EXPECT_LT(qGray(image.pixel(s, s)), 40) << "the counter is at the top";
   EXPECT_GT(qGray(image.pixel(s, h - 1 - s)), 100) << "no counter at the bottom";
-  const QRgb bars[8] = {qRgb(191, 191, 191), qRgb(191, 191, 0), qRgb(0, 191, 191),
-                        qRgb(0, 191, 0),     qRgb(191, 0, 191), qRgb(191, 0, 0),
-                        qRgb(0, 0, 191),     qRgb(16, 16, 16)};
-  const auto near = [](QRgb a, QRgb b) {
-    return std::abs(qRed(a) - qRed(b)) < 12 && std::abs(qGreen(a) - qGreen(b)) < 12 &&
-           std::abs(qBlue(a) - qBlue(b)) < 12;
-  };
-  for (int i = 0; i < 8; ++i) {
-    const int x = w * i / 8 + w / 16;
-    const bool seen = near(image.pixel(x, h * 3 / 4), bars[i]) ||
-                      near(image.pixel(x, h - 3), bars[i]) || near(image.pixel(x, h / 3), bars[i]);
-    EXPECT_TRUE(seen) << "bar " << i << " at x " << x << " is #" << std::hex
-                      << image.pixel(x, h * 3 / 4);
-  }
+  ExpectColourBars(image, tolerance);
 }
 
 // The file's own bytes, read by QImage exactly: rows bottom-up, blue, green, red.
@@ -94,6 +84,31 @@ TEST_F(StillCaptureTest, BothPathsFollowTheStillSizeAndShareOneCounter) {
   }
   EXPECT_EQ(frame->m_snapshotIndex, 6);
   EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(StillCaptureTest, MenuSnapshotSucceedsAtEveryFrameRate) {
+  for (int fps : {5, 10, 30}) {
+    Start({Format{"YUY2", 1280, 720, fps}}, true);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(frame->TakeSnapshot(), 1) << fps << " fps, try " << i;
+    EXPECT_TRUE(window.messages.empty()) << fps << " fps: " << window.messages[0].text;
+    frame->OnClose();
+    window.messages.clear();
+  }
+}
+
+// Each format's colours decoded with the colorimetry the camera declares for it.
+TEST_F(StillCaptureTest, EveryFormatSnapsTheCameraColours) {
+  for (const Format& format : virtualcam::DefaultFormats()) {
+    if (format.fourcc == "RGB32") continue;  // no menu snapshot (see below)
+    SCOPED_TRACE(format.fourcc + " " + std::to_string(format.width) + "x" +
+                 std::to_string(format.height));
+    Start({format});
+    ASSERT_EQ(Snap(), 1);
+    char name[32];
+    std::snprintf(name, sizeof name, "Still%04d.BMP", frame->m_snapshotIndex - 1);
+    ExpectCameraPicture(Load(Path(name)), 4);
+    frame->OnClose();
+  }
 }
 
 TEST_F(StillCaptureTest, AnRgb32CaptureFormatGivesSnapshotErrorEveryTime) {

@@ -61,8 +61,10 @@ class StillFrameTest : public ::testing::Test {
 
   // The camera with these formats, the first one captured; the preview runs once this
   // returns (the test fails otherwise).
-  void Start(std::vector<virtualcam::Format> formats) {
-    UseCamera(CameraWith(std::move(formats)));
+  void Start(std::vector<virtualcam::Format> formats, bool onlyOwnRates = false) {
+    virtualcam::CameraSpec camera = CameraWith(std::move(formats));
+    camera.refusesFrameRate = onlyOwnRates;  // a camera at 5 fps really runs at 5
+    UseCamera(camera);
     frame = std::make_unique<CMainFrame>(system, &factory);
     frame->AttachWindow(window);
     counting.inner = frame->m_pStillCallback;

@@ -123,6 +123,7 @@ bool Enter(Rig& rig, State state, std::string& why) {
   switch (state) {
     case State::PreviewOff:
       f.OnCommand(kPreview);
+      EXPECT_EQ(w.videoAreaClears, 1) << "no frozen last frame";
       break;
     case State::Recording:
       f.OnCommand(kStartStopCapture);

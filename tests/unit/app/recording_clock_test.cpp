@@ -2,6 +2,8 @@
 // the time limit, on fake clocks and a camera whose frame counters the test sets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "frame_fixture.h"
 #include "i18n/lang_text_table.h"
 #include "res/menu_ids.h"
@@ -181,21 +183,44 @@ TEST_F(RecordingClockTest, SettingTheSystemClockMovesNeitherTheShownTimeNorTheLi
   EXPECT_EQ(Status().rfind("Time elapsed: 00:00:00.2", 0), 0u) << Status();
 }
 
-TEST_F(RecordingClockTest, WithRegularTicksTheLimitEndsTheRecordingHalfWayIntoItsSecond) {
-  Frame().m_timeLimitEnabled = 1;
-  Frame().m_timeLimitSeconds = 5;
-  Frame().m_previewOn = 0;  // no preview to bring back
-  BeginRecording();
-  int ticks = 0;
-  while (Frame().m_recording && ticks < 200) {
-    Tick();
-    ++ticks;
+TEST_F(RecordingClockTest, TheLimitEndsTheRecordingAtTheTickNearestToIt) {
+  // Regular ticks stop at the limit itself; ticks that come 70 ms apart, or that fall 60 ms
+  // short of it, stop within half a tick of it, never a tick early.
+  struct Case {
+    int limit;
+    uint32_t period;
+    uint32_t firstTickAfter;
+  };
+  for (const Case c :
+       {Case{1, 100, 100}, Case{2, 100, 100}, Case{5, 100, 100}, Case{10, 100, 100},
+        Case{3600, 100, 100}, Case{5, 70, 70}, Case{2, 100, 40}, Case{10, 130, 10}}) {
+    SCOPED_TRACE(testing::Message() << "limit " << c.limit << " period " << c.period);
+    window.statusTexts.clear();
+    Frame().m_timeLimitEnabled = 1;
+    Frame().m_timeLimitSeconds = c.limit;
+    Frame().m_previewOn = 0;  // no preview to bring back
+    BeginRecording();
+    int64_t stoppedAt = 0;
+    for (uint32_t next = c.firstTickAfter;
+         Frame().m_recording && stoppedAt < int64_t{c.limit + 2} * 1000; next = c.period) {
+      system.Advance(next);
+      Frame().OnTimer(CMainFrame::kTimerId);
+      stoppedAt = system.monotonicMs - Frame().m_recordStartMs;
+    }
+    EXPECT_EQ(Frame().m_recording, 0);
+    EXPECT_GE(stoppedAt, int64_t{c.limit} * 1000 - 50);
+    EXPECT_LE(stoppedAt, int64_t{c.limit} * 1000 + std::max<int64_t>(50, c.period - 50));
+    if (c.period == 100 && c.firstTickAfter == 100) EXPECT_EQ(stoppedAt, int64_t{c.limit} * 1000);
+    // The last text still counts whole seconds and the ticks' digit.
+    const int64_t shownSeconds = (stoppedAt / 1000) % 60;
+    EXPECT_NE(Status().find(":" + std::string(shownSeconds < 10 ? "0" : "") +
+                            std::to_string(shownSeconds) + "."),
+              std::string::npos)
+        << Status();
+    EXPECT_EQ(Frame().m_captureMode, 0);
+    EXPECT_EQ(Frame().m_graphRunning, 0);
+    EXPECT_EQ(Label(), LangText(TXT_START_CAPTURE, Frame().m_languageIndex));
   }
-  EXPECT_EQ(ticks, 55);  // 5.5 s: the first tick within second 5 with a tenths digit of 5
-  EXPECT_EQ(Status().rfind("Time elapsed: 00:00:05.4", 0), 0u) << Status();
-  EXPECT_EQ(Frame().m_captureMode, 0);
-  EXPECT_EQ(Frame().m_graphRunning, 0);
-  EXPECT_EQ(Label(), LangText(TXT_START_CAPTURE, Frame().m_languageIndex));
   EXPECT_TRUE(window.messages.empty());
 }
 
@@ -245,6 +270,18 @@ TEST_F(RecordingClockTest, ARecordingWhoseCameraWasUnpluggedEndsAtTheNextTick) {
   EXPECT_EQ(Frame().m_recording, 0);
   EXPECT_EQ(Frame().m_captureMode, 0);
   EXPECT_EQ(Label(), LangText(TXT_START_CAPTURE, Frame().m_languageIndex));
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, LangText(TXT_RECORD_ERROR, Frame().m_languageIndex));
+  EXPECT_EQ(window.messages[0].detail, "The camera was unplugged or stopped sending pictures.");
+  // A clip whose writer failed on a full disk says so.
+  system.freeBytes = 4096;
+  BeginRecording();
+  graph->events.push_back({media::GraphEvent::Kind::ErrorAbort, "FileWriter", "write failed"});
+  Tick();
+  EXPECT_EQ(Frame().m_recording, 0);
+  ASSERT_EQ(window.messages.size(), 2u);
+  EXPECT_EQ(window.messages[1].detail.rfind("There is no room left on the disk of ", 0), 0u)
+      << window.messages[1].detail;
   graph->events.push_back({media::GraphEvent::Kind::DeviceLost, "Video Capture device", "gone"});
   Tick();
   EXPECT_EQ(Status().rfind("Cam -- ", 0), 0u) << "idle, the error only logged";

@@ -85,7 +85,7 @@ TEST_F(RecordingCommandTest, TheLastClipNumberIsUsedOnceAndNeverReplacesAFile) {
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text.rfind(LangText(TXT_RECORD_ERROR, frame->m_languageIndex), 0),
             0u);
-  EXPECT_NE(window.messages[0].text.find(dir / "Clip2147483647.AVI"), std::string::npos);
+  EXPECT_NE(window.messages[0].detail.find(dir / "Clip2147483647.AVI"), std::string::npos);
   EXPECT_EQ(ReadFile(dir / "Clip2147483647.AVI"), "the user's own");
 
   std::filesystem::remove(dir / "Clip2147483647.AVI");

@@ -36,12 +36,24 @@ TEST_F(RecordingStartCheckTest, AMissingFolderOrAFormatNoClipHoldsShowsTheRecord
   f.m_videoSubtype = 3;
   f.m_recordFormat = 2;  // from a hand-edited settings file
   EXPECT_FALSE(f.CheckRecordingCanStart());
-  ASSERT_EQ(window.messages.size(), 3u);
+  system.freeBytes = 1000;  // a full disk
+  f.m_recordFormat = 0;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(f.CheckRecordingCanStart());
+  const std::string logged = testing::internal::GetCapturedStderr();
+  ASSERT_EQ(window.messages.size(), 4u);
   for (const auto& m : window.messages) {
-    EXPECT_EQ(m.text, LangText(TXT_RECORD_ERROR, 2));
+    EXPECT_EQ(m.text, LangText(TXT_RECORD_ERROR, 2)) << "the fixed text stays";
     EXPECT_EQ(m.caption, "") << "the application title";
     EXPECT_EQ(m.icon, platform::MessageIcon::Error);
   }
+  // The reason underneath, one per fault.
+  EXPECT_EQ(window.messages[0].detail, "The folder " + (dir / "gone") + " does not exist.");
+  EXPECT_EQ(window.messages[1].detail, "The camera's current format cannot be recorded.");
+  EXPECT_EQ(window.messages[2].detail, "The clip format 2 is neither AVI nor WMV.");
+  EXPECT_EQ(window.messages[3].detail,
+            "There is no room left on the disk of " + (dir / "Documents") + ".");
+  EXPECT_NE(logged.find(window.messages[3].detail), std::string::npos) << logged;
 }
 
 TEST_F(RecordingStartCheckTest, AFolderThatCannotBeWrittenShowsTheRecordingError) {
@@ -54,7 +66,8 @@ TEST_F(RecordingStartCheckTest, AFolderThatCannotBeWrittenShowsTheRecordingError
   f.m_videoSubtype = 3;
   EXPECT_FALSE(f.CheckRecordingCanStart());
   ::chmod(folder.c_str(), 0755);
-  EXPECT_EQ(window.messages.size(), 1u);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].detail, "The folder " + folder + " cannot be written to.");
 }
 
 }  // namespace

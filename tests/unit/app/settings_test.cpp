@@ -1,9 +1,15 @@
 // Loading and saving the settings file, its location and the folder browser.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+#include <mutex>
+
 #include "frame_fixture.h"
 #include "i18n/lang_text_table.h"
 #include "i18n/language.h"
+#include "res/dialog_templates.h"
+#include "res/menu_ids.h"
 
 namespace {
 
@@ -212,6 +218,86 @@ TEST_F(SettingsTest, BrowseForFolderOpensAtTheCurrentFolderWithTheLocalizedTitle
   EXPECT_EQ(g_browseStartFolder, "/again");
   EXPECT_EQ(window.browseTitles[0], LangText(TXT_SELECT_FOLDER, kLangFrench));
   EXPECT_NE(window.browseTitles[0], LangText(TXT_SELECT_FOLDER, kLangEnglish));
+}
+
+TEST_F(SettingsTest, AFolderThatIsGoneIsReplacedAndTheUserIsToldOnce) {
+  WriteFile(IniPath(), "[SectionMain]\nAviFileFolder=" + (dir / "gone") + "\nSnapFolder=" +
+                           (dir / "gone") + "\n");
+  Start();
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, "The folder " + (dir / "gone") +
+                                         " no longer exists. Ostrel uses " + system.documents +
+                                         " instead.");
+  EXPECT_EQ(window.messages[0].icon, platform::MessageIcon::Information);
+  Frame().OnTimer(CMainFrame::kTimerId);
+  EXPECT_NE(ReadFile(IniPath()).find("AviFileFolder=" + system.documents + "\n"),
+            std::string::npos);
+  Frame().ActivateFrame();
+  EXPECT_EQ(window.messages.size(), 1u) << "once";
+}
+
+TEST_F(SettingsTest, EveryChangeIsOnDiskBeforeTheNextCommandWithoutAClose) {
+  std::filesystem::create_directories(dir / "clips");
+  std::filesystem::create_directories(dir / "stills");
+  Start();
+  struct Case {
+    uint32_t command;
+    std::function<void()> answer;  // what the user does in the browser or the dialog
+    std::string line;              // what the file then holds
+  };
+  const Case cases[] = {
+      {menu_id::kSetCaptureFolder, [&] { window.browseAnswers = {dir / "clips"}; },
+       "AviFileFolder=" + (dir / "clips")},
+      {menu_id::kSetSnapshotFolder, [&] { window.browseAnswers = {dir / "stills"}; },
+       "SnapFolder=" + (dir / "stills")},
+      {menu_id::kRecordAudio, [] {}, "Capture Audio=1"},
+      {menu_id::kFormatWmv, [] {}, "VideoFormat=1"},
+      {menu_id::kStillSize[4], [] {}, "HighResolutionSize=4"},
+      {menu_id::kRecordTimeLimit,
+       [&] {
+         using platform::DialogAction;
+         window.dialogScript = {DialogAction::Toggle(dialog_id::kTimeLimitEnable),
+                                DialogAction::Type(dialog_id::kTimeLimitEdit, "12"),
+                                DialogAction::Ok()};
+       },
+       "TimeLimitEnalbe=1"},
+  };
+  for (const Case& c : cases) {
+    c.answer();
+    Frame().OnCommand(c.command);
+    EXPECT_NE(ReadFile(IniPath()).find(c.line + "\n"), std::string::npos) << c.line << "\n"
+                                                                          << ReadFile(IniPath());
+  }
+  EXPECT_NE(ReadFile(IniPath()).find("TimeLimit=12\n"), std::string::npos);
+  // Numbers taken between commands (the still pin, a clip series) reach the file at the
+  // next tick; the reset at once.
+  {
+    std::lock_guard<std::mutex> lock(Frame().SnapshotLock());
+    Frame().m_snapshotIndex = 7;
+  }
+  Frame().OnTimer(CMainFrame::kTimerId);
+  EXPECT_NE(ReadFile(IniPath()).find("SnapFileIndex=7\n"), std::string::npos);
+  Frame().OnCommand(menu_id::kResetFileNumbers);
+  EXPECT_NE(ReadFile(IniPath()).find("SnapFileIndex=0\n"), std::string::npos);
+  // Nothing changed, nothing written.
+  const auto old = std::filesystem::last_write_time(IniPath()) - std::chrono::hours(1);
+  std::filesystem::last_write_time(IniPath(), old);
+  Frame().OnTimer(CMainFrame::kTimerId);
+  Frame().OnCommand(menu_id::kFormatWmv);
+  EXPECT_EQ(std::filesystem::last_write_time(IniPath()), old);
+}
+
+TEST_F(SettingsTest, AnInstalledCopyKeepsItsSettingsInTheUserConfigFolderEvenWhenItCouldWrite) {
+  std::filesystem::create_directories(dir / "prefix/bin");
+  std::filesystem::create_directories(dir / "prefix/lib/ostrel");
+  for (const std::string exe : {dir / "prefix/bin/ostrel", std::string("/usr/bin/ostrel"),
+                                std::string("/usr/local/bin/ostrel")}) {
+    system.modulePath = exe;
+    EXPECT_EQ(Frame().SettingsPath(), system.config + "/ostrel.INI") << exe;
+  }
+  // A copy in a bin folder of the user's own, with no private library beside it.
+  system.modulePath = dir / "bin/ostrel";
+  EXPECT_EQ(Frame().SettingsPath(), dir / "bin/ostrel.INI");
 }
 
 }  // namespace

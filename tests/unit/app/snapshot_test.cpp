@@ -67,6 +67,8 @@ TEST_F(SnapshotTest, FrameSizeSnapshotIsTheGrabbedFrameAfterA54ByteHeader) {
   EXPECT_EQ(Pixels("Still0007.BMP"), AsText(grabber->frame));
   EXPECT_EQ(Frame().m_snapshotIndex, 8);
   EXPECT_EQ(system.shutterSounds, 1);
+  EXPECT_EQ(window.videoAreaFlashes, 1);
+  EXPECT_TRUE(window.statusTexts.empty()) << "nothing over the status pane";
   EXPECT_EQ(system.slept, 50u);
   EXPECT_EQ(grabber->bufferingSwitches, (std::vector<bool>{true, false}));
   EXPECT_TRUE(window.messages.empty());
@@ -131,6 +133,7 @@ TEST_F(SnapshotTest, EachFailureShowsItsMessageAndLeavesNothingBehind) {
     EXPECT_TRUE(FolderEntries(folder).empty()) << text;
     EXPECT_EQ(Frame().m_snapshotIndex, 0);
     EXPECT_EQ(system.shutterSounds, 0);
+    EXPECT_EQ(window.videoAreaFlashes, 0);
     window.messages.clear();
   };
   filter->offersGrabber = false;
@@ -161,10 +164,14 @@ TEST_F(SnapshotTest, EachFailureShowsItsMessageAndLeavesNothingBehind) {
   expectOnly("Snapshot get data Error");
 }
 
-TEST_F(SnapshotTest, WhileARecordingRunsThereIsNoGrabberAndNothingHappens) {
+TEST_F(SnapshotTest, WithoutAGrabberARunningGraphSaysSoAndAStoppedOneDoesNothing) {
   Frame().m_pPreviewGrabber.reset();
   EXPECT_EQ(Frame().TakeSnapshot(), 0);
   EXPECT_TRUE(window.messages.empty());
+  Frame().m_graphRunning = 1;  // a recording whose clip has no grabber on its way
+  EXPECT_EQ(Frame().TakeSnapshot(), 0);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, "Snapshot IID_ISampleGrabber Error");
   EXPECT_EQ(system.slept, 0u);
   EXPECT_TRUE(FolderEntries(folder).empty());
 }

@@ -30,14 +30,20 @@ class LinuxSystemTest : public ::testing::Test {
   platform::LinuxSystem system;
 };
 
-TEST_F(LinuxSystemTest, FoldersFollowTheUserDirsFileWhenTheyExist) {
-  UserDirs("XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\nXDG_PICTURES_DIR=\"$HOME/Pics\"\n");
-  EXPECT_EQ(system.DocumentsFolder(), home) << "a documents folder that does not exist";
-  EXPECT_EQ(system.PicturesFolder(), "");
-  std::filesystem::create_directories(home + "/Docs");
-  std::filesystem::create_directories(home + "/Pics");
-  EXPECT_EQ(system.DocumentsFolder(), home + "/Docs");
+TEST_F(LinuxSystemTest, FoldersFollowTheUserDirsFileAndAreMadeWhenMissing) {
+  // A bare home: the XDG defaults are made rather than files written into home itself.
+  EXPECT_EQ(system.PicturesFolder(), home + "/Pictures");
+  EXPECT_EQ(system.VideosFolder(), home + "/Videos");
+  EXPECT_TRUE(std::filesystem::is_directory(home + "/Videos"));
+  UserDirs(
+      "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\nXDG_PICTURES_DIR=\"$HOME/Pics\"\n"
+      "XDG_VIDEOS_DIR=\"$HOME\"\n");
+  EXPECT_EQ(system.DocumentsFolder(), home + "/Docs") << "made where the file says";
   EXPECT_EQ(system.PicturesFolder(), home + "/Pics");
+  EXPECT_TRUE(std::filesystem::is_directory(home + "/Pics"));
+  std::filesystem::remove(home + "/Videos");
+  EXPECT_EQ(system.VideosFolder(), "") << "switched off by naming the home folder";
+  EXPECT_FALSE(std::filesystem::exists(home + "/Videos"));
   EXPECT_EQ(system.ConfigFolder(), home + "/.config/ostrel");
   ::setenv("XDG_CONFIG_HOME", (home + "/cfg").c_str(), 1);
   EXPECT_EQ(system.ConfigFolder(), home + "/cfg/ostrel");

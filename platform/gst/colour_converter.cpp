@@ -1,0 +1,74 @@
+// The colour space converter: two videoconverts around a route that is 16-bit AYUV64 only
+// for limited-range 8-bit YUV that the downstream element does not take as it is.
+#include "platform/gst/colour_converter.h"
+
+#include <gst/video/video.h>
+
+#include <initializer_list>
+
+namespace media::gst {
+namespace {
+
+GstStaticPadTemplate kSinkTemplate =
+    GST_STATIC_PAD_TEMPLATE("sink", GST_PAD_SINK, GST_PAD_ALWAYS, GST_STATIC_CAPS("video/x-raw"));
+GstStaticPadTemplate kSrcTemplate =
+    GST_STATIC_PAD_TEMPLATE("src", GST_PAD_SRC, GST_PAD_ALWAYS, GST_STATIC_CAPS("video/x-raw"));
+
+bool NeedsPreciseRoute(GstCaps* caps, GstPad* src) {
+  GstVideoInfo info;
+  if (!gst_video_info_from_caps(&info, caps)) return false;
+  if (!GST_VIDEO_INFO_IS_YUV(&info) || GST_VIDEO_INFO_COMP_DEPTH(&info, 0) != 8) return false;
+  if (info.colorimetry.range != GST_VIDEO_COLOR_RANGE_16_235) return false;
+  // Taken as it is downstream (a recording of the camera's own YUV): nothing to convert.
+  return !gst_pad_peer_query_accept_caps(src, caps);
+}
+
+// Chooses the route for each new input format before the first converter sees it.
+GstPadProbeReturn OnSinkEvent(GstPad* pad, GstPadProbeInfo* info, gpointer route) {
+  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+  if (GST_EVENT_TYPE(event) != GST_EVENT_CAPS) return GST_PAD_PROBE_OK;
+  GstCaps* caps = nullptr;
+  gst_event_parse_caps(event, &caps);
+  GstElement* bin = GST_ELEMENT(gst_object_get_parent(GST_OBJECT(pad)));
+  if (!bin) return GST_PAD_PROBE_OK;
+  GstPad* src = gst_element_get_static_pad(bin, "src");
+  GstCaps* wanted = NeedsPreciseRoute(caps, src)
+                        ? gst_caps_from_string("video/x-raw, format=(string)AYUV64")
+                        : gst_caps_new_any();
+  g_object_set(route, "caps", wanted, nullptr);
+  gst_caps_unref(wanted);
+  gst_object_unref(src);
+  gst_object_unref(bin);
+  return GST_PAD_PROBE_OK;
+}
+
+}  // namespace
+
+GstElement* MakeColourConverter() {
+  GstElement* bin = gst_bin_new(nullptr);
+  GstElement* in = gst_element_factory_make("videoconvert", nullptr);
+  GstElement* route = gst_element_factory_make("capsfilter", nullptr);
+  GstElement* out = gst_element_factory_make("videoconvert", nullptr);
+  if (!in || !route || !out) {
+    for (GstElement* e : {in, route, out})
+      if (e) gst_object_unref(gst_object_ref_sink(e));
+    gst_object_unref(gst_object_ref_sink(bin));
+    return nullptr;
+  }
+  gst_bin_add_many(GST_BIN(bin), in, route, out, nullptr);
+  gst_element_link_many(in, route, out, nullptr);
+  GstPad* inSink = gst_element_get_static_pad(in, "sink");
+  GstPad* outSrc = gst_element_get_static_pad(out, "src");
+  GstPad* sink =
+      gst_ghost_pad_new_from_template("sink", inSink, gst_static_pad_template_get(&kSinkTemplate));
+  GstPad* src =
+      gst_ghost_pad_new_from_template("src", outSrc, gst_static_pad_template_get(&kSrcTemplate));
+  gst_object_unref(inSink);
+  gst_object_unref(outSrc);
+  gst_pad_add_probe(sink, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, OnSinkEvent, route, nullptr);
+  gst_element_add_pad(bin, sink);
+  gst_element_add_pad(bin, src);
+  return bin;
+}
+
+}  // namespace media::gst

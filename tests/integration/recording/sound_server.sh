@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Runs a command beside a desktop's sound and video stack of its own, as a Debian 12
+# desktop has it: a session bus, PipeWire with WirePlumber and its Pulse layer, a null
+# sink "spk" (whose monitor is no microphone), a virtual source "mic" and a camera that
+# only PipeWire serves ("PipeWire Test Camera", its test pattern). Everything lives in a
+# scratch folder and ends with the command. Exits 77 when the packages are missing.
+#   sound_server.sh -- COMMAND [ARGS...]
+set -u
+[ "${1:-}" = "--" ] && shift
+for tool in pipewire wireplumber pipewire-pulse pactl pw-cli dbus-daemon; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "sound_server: $tool is missing (scripts/setup installs it)" >&2
+    exit 77
+  fi
+done
+if ! gst-inspect-1.0 pipewiresrc >/dev/null 2>&1 || ! gst-inspect-1.0 pulsesrc >/dev/null 2>&1; then
+  echo "sound_server: GStreamer's pipewiresrc or pulsesrc is missing" >&2
+  exit 77
+fi
+
+scratch=$(mktemp -d /tmp/ostrel-sound-XXXXXX)
+pids=()
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+mkdir -m 700 "$scratch/run"
+mkdir -p "$scratch/config/pipewire/pipewire.conf.d" "$scratch/home"
+cat >"$scratch/config/pipewire/pipewire.conf.d/test-camera.conf" <<'CONF'
+context.objects = [
+  { factory = spa-node-factory
+    args = { factory.name = videotestsrc library.name = videotestsrc/libspa-videotestsrc
+             node.name = test-camera node.description = "PipeWire Test Camera"
+             media.class = Video/Source object.linger = true } }
+]
+CONF
+export XDG_RUNTIME_DIR="$scratch/run" XDG_CONFIG_HOME="$scratch/config" HOME="$scratch/home"
+export XDG_STATE_HOME="$scratch/home/state" XDG_DATA_HOME="$scratch/home/data"
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$scratch/run/bus"
+unset PULSE_SERVER PIPEWIRE_REMOTE
+
+dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile \
+  >"$scratch/dbus.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -S "$scratch/run/bus" ] && break; sleep 0.05; done
+pipewire >"$scratch/pipewire.log" 2>&1 &
+pids+=($!)
+sleep 0.5
+wireplumber >"$scratch/wireplumber.log" 2>&1 &
+pids+=($!)
+pipewire-pulse >"$scratch/pipewire-pulse.log" 2>&1 &
+pids+=($!)
+
+ready=0
+for _ in $(seq 100); do
+  if pactl info >/dev/null 2>&1 && pw-cli ls Node 2>/dev/null | grep -q test-camera; then
+    ready=1
+    break
+  fi
+  sleep 0.1
+done
+if [ "$ready" != 1 ]; then
+  echo "sound_server: PipeWire did not come up; its log:" >&2
+  tail -n 20 "$scratch/pipewire.log" "$scratch/wireplumber.log" >&2
+  exit 77
+fi
+pactl load-module module-null-sink sink_name=spk >/dev/null
+pactl load-module module-null-sink media.class=Audio/Source/Virtual sink_name=mic \
+  channel_map=front-left,front-right >/dev/null
+export OSTREL_TEST_SOUND_SERVER="$scratch"
+"$@"
