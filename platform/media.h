@@ -224,11 +224,14 @@ struct VideoFrame {
   int height = 0;
   int stride = 0;
   const uint8_t* data = nullptr;
+  // Keeps `data` readable for as long as it is held, on any thread. Empty: the data is
+  // valid only during Present.
+  std::shared_ptr<const void> keeper;
 };
 
 // Where the video window draws; implemented by the window system (a child of the owner's
-// client area). Present runs on the streaming thread and must only copy the frame and
-// hand it over; Place and Show run on the user-interface thread.
+// client area). Present runs on the streaming thread and must only copy the frame (or
+// hold its keeper) and hand it over; Place and Show run on the user-interface thread.
 class VideoSurface {
  public:
   virtual ~VideoSurface() = default;

@@ -9,6 +9,24 @@ namespace {
 
 GstPad* StaticPad(GstElement* e, const char* name) { return gst_element_get_static_pad(e, name); }
 
+GstPadProbeReturn DropUnlessLinked(GstPad*, GstPadProbeInfo*, gpointer ghost) {
+  return gst_pad_is_linked(GST_PAD(ghost)) ? GST_PAD_PROBE_OK : GST_PAD_PROBE_DROP;
+}
+
+// Frames for an output with nothing connected stop at the tee, so that output's queue
+// thread never wakes for them (the preview graph leaves the capture output open).
+void DropAtTeeUnlessLinked(GstElement* queue, GstPad* ghost) {
+  GstPad* sink = StaticPad(queue, "sink");
+  if (GstPad* teeSrc = gst_pad_get_peer(sink)) {
+    gst_pad_add_probe(
+        teeSrc,
+        static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+        DropUnlessLinked, ghost, nullptr);
+    gst_object_unref(teeSrc);
+  }
+  gst_object_unref(sink);
+}
+
 // What the capture output may hold for a writer that is behind: two seconds of frames,
 // and never more than 128 MiB (about a second of raw 1080p). A stop finishes them all.
 constexpr guint64 kCaptureBacklogTime = 2 * GST_SECOND;
@@ -71,8 +89,12 @@ std::shared_ptr<GstFilter> MakeSmartTee() {
   GstPad* cap = StaticPad(capture, "src");
   GstPad* pre = StaticPad(preview, "src");
   filter->AddPin("Input", in, PinDirection::Input, PinCategory::None, MajorType::Video);
-  filter->AddPin("Capture", cap, PinDirection::Output, PinCategory::Capture, MajorType::Video);
-  filter->AddPin("Preview", pre, PinDirection::Output, PinCategory::Preview, MajorType::Video);
+  auto capturePin =
+      filter->AddPin("Capture", cap, PinDirection::Output, PinCategory::Capture, MajorType::Video);
+  auto previewPin =
+      filter->AddPin("Preview", pre, PinDirection::Output, PinCategory::Preview, MajorType::Video);
+  DropAtTeeUnlessLinked(capture, capturePin->Pad());
+  DropAtTeeUnlessLinked(preview, previewPin->Pad());
   gst_object_unref(in);
   gst_object_unref(cap);
   gst_object_unref(pre);

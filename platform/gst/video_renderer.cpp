@@ -5,6 +5,7 @@
 #include <gst/video/video.h>
 
 #include <algorithm>
+#include <memory>
 #include <mutex>
 
 #include "platform/gst/stock_filters.h"
@@ -64,20 +65,34 @@ class RendererFilter : public GstFilter {
     GstSample* sample = gst_app_sink_pull_sample(sink);
     if (!sample) return GST_FLOW_OK;
     std::lock_guard<std::mutex> lock(self->mutex);
-    GstVideoFrame frame;
-    if (self->surface && self->visible && self->FormatOf(gst_sample_get_caps(sample)) &&
-        gst_video_frame_map(&frame, &self->info_, gst_sample_get_buffer(sample), GST_MAP_READ)) {
-      VideoFrame out;
-      out.width = GST_VIDEO_INFO_WIDTH(&self->info_);
-      out.height = GST_VIDEO_INFO_HEIGHT(&self->info_);
-      out.stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
-      out.data = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
-      self->surface->Present(out);
-      gst_video_frame_unmap(&frame);
+    if (self->surface && self->visible && self->FormatOf(gst_sample_get_caps(sample))) {
+      // The mapped frame holds its own reference to the buffer: the window may keep it
+      // instead of copying it, and the buffer goes back to its pool when the last holder
+      // lets go.
+      auto mapped = std::make_shared<MappedFrame>();
+      if (gst_video_frame_map(&mapped->frame, &self->info_, gst_sample_get_buffer(sample),
+                              GST_MAP_READ)) {
+        mapped->mapped = true;
+        VideoFrame out;
+        out.width = GST_VIDEO_INFO_WIDTH(&self->info_);
+        out.height = GST_VIDEO_INFO_HEIGHT(&self->info_);
+        out.stride = GST_VIDEO_FRAME_PLANE_STRIDE(&mapped->frame, 0);
+        out.data = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&mapped->frame, 0));
+        out.keeper = std::move(mapped);
+        self->surface->Present(out);
+      }
     }
     gst_sample_unref(sample);
     return GST_FLOW_OK;
   }
+
+  struct MappedFrame {
+    GstVideoFrame frame;
+    bool mapped = false;
+    ~MappedFrame() {
+      if (mapped) gst_video_frame_unmap(&frame);
+    }
+  };
 
   // The frame layout of the negotiated caps, parsed again only when they change.
   bool FormatOf(GstCaps* caps) {
@@ -143,15 +158,15 @@ std::shared_ptr<GstFilter> MakeVideoRenderer() {
   GstCaps* rawCaps = gst_caps_new_empty_simple("video/x-raw");
   g_object_set(raw, "caps", rawCaps, nullptr);
   gst_caps_unref(rawCaps);
-  GstElement* queue = gst_element_factory_make("queue", "queue");
-  g_object_set(queue, "leaky", 2, "max-size-buffers", 2u, nullptr);
   GstElement* convert = gst_element_factory_make("videoconvert", "convert");
   GstElement* sink = gst_element_factory_make("appsink", "sink");
   GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr);
   g_object_set(sink, "caps", caps, "sync", FALSE, "max-buffers", 1u, "drop", TRUE, nullptr);
   gst_caps_unref(caps);
-  gst_bin_add_many(GST_BIN(bin), raw, queue, convert, sink, nullptr);
-  gst_element_link_many(raw, queue, convert, sink, nullptr);
+  // No queue of its own: handing a frame to the window never waits for the window, and
+  // the smart tee's preview queue already keeps the camera from waiting for the preview.
+  gst_bin_add_many(GST_BIN(bin), raw, convert, sink, nullptr);
+  gst_element_link_many(raw, convert, sink, nullptr);
   auto filter = std::make_shared<RendererFilter>(bin);
   filter->Init(raw, sink);
   return filter;

@@ -41,10 +41,36 @@ void QtVideoWindow::Present(const media::VideoFrame& frame) {
   int width = 0;
   int height = 0;
   FitPicture(frame.width, frame.height, m_targetWidth.load(), m_targetHeight.load(), width, height);
-  if (width <= 0 || height <= 0) return;  // nowhere to draw
-  QImage& image = m_images[m_write];      // only this thread touches the write image
-  if (image.width() != width || image.height() != height)
-    image = QImage(width, height, QImage::Format_RGB32);
+  if (width <= 0 || height <= 0) return;   // nowhere to draw
+  Picture& picture = m_pictures[m_write];  // only this thread touches the write picture
+  QImage& image = picture.image;
+  const bool atOwnSize = width == frame.width && height == frame.height;
+  if (atOwnSize && frame.keeper && frame.stride % 4 == 0 &&
+      reinterpret_cast<uintptr_t>(frame.data) % 4 == 0) {
+    // The frame is painted where it lies: held by its keeper, not copied.
+    image = QImage(frame.data, width, height, frame.stride, QImage::Format_RGB32);
+    picture.keeper = frame.keeper;
+  } else {
+    if (picture.keeper || image.width() != width || image.height() != height) {
+      image = QImage(width, height, QImage::Format_RGB32);  // lets go of a held frame first
+      picture.keeper.reset();
+    }
+    CopyScaled(frame, image);
+  }
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::swap(m_write, m_ready);
+    m_fresh = true;
+    m_cleared = false;
+  }
+  ++m_presented;
+  if (!m_updatePosted.exchange(true))
+    QCoreApplication::postEvent(this, new QEvent(kFrameReady), Qt::HighEventPriority);
+}
+
+void QtVideoWindow::CopyScaled(const media::VideoFrame& frame, QImage& image) {
+  const int width = image.width();
+  const int height = image.height();
   const qsizetype pitch = image.bytesPerLine();
   uchar* dst = image.bits();
   if (width == frame.width && height == frame.height) {
@@ -76,15 +102,6 @@ void QtVideoWindow::Present(const media::VideoFrame& frame) {
         std::memcpy(out + x, src + m_columns[static_cast<size_t>(x)], 4);
     }
   }
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    std::swap(m_write, m_ready);
-    m_fresh = true;
-    m_cleared = false;
-  }
-  ++m_presented;
-  if (!m_updatePosted.exchange(true))
-    QCoreApplication::postEvent(this, new QEvent(kFrameReady), Qt::HighEventPriority);
 }
 
 void QtVideoWindow::Place(int left, int top, int width, int height) {
@@ -113,7 +130,9 @@ void QtVideoWindow::Flash() {
 bool QtVideoWindow::event(QEvent* event) {
   if (event->type() == kFrameReady) {
     m_updatePosted = false;
-    update();
+    // Painted now rather than through another posted update request: one trip through
+    // the event loop per frame, not two.
+    if (isVisible()) repaint();
     return true;
   }
   return QWidget::event(event);
@@ -130,7 +149,7 @@ void QtVideoWindow::paintEvent(QPaintEvent*) {
     cleared = m_cleared;
   }
   QPainter painter(this);
-  const QImage& image = m_images[m_front];
+  const QImage& image = m_pictures[m_front].image;
   if (image.isNull() || cleared) {
     painter.fillRect(rect(), Qt::black);
     PaintFlash(painter);

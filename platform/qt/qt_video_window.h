@@ -1,8 +1,8 @@
 // The video window on Qt: a child of the frame's client area that draws the renderer's
-// newest frame. Frames arrive on the streaming thread and cross by one copy, scaled there
-// to the largest size of their shape that the window holds (smoothly when enlarged), into
-// one of three reused images; painting runs on the user-interface thread, blits and fills
-// the bars around.
+// newest frame. Frames arrive on the streaming thread; one at the window's size is held as
+// it is (no copy), any other is scaled there to the largest size of its shape that the
+// window holds (smoothly when enlarged) into a reused image. Painting runs on the
+// user-interface thread, blits and fills the bars around.
 #pragma once
 
 #include <QElapsedTimer>
@@ -13,6 +13,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -52,10 +53,19 @@ class QtVideoWindow : public QWidget, public media::VideoSurface {
  private:
   void PaintFlash(QPainter& painter);
 
-  // Three images: the streaming thread fills `write`, the newest complete frame waits in
+  // A frame at the window's size is the renderer's own buffer, held by its keeper; any
+  // other is scaled into an image of the window's.
+  struct Picture {
+    QImage image;
+    std::shared_ptr<const void> keeper;
+  };
+  // Scales (or copies) the frame into the image, which has the picture's size.
+  void CopyScaled(const media::VideoFrame& frame, QImage& image);
+
+  // Three pictures: the streaming thread fills `write`, the newest complete frame waits in
   // `ready`, paint draws `front`. Only the indices change hands, under the lock.
   std::mutex m_mutex;
-  std::array<QImage, 3> m_images;
+  std::array<Picture, 3> m_pictures;
   int m_write = 0;
   int m_ready = 1;
   int m_front = 2;

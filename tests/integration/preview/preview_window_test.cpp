@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "app/pelquin_app.h"
@@ -138,6 +139,32 @@ TEST(QtVideoWindowTest, FramesAreScaledToTheWindowHonouringTheStride) {
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 4; ++x) EXPECT_EQ(qBlue(shown.pixel(x, y)), 10 * y + x);
   EXPECT_EQ(video.PresentedFrames(), 3u);
+}
+
+// A frame at the window's own size is painted from its owner's memory, which the window
+// keeps alive until newer frames have taken its place.
+TEST(QtVideoWindowTest, FrameAtTheWindowsSizeIsHeldUntilNewerFramesReplaceIt) {
+  QWidget parent;
+  parent.resize(100, 100);
+  platform::QtVideoWindow video(&parent);
+  parent.show();
+  video.Place(0, 0, 4, 2);
+  video.Show(true);
+  auto pixels = std::make_shared<std::vector<uint32_t>>(4 * 2, 0xFF000040u);
+  const std::weak_ptr<std::vector<uint32_t>> held = pixels;
+  video.Present({4, 2, 4 * 4, reinterpret_cast<const uint8_t*>(pixels->data()), pixels});
+  pixels.reset();
+  ASSERT_FALSE(held.expired()) << "the window holds the frame it has not painted yet";
+  ASSERT_TRUE(ProcessUntil([&] { return video.PaintedFrames() >= 1; }));
+  EXPECT_EQ(qBlue(video.grab().toImage().pixel(3, 1)), 0x40);
+  std::vector<uint32_t> newer(4 * 2, 0xFF000080u);
+  for (int i = 0; i < 3; ++i) {  // through all three of the window's pictures
+    const uint64_t painted = video.PaintedFrames();
+    video.Present({4, 2, 4 * 4, reinterpret_cast<const uint8_t*>(newer.data())});
+    ASSERT_TRUE(ProcessUntil([&] { return video.PaintedFrames() > painted; }));
+  }
+  EXPECT_EQ(qBlue(video.grab().toImage().pixel(3, 1)), 0x80);
+  EXPECT_TRUE(held.expired()) << "and lets go of it once newer frames have replaced it";
 }
 
 TEST_F(PreviewWindowTest, EveryFormatShowsTheCameraColours) {
