@@ -9,17 +9,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/gst/v4l2_ioctl.h"
+
 namespace media::v4l2 {
 
 namespace {
-
-int Ioctl(int fd, unsigned long request, void* arg) {
-  int r;
-  do {
-    r = ::ioctl(fd, request, arg);
-  } while (r < 0 && errno == EINTR);
-  return r;
-}
 
 class NodeControls : public ControlDevice {
  public:

@@ -8,19 +8,9 @@
 
 #include <cerrno>
 
+#include "platform/gst/v4l2_ioctl.h"
+
 namespace media::v4l2 {
-
-namespace {
-
-int Ioctl(int fd, unsigned long request, void* arg) {
-  int r;
-  do {
-    r = ::ioctl(fd, request, arg);
-  } while (r < 0 && errno == EINTR);
-  return r;
-}
-
-}  // namespace
 
 bool ReadCurrentMode(const std::string& node, CurrentMode& mode) {
   const int fd = ::open(node.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
