@@ -298,11 +298,11 @@ constexpr std::array<MenuLabelRow, kMenuLabelRowCount> MenuLabelTable = {{
          "Capture(&R)",           // English
          "捕捉(&R)",              // Simplified Chinese
          "Captage de vidéo(&R)",  // French
-         "スタンバイ(&R",         // Japanese
-         "captura de video(&R",   // Spanish
-         "Vedioßerwischen(&R",    // German
-         "captura de video(&R",   // Portuguese
-         "nagrywanie wideo(&R",   // Polish
+         "スタンバイ(&R)",        // Japanese
+         "captura de video(&R)",  // Spanish
+         "Vedioßerwischen(&R)",   // German
+         "captura de video(&R)",  // Portuguese
+         "nagrywanie wideo(&R)",  // Polish
          "捕獲(&R)",              // Traditional Chinese
      }}},
     {{MenuLabelTarget::kBarPopup, menu_pos::kPreview},

@@ -87,6 +87,17 @@ TEST(TextTablesTest, EveryCellIsNonEmptyValidUtf8) {
   }
 }
 
+// A mnemonic "(&X" is closed in every language, as the menu shows it.
+TEST(TextTablesTest, EveryMenuMnemonicIsClosed) {
+  for (int i = 0; i < kMenuLabelRowCount; ++i)
+    for (int language = 0; language < kLanguageCount; ++language) {
+      const std::string label = MenuLabelTable[i].text[language];
+      const size_t open = label.find("(&");
+      if (open != std::string::npos)
+        EXPECT_EQ(label.find(')', open), open + 3) << label << " in column " << language;
+    }
+}
+
 // A translation that drops a %1 or %2 would lose the folder or number the message names.
 TEST(TextTablesTest, OwnMessagesNameWhatTheEnglishNamesInEveryLanguage) {
   const auto marks = [](const std::string& text) {

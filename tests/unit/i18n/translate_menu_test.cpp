@@ -133,7 +133,7 @@ TEST(TranslateMenuBarTest, PolishIsMostlyEnglish) {
   EXPECT_EQ(bar->TextOfCommand(menu_id::kAppExit), "wyjsc(&X)");
   EXPECT_EQ(bar->TextOfCommand(menu_id::kPreview), "nowosc(&P)");
   EXPECT_EQ(bar->TextOfCommand(menu_id::kSnapshot), "zdjecie(&P)");
-  EXPECT_EQ(bar->TextAtPosition(menu_pos::kCapture), "nagrywanie wideo(&R");
+  EXPECT_EQ(bar->TextAtPosition(menu_pos::kCapture), "nagrywanie wideo(&R)");
   EXPECT_EQ(bar->TextAtPosition(menu_pos::kFile), "File(&F)");
   EXPECT_EQ(bar->TextOfCommand(menu_id::kSetCaptureFolder), "Set capture file Folder...(&S)");
 }
