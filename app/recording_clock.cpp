@@ -24,8 +24,10 @@ std::string TimeSpan(int64_t seconds) {
 }  // namespace
 
 void CMainFrame::OnTimer(int) {
-  if (FollowDeviceChanges()) return;  // app/device_hotplug.cpp
-  if (EndFailedGraph()) return;       // app/graph_failure.cpp
+  // A device change leaves the state settled (a recording from a lost camera is already
+  // finished), so the tick goes on: the clock's count stays in step with the ticks.
+  FollowDeviceChanges();         // app/device_hotplug.cpp
+  if (EndFailedGraph()) return;  // app/graph_failure.cpp
   if (m_recording) {
     TakeBegunClips();
     const int64_t elapsed = RecordingElapsedSeconds();

@@ -156,7 +156,7 @@ class Enumerator : public DeviceEnumerator {
       if (!watchedProvider_) return false;
       watchedBus_ = gst_device_provider_get_bus(watchedProvider_);
       gst_bus_set_sync_handler(watchedBus_, OnDeviceMessage, this, nullptr);
-      return StartedWithoutItsFirstList(gst_device_provider_start(watchedProvider_));
+      return gst_device_provider_start(watchedProvider_);
     }
     monitor_ = gst_device_monitor_new();
     gst_device_monitor_add_filter(monitor_, "Video/Source", nullptr);
@@ -165,7 +165,7 @@ class Enumerator : public DeviceEnumerator {
     g_object_set(monitor_, "show-all", TRUE, nullptr);
     watchedBus_ = gst_device_monitor_get_bus(monitor_);
     gst_bus_set_sync_handler(watchedBus_, OnDeviceMessage, this, nullptr);
-    return StartedWithoutItsFirstList(gst_device_monitor_start(monitor_));
+    return gst_device_monitor_start(monitor_);
   }
   bool DevicesChanged() override { return changed_.exchange(false); }
 
@@ -220,12 +220,6 @@ class Enumerator : public DeviceEnumerator {
         break;
     }
     return GST_BUS_DROP;
-  }
-
-  // A start announces the devices already there, which the lists hold already.
-  bool StartedWithoutItsFirstList(gboolean started) {
-    changed_ = false;
-    return started;
   }
 
   std::string provider_;
