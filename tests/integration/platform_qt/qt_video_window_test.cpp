@@ -11,6 +11,18 @@ namespace {
 
 using platform::QtVideoWindow;
 
+// Hands the window a frame and waits (5 s at most) until it has painted it.
+void PresentAndPaint(QtVideoWindow* video, const media::VideoFrame& frame) {
+  const uint64_t painted = video->PaintedFrames();
+  video->Present(frame);
+  QElapsedTimer clock;
+  clock.start();
+  while (video->PaintedFrames() == painted && clock.elapsed() < 5000) {
+    QApplication::processEvents();
+    video->repaint();
+  }
+}
+
 TEST(QtVideoWindow, PictureFitsTheAreaWithItsOwnShape) {
   EXPECT_EQ(QtVideoWindow::PictureRect(640, 480, 640, 480), QRect(0, 0, 640, 480));
   EXPECT_EQ(QtVideoWindow::PictureRect(640, 480, 900, 480), QRect(130, 0, 640, 480))
@@ -30,13 +42,7 @@ TEST(QtVideoWindow, WideWindowShowsBlackBarsBesideThePicture) {
   video->Show(true);
   parent.show();
   std::vector<uint8_t> white(640 * 480 * 4, 0xff);
-  video->Present({640, 480, 640 * 4, white.data()});
-  QElapsedTimer clock;
-  clock.start();
-  while (video->PaintedFrames() == 0 && clock.elapsed() < 5000) {
-    QApplication::processEvents();
-    video->repaint();
-  }
+  PresentAndPaint(video, {640, 480, 640 * 4, white.data()});
   const QImage shot = video->grab().toImage();
   EXPECT_EQ(shot.pixelColor(10, 240), QColor(Qt::black));
   EXPECT_EQ(shot.pixelColor(890, 240), QColor(Qt::black));
@@ -55,13 +61,7 @@ TEST(QtVideoWindow, EnlargedPictureIsScaledSmoothly) {
   std::vector<uint32_t> frame(320 * 240);
   for (int y = 0; y < 240; ++y)
     for (int x = 0; x < 320; ++x) frame[size_t(y) * 320 + x] = x < 160 ? 0xff000000 : 0xffffffff;
-  video->Present({320, 240, 320 * 4, reinterpret_cast<const uint8_t*>(frame.data())});
-  QElapsedTimer clock;
-  clock.start();
-  while (video->PaintedFrames() == 0 && clock.elapsed() < 5000) {
-    QApplication::processEvents();
-    video->repaint();
-  }
+  PresentAndPaint(video, {320, 240, 320 * 4, reinterpret_cast<const uint8_t*>(frame.data())});
   const QImage shot = video->grab().toImage();
   EXPECT_EQ(shot.pixelColor(100, 240), QColor(Qt::black));
   EXPECT_EQ(shot.pixelColor(540, 240), QColor(Qt::white));
@@ -84,14 +84,7 @@ TEST(QtVideoWindow, ClearBlacksTheAreaAndFlashFadesBackToThePicture) {
   parent.show();
   const auto present = [&](uint8_t value) {
     std::vector<uint8_t> frame(320 * 240 * 4, value);
-    const uint64_t painted = video->PaintedFrames();
-    video->Present({320, 240, 320 * 4, frame.data()});
-    QElapsedTimer clock;
-    clock.start();
-    while (video->PaintedFrames() == painted && clock.elapsed() < 5000) {
-      QApplication::processEvents();
-      video->repaint();
-    }
+    PresentAndPaint(video, {320, 240, 320 * 4, frame.data()});
   };
   const auto centre = [&] { return video->grab().toImage().pixelColor(160, 120); };
   present(0xff);
