@@ -1,10 +1,14 @@
 // The colour space converter: two videoconverts around a route that is 16-bit AYUV64 only
-// for limited-range 8-bit YUV that the downstream element does not take as it is.
+// for limited-range 8-bit YUV that the downstream element does not take as it is. Ahead of
+// them, our own YUV to BGR element makes the same values in one pass when the input is
+// 4:2:2 and downstream takes BGR or BGRx; the videoconverts then pass its frames on.
 #include "platform/gst/colour_converter.h"
 
 #include <gst/video/video.h>
 
 #include <initializer_list>
+
+#include "platform/gst/yuv_to_bgr.h"
 
 namespace media::gst {
 namespace {
@@ -23,8 +27,27 @@ bool NeedsPreciseRoute(GstCaps* caps, GstPad* src) {
   return !gst_pad_peer_query_accept_caps(src, caps);
 }
 
-// Chooses the route for each new input format before the first converter sees it.
-GstPadProbeReturn OnSinkEvent(GstPad* pad, GstPadProbeInfo* info, gpointer route) {
+// The output our own converter makes for these caps, or UNKNOWN: only where downstream
+// takes BGR or BGRx but not the 16-bit route's own format, so what leaves the bin is
+// what the route would have given.
+GstVideoFormat DirectOutput(GstCaps* caps, GstPad* src) {
+  if (!YuvToBgrTakes(caps)) return GST_VIDEO_FORMAT_UNKNOWN;
+  GstCaps* wide = gst_caps_copy(caps);
+  gst_caps_set_simple(wide, "format", G_TYPE_STRING, "AYUV64", nullptr);
+  const bool takesWide = gst_pad_peer_query_accept_caps(src, wide);
+  gst_caps_unref(wide);
+  if (takesWide) return GST_VIDEO_FORMAT_UNKNOWN;
+  for (GstVideoFormat format : {GST_VIDEO_FORMAT_BGR, GST_VIDEO_FORMAT_BGRx}) {
+    GstCaps* out = YuvToBgrOutputCaps(caps, format);
+    const bool taken = gst_pad_peer_query_accept_caps(src, out);
+    gst_caps_unref(out);
+    if (taken) return format;
+  }
+  return GST_VIDEO_FORMAT_UNKNOWN;
+}
+
+// Chooses the route for each new input format before the first element sees it.
+GstPadProbeReturn OnSinkEvent(GstPad* pad, GstPadProbeInfo* info, gpointer) {
   GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
   if (GST_EVENT_TYPE(event) != GST_EVENT_CAPS) return GST_PAD_PROBE_OK;
   GstCaps* caps = nullptr;
@@ -32,11 +55,18 @@ GstPadProbeReturn OnSinkEvent(GstPad* pad, GstPadProbeInfo* info, gpointer route
   GstElement* bin = GST_ELEMENT(gst_object_get_parent(GST_OBJECT(pad)));
   if (!bin) return GST_PAD_PROBE_OK;
   GstPad* src = gst_element_get_static_pad(bin, "src");
-  GstCaps* wanted = NeedsPreciseRoute(caps, src)
+  GstElement* direct = gst_bin_get_by_name(GST_BIN(bin), "direct");
+  GstElement* route = gst_bin_get_by_name(GST_BIN(bin), "route");
+  const bool precise = NeedsPreciseRoute(caps, src);
+  const GstVideoFormat output = precise ? DirectOutput(caps, src) : GST_VIDEO_FORMAT_UNKNOWN;
+  g_object_set(direct, "output", static_cast<gint>(output), nullptr);
+  GstCaps* wanted = precise && output == GST_VIDEO_FORMAT_UNKNOWN
                         ? gst_caps_from_string("video/x-raw, format=(string)AYUV64")
                         : gst_caps_new_any();
   g_object_set(route, "caps", wanted, nullptr);
   gst_caps_unref(wanted);
+  gst_object_unref(route);
+  gst_object_unref(direct);
   gst_object_unref(src);
   gst_object_unref(bin);
   return GST_PAD_PROBE_OK;
@@ -46,18 +76,20 @@ GstPadProbeReturn OnSinkEvent(GstPad* pad, GstPadProbeInfo* info, gpointer route
 
 GstElement* MakeColourConverter() {
   GstElement* bin = gst_bin_new(nullptr);
+  GstElement* direct = MakeYuvToBgr();
   GstElement* in = gst_element_factory_make("videoconvert", nullptr);
-  GstElement* route = gst_element_factory_make("capsfilter", nullptr);
+  GstElement* route = gst_element_factory_make("capsfilter", "route");
   GstElement* out = gst_element_factory_make("videoconvert", nullptr);
-  if (!in || !route || !out) {
-    for (GstElement* e : {in, route, out})
+  if (!direct || !in || !route || !out) {
+    for (GstElement* e : {direct, in, route, out})
       if (e) gst_object_unref(gst_object_ref_sink(e));
     gst_object_unref(gst_object_ref_sink(bin));
     return nullptr;
   }
-  gst_bin_add_many(GST_BIN(bin), in, route, out, nullptr);
-  gst_element_link_many(in, route, out, nullptr);
-  GstPad* inSink = gst_element_get_static_pad(in, "sink");
+  gst_object_set_name(GST_OBJECT(direct), "direct");
+  gst_bin_add_many(GST_BIN(bin), direct, in, route, out, nullptr);
+  gst_element_link_many(direct, in, route, out, nullptr);
+  GstPad* inSink = gst_element_get_static_pad(direct, "sink");
   GstPad* outSrc = gst_element_get_static_pad(out, "src");
   GstPad* sink =
       gst_ghost_pad_new_from_template("sink", inSink, gst_static_pad_template_get(&kSinkTemplate));
@@ -65,7 +97,7 @@ GstElement* MakeColourConverter() {
       gst_ghost_pad_new_from_template("src", outSrc, gst_static_pad_template_get(&kSrcTemplate));
   gst_object_unref(inSink);
   gst_object_unref(outSrc);
-  gst_pad_add_probe(sink, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, OnSinkEvent, route, nullptr);
+  gst_pad_add_probe(sink, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, OnSinkEvent, nullptr, nullptr);
   gst_element_add_pad(bin, sink);
   gst_element_add_pad(bin, src);
   return bin;

@@ -1,0 +1,325 @@
+// The limited-range YUV rows to B,G,R: the matrix is rounded from the same chain of
+// double-precision steps as videoconvert's, so every coefficient is the same integer.
+#include "platform/gst/yuv_to_bgr_rows.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
+namespace media::gst {
+namespace {
+
+struct Matrix4 {
+  double m[4][4];
+};
+
+Matrix4 Identity() {
+  Matrix4 r{};
+  for (int i = 0; i < 4; ++i) r.m[i][i] = 1;
+  return r;
+}
+
+// a * b, summed in the same order as videoconvert so the last bit agrees.
+Matrix4 Multiply(const Matrix4& a, const Matrix4& b) {
+  Matrix4 r{};
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) {
+      double x = 0;
+      for (int k = 0; k < 4; ++k) x += a.m[i][k] * b.m[k][j];
+      r.m[i][j] = x;
+    }
+  return r;
+}
+
+Matrix4 Offset(const Matrix4& m, double a1, double a2, double a3) {
+  Matrix4 a = Identity();
+  a.m[0][3] = a1;
+  a.m[1][3] = a2;
+  a.m[2][3] = a3;
+  return Multiply(a, m);
+}
+
+Matrix4 Scale(const Matrix4& m, double a1, double a2, double a3) {
+  Matrix4 a = Identity();
+  a.m[0][0] = a1;
+  a.m[1][1] = a2;
+  a.m[2][2] = a3;
+  return Multiply(a, m);
+}
+
+}  // namespace
+
+YuvToRgbMatrix LimitedRangeMatrix(double kr, double kb) {
+  // 16-bit limited range to 0..1 (the scales are single-precision reciprocals there too).
+  Matrix4 m = Offset(Identity(), -4096, -32768, -32768);
+  m = Scale(m, 1 / 56064.0f, 1 / 57344.0f, 1 / 57344.0f);
+  const double kg = 1.0 - kr - kb;
+  const Matrix4 toRgb = {{{1., 0., 2 * (1 - kr), 0.},
+                          {1., -2 * kb * (1 - kb) / kg, -2 * kr * (1 - kr) / kg, 0.},
+                          {1., 2 * (1 - kb), 0., 0.},
+                          {0., 0., 0., 1.}}};
+  m = Multiply(toRgb, m);
+  m = Scale(m, 255.0f, 255.0f, 255.0f);  // to full-range 8-bit R'G'B'
+  m = Scale(m, 256.0f, 256.0f, 256.0f);  // computed in 16 bits
+  m = Scale(m, 256.0f, 256.0f, 256.0f);  // fixed point, 8 fractional bits
+  YuvToRgbMatrix r{};
+  for (int c = 0; c < 3; ++c) {
+    r.y[c] = static_cast<int32_t>(std::rint(m.m[c][0]));
+    r.u[c] = static_cast<int32_t>(std::rint(m.m[c][1]));
+    r.v[c] = static_cast<int32_t>(std::rint(m.m[c][2]));
+    r.offset[c] = static_cast<int32_t>(std::rint(m.m[c][3]));
+  }
+  return r;
+}
+
+bool YuvToBgrRows::Configure(uint32_t width, const YuvToRgbMatrix& matrix, ChromaSiting siting,
+                             int bytesPerPixel) {
+  if (width < 2 || width % 2 != 0 || (bytesPerPixel != 3 && bytesPerPixel != 4)) return false;
+  width_ = width;
+  matrix_ = matrix;
+  siting_ = siting;
+  bytesPerPixel_ = bytesPerPixel;
+  y_.resize(width);
+  u_.resize(width);
+  v_.resize(width);
+  halfU_.resize(width / 2 + 2);
+  halfV_.resize(width / 2 + 2);
+  return true;
+}
+
+namespace {
+
+#if defined(__SSE2__)
+inline __m128i Load(const uint8_t* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// Sixteen bytes taken every 2 (or every 4) bytes from p.
+inline __m128i Every2nd(const uint8_t* p) {
+  const __m128i low = _mm_set1_epi16(0xFF);
+  return _mm_packus_epi16(_mm_and_si128(Load(p), low), _mm_and_si128(Load(p + 16), low));
+}
+inline __m128i Every4th(const uint8_t* p) {
+  const __m128i low = _mm_set1_epi32(0xFF);
+  const __m128i a = _mm_packs_epi32(_mm_and_si128(Load(p), low), _mm_and_si128(Load(p + 16), low));
+  const __m128i b =
+      _mm_packs_epi32(_mm_and_si128(Load(p + 32), low), _mm_and_si128(Load(p + 48), low));
+  return _mm_packus_epi16(a, b);
+}
+#endif
+
+// Copies n samples taken `step` bytes apart; the steps of packed and planar rows go fast.
+void Take(uint8_t* dst, const uint8_t* src, size_t step, uint32_t n) {
+  uint32_t i = 0;
+#if defined(__SSE2__)
+  // Vector loads read up to 3 bytes past the last sample they use: never past the row's last.
+  if (step == 1) {
+    for (; i + 16 <= n; i += 16)
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), Load(src + i));
+  } else if (step == 2) {
+    for (; i + 17 <= n; i += 16)
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), Every2nd(src + 2 * i));
+  } else if (step == 4) {
+    for (; i + 17 <= n; i += 16)
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), Every4th(src + 4 * i));
+  }
+#endif
+  for (; i < n; ++i) dst[i] = src[i * step];
+}
+
+}  // namespace
+
+void YuvToBgrRows::Gather(const YuvRow& row) {
+  Take(y_.data(), row.y, row.yStep, width_);
+  // The half rows have one sample of padding each side, a copy of the edge sample: the
+  // filters then leave the first and last pixels at their own sample, as videoconvert does.
+  const uint32_t n = width_ / 2;
+  for (auto [half, src] : {std::pair{&halfU_, row.u}, std::pair{&halfV_, row.v}}) {
+    uint8_t* h = half->data();
+    Take(h + 1, src, row.cStep, n);
+    h[0] = h[1];
+    h[n + 1] = h[n];
+  }
+}
+
+// videoconvert's horizontal 2x chroma filters: between pixels, each sample weighs 3:1 on
+// its nearer neighbours; cosited, the odd pixel is the mean of the two.
+void YuvToBgrRows::UpsampleChroma(std::vector<uint8_t>& full, const uint8_t* half) const {
+  uint8_t* out = full.data();
+  const uint32_t n = width_ / 2;
+  const uint8_t* c = half + 1;  // c[k] is the k-th sample; c[-1] and c[n] are the padding
+  uint32_t k = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i two = _mm_set1_epi16(2);
+  for (; k + 16 <= n; k += 16) {
+    const __m128i cur = Load(c + k), next = Load(c + k + 1);
+    __m128i even, odd;
+    if (siting_ == ChromaSiting::kBetween) {
+      const __m128i prev = Load(c + k - 1);
+      __m128i e[2], o[2];
+      for (int h = 0; h < 2; ++h) {
+        const __m128i p16 = h ? _mm_unpackhi_epi8(prev, zero) : _mm_unpacklo_epi8(prev, zero);
+        const __m128i c16 = h ? _mm_unpackhi_epi8(cur, zero) : _mm_unpacklo_epi8(cur, zero);
+        const __m128i n16 = h ? _mm_unpackhi_epi8(next, zero) : _mm_unpacklo_epi8(next, zero);
+        const __m128i c3 = _mm_add_epi16(_mm_add_epi16(c16, c16), c16);
+        e[h] = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(p16, c3), two), 2);
+        o[h] = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(n16, c3), two), 2);
+      }
+      even = _mm_packus_epi16(e[0], e[1]);
+      odd = _mm_packus_epi16(o[0], o[1]);
+    } else {
+      even = cur;
+      odd = _mm_avg_epu8(cur, next);
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * k), _mm_unpacklo_epi8(even, odd));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * k + 16), _mm_unpackhi_epi8(even, odd));
+  }
+#endif
+  for (; k < n; ++k) {
+    if (siting_ == ChromaSiting::kBetween) {
+      out[2 * k] = static_cast<uint8_t>((c[k - 1] + 3 * c[k] + 2) >> 2);
+      out[2 * k + 1] = static_cast<uint8_t>((3 * c[k] + c[k + 1] + 2) >> 2);
+    } else {
+      out[2 * k] = c[k];
+      out[2 * k + 1] = static_cast<uint8_t>((c[k] + c[k + 1] + 1) >> 1);
+    }
+  }
+}
+
+namespace {
+
+inline uint8_t Channel(int32_t y, int32_t u, int32_t v, int32_t ky, int32_t ku, int32_t kv,
+                       int32_t offset) {
+  const int32_t t = 257 * (ky * y + ku * u + kv * v) + offset;
+  return static_cast<uint8_t>(std::clamp(t >> 16, 0, 255));
+}
+
+void MatrixPixels(const YuvToRgbMatrix& m, const uint8_t* y, const uint8_t* u, const uint8_t* v,
+                  uint8_t* dst, uint32_t from, uint32_t to, int bytes) {
+  for (uint32_t x = from; x < to; ++x) {
+    uint8_t* d = dst + bytes * x;
+    d[0] = Channel(y[x], u[x], v[x], m.y[2], m.u[2], m.v[2], m.offset[2]);
+    d[1] = Channel(y[x], u[x], v[x], m.y[1], m.u[1], m.v[1], m.offset[1]);
+    d[2] = Channel(y[x], u[x], v[x], m.y[0], m.u[0], m.v[0], m.offset[0]);
+    if (bytes == 4) d[3] = 0xFF;
+  }
+}
+
+#if defined(__SSE2__)
+// One channel of eight pixels: (Y,U) and (V,0) pairs through pmaddwd give the exact 32-bit
+// sums; 257 * s + offset, the top 16 bits, saturated to 0..255 by the packs.
+struct ChannelWeights {
+  __m128i yu, v0, offset;
+  ChannelWeights(const YuvToRgbMatrix& m, int c)
+      : yu(_mm_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(m.u[c]) << 16) |
+                                               (static_cast<uint32_t>(m.y[c]) & 0xFFFF)))),
+        v0(_mm_set1_epi32(m.v[c] & 0xFFFF)),
+        offset(_mm_set1_epi32(m.offset[c])) {}
+};
+
+inline __m128i Half(__m128i yu, __m128i v0, const ChannelWeights& w) {
+  const __m128i s = _mm_add_epi32(_mm_madd_epi16(yu, w.yu), _mm_madd_epi16(v0, w.v0));
+  const __m128i t = _mm_add_epi32(_mm_add_epi32(_mm_slli_epi32(s, 8), s), w.offset);
+  return _mm_srai_epi32(t, 16);
+}
+
+// Eight pixels' values of one channel, as 16-bit lanes (already within 0..255 after packus).
+inline __m128i Channel8(__m128i yuLo, __m128i yuHi, __m128i v0Lo, __m128i v0Hi,
+                        const ChannelWeights& w) {
+  return _mm_packs_epi32(Half(yuLo, v0Lo, w), Half(yuHi, v0Hi, w));
+}
+
+// Sixteen pixels as B,G,R,0xFF, in four registers.
+inline void Bgrx16(const ChannelWeights* w, const uint8_t* y, const uint8_t* u, const uint8_t* v,
+                   __m128i out[4]) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i y8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y));
+  const __m128i u8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(u));
+  const __m128i v8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v));
+  __m128i bgr[3][2];
+  for (int half = 0; half < 2; ++half) {
+    const __m128i y16 = half ? _mm_unpackhi_epi8(y8, zero) : _mm_unpacklo_epi8(y8, zero);
+    const __m128i u16 = half ? _mm_unpackhi_epi8(u8, zero) : _mm_unpacklo_epi8(u8, zero);
+    const __m128i v16 = half ? _mm_unpackhi_epi8(v8, zero) : _mm_unpacklo_epi8(v8, zero);
+    const __m128i yuLo = _mm_unpacklo_epi16(y16, u16), yuHi = _mm_unpackhi_epi16(y16, u16);
+    const __m128i v0Lo = _mm_unpacklo_epi16(v16, zero), v0Hi = _mm_unpackhi_epi16(v16, zero);
+    for (int c = 0; c < 3; ++c) bgr[c][half] = Channel8(yuLo, yuHi, v0Lo, v0Hi, w[c]);
+  }
+  const __m128i b = _mm_packus_epi16(bgr[0][0], bgr[0][1]);
+  const __m128i g = _mm_packus_epi16(bgr[1][0], bgr[1][1]);
+  const __m128i r = _mm_packus_epi16(bgr[2][0], bgr[2][1]);
+  const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));
+  const __m128i bgLo = _mm_unpacklo_epi8(b, g), bgHi = _mm_unpackhi_epi8(b, g);
+  const __m128i raLo = _mm_unpacklo_epi8(r, opaque), raHi = _mm_unpackhi_epi8(r, opaque);
+  out[0] = _mm_unpacklo_epi16(bgLo, raLo);
+  out[1] = _mm_unpackhi_epi16(bgLo, raLo);
+  out[2] = _mm_unpacklo_epi16(bgHi, raHi);
+  out[3] = _mm_unpackhi_epi16(bgHi, raHi);
+}
+
+void MatrixRowBgrx(const YuvToRgbMatrix& m, const uint8_t* y, const uint8_t* u, const uint8_t* v,
+                   uint8_t* dst, uint32_t width) {
+  // B, G, R: the matrix's rows 2, 1, 0.
+  const ChannelWeights w[3] = {ChannelWeights(m, 2), ChannelWeights(m, 1), ChannelWeights(m, 0)};
+  uint32_t x = 0;
+  for (; x + 16 <= width; x += 16) {
+    __m128i out[4];
+    Bgrx16(w, y + x, u + x, v + x, out);
+    for (int i = 0; i < 4; ++i)
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * x + 16 * i), out[i]);
+  }
+  MatrixPixels(m, y, u, v, dst, x, width, 4);
+}
+
+// Four B,G,R,x pixels to twelve B,G,R bytes in the low part of the register.
+__attribute__((target("ssse3"))) inline __m128i DropPadding(__m128i bgrx) {
+  const __m128i order = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  return _mm_shuffle_epi8(bgrx, order);
+}
+
+__attribute__((target("ssse3"))) void MatrixRowBgrSsse3(const YuvToRgbMatrix& m, const uint8_t* y,
+                                                        const uint8_t* u, const uint8_t* v,
+                                                        uint8_t* dst, uint32_t width) {
+  const ChannelWeights w[3] = {ChannelWeights(m, 2), ChannelWeights(m, 1), ChannelWeights(m, 0)};
+  uint32_t x = 0;
+  // Each 16-byte store writes 4 bytes past its 12; the next one covers them, and the last
+  // block leaves room for them inside the row.
+  for (; x + 16 + 2 <= width; x += 16) {
+    __m128i out[4];
+    Bgrx16(w, y + x, u + x, v + x, out);
+    for (int i = 0; i < 4; ++i)
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 3 * x + 12 * i), DropPadding(out[i]));
+  }
+  MatrixPixels(m, y, u, v, dst, x, width, 3);
+}
+
+bool HaveSsse3() {
+  static const bool have = __builtin_cpu_supports("ssse3");
+  return have;
+}
+#endif
+
+void MatrixRow(const YuvToRgbMatrix& m, const uint8_t* y, const uint8_t* u, const uint8_t* v,
+               uint8_t* dst, uint32_t width, int bytes) {
+#if defined(__SSE2__)
+  if (bytes == 4) return MatrixRowBgrx(m, y, u, v, dst, width);
+  if (HaveSsse3()) return MatrixRowBgrSsse3(m, y, u, v, dst, width);
+#endif
+  MatrixPixels(m, y, u, v, dst, 0, width, bytes);
+}
+
+}  // namespace
+
+void YuvToBgrRows::Convert(const YuvRow& row, uint8_t* dst) {
+  Gather(row);
+  UpsampleChroma(u_, halfU_.data());
+  UpsampleChroma(v_, halfV_.data());
+  MatrixRow(matrix_, y_.data(), u_.data(), v_.data(), dst, width_, bytesPerPixel_);
+}
+
+}  // namespace media::gst

@@ -1,0 +1,56 @@
+// Limited-range 8-bit YUV with 4:2:2 chroma to 8-bit B,G,R, row by row, with integer
+// arithmetic that gives exactly what GStreamer's videoconvert gives through 16 bits per
+// channel (AYUV64): chroma filled in by its filters, each value widened as v * 257, its
+// 16-bit matrix with 8-bit coefficients, and the top byte kept. No GStreamer here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace media::gst {
+
+// R, G, B (index 0, 1, 2) = clamp((257 * (y*Y + u*U + v*V) + offset) >> 16, 0, 255).
+struct YuvToRgbMatrix {
+  int32_t y[3];
+  int32_t u[3];
+  int32_t v[3];
+  int32_t offset[3];
+};
+
+// The matrix for limited-range YUV of the colour matrix with luma weights kr and kb,
+// rounded as videoconvert rounds its own.
+YuvToRgbMatrix LimitedRangeMatrix(double kr, double kb);
+
+// Where the chroma samples sit: between two pixels, or on the first of the two.
+enum class ChromaSiting { kBetween, kCosited };
+
+// One row's samples: Y at y[i * yStep], the i-th chroma pair at u[i * cStep], v[i * cStep].
+struct YuvRow {
+  const uint8_t* y;
+  size_t yStep;
+  const uint8_t* u;
+  const uint8_t* v;
+  size_t cStep;
+};
+
+class YuvToBgrRows {
+ public:
+  // width must be even and at least 2; bytesPerPixel 3 (B,G,R) or 4 (B,G,R,0xFF).
+  bool Configure(uint32_t width, const YuvToRgbMatrix& matrix, ChromaSiting siting,
+                 int bytesPerPixel);
+  void Convert(const YuvRow& row, uint8_t* dst);
+
+ private:
+  void Gather(const YuvRow& row);
+  void UpsampleChroma(std::vector<uint8_t>& full, const uint8_t* half) const;
+
+  uint32_t width_ = 0;
+  YuvToRgbMatrix matrix_{};
+  ChromaSiting siting_ = ChromaSiting::kBetween;
+  int bytesPerPixel_ = 3;
+  // Contiguous rows for the matrix loop: Y and chroma at full width, chroma at half.
+  std::vector<uint8_t> y_, u_, v_, halfU_, halfV_;
+};
+
+}  // namespace media::gst
