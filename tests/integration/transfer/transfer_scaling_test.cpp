@@ -73,12 +73,16 @@ class TransferIdentity : public ::testing::TestWithParam<Size> {
 
 TEST_P(TransferIdentity, DefaultIsTheInputSizeAsOpaqueBgrx) {
   const Size in = GetParam();
-  const FramePair pair = RunOneFrame(in.width, in.height, 0, 0);
-  ASSERT_EQ(pair.in.width, in.width);
-  EXPECT_EQ(pair.out.width, in.width);
-  EXPECT_EQ(pair.out.height, in.height);
-  EXPECT_EQ(pair.out.format, "BGRx");
-  ExpectPicture(pair.out, pair.in.bytes);
+  // Snow is grey: the colours tell B, G and R apart.
+  for (const char* pattern : {"snow", "colors"}) {
+    SCOPED_TRACE(pattern);
+    const FramePair pair = RunOneFrame(in.width, in.height, 0, 0, "", pattern);
+    ASSERT_EQ(pair.in.width, in.width);
+    EXPECT_EQ(pair.out.width, in.width);
+    EXPECT_EQ(pair.out.height, in.height);
+    EXPECT_EQ(pair.out.format, "BGRx");
+    ExpectPicture(pair.out, pair.in.bytes);
+  }
 }
 
 TEST_P(TransferIdentity, BgrAtTheInputSizeIsHandedOnUntouched) {
@@ -134,7 +138,8 @@ TEST(TransferAxes, APictureOfAnotherShapeKeepsItsShapeBetweenBlackBars) {
         << c.in.width << "x" << c.in.height << ": the bar ends where the picture starts";
     // smpte's top-left bar is light grey: the picture starts right after the bar.
     EXPECT_GT(at(c.left, c.top)[0], 150) << c.in.width << "x" << c.in.height;
-    EXPECT_GT(at(c.left + c.width - 2, c.top + c.height / 3)[0], 100) << "the blue bar ends at the right bar";
+    EXPECT_GT(at(c.left + c.width - 2, c.top + c.height / 3)[0], 100)
+        << "the blue bar ends at the right bar";
     const std::vector<uint8_t> picture = Resampled(pair.in, c.width, c.height);
     EXPECT_EQ(0, std::memcmp(at(c.left, c.top + c.height / 2),
                              &picture[size_t(c.height / 2) * c.width * 3], size_t(c.width) * 3));
