@@ -1,7 +1,8 @@
 // The colour space converter: two videoconverts around a route that is 16-bit AYUV64 only
 // for limited-range 8-bit YUV that the downstream element does not take as it is. Ahead of
 // them, our own YUV to BGR element makes the same values in one pass when the input is
-// 4:2:2 and downstream takes BGR or BGRx; the videoconverts then pass its frames on.
+// 4:2:2 and downstream takes BGR alone or BGRx alone; the videoconverts then pass its
+// frames on.
 #include "platform/gst/colour_converter.h"
 
 #include <gst/video/video.h>
@@ -27,23 +28,44 @@ bool NeedsPreciseRoute(GstCaps* caps, GstPad* src) {
   return !gst_pad_peer_query_accept_caps(src, caps);
 }
 
+// The one format downstream takes, or UNKNOWN when it takes several, or any.
+GstVideoFormat OnlyFormatTaken(GstPad* src) {
+  GstCaps* peer = gst_pad_peer_query_caps(src, nullptr);
+  GstVideoFormat only = GST_VIDEO_FORMAT_UNKNOWN;
+  bool several = !peer || gst_caps_is_any(peer) || gst_caps_is_empty(peer);
+  for (guint i = 0; !several && i < gst_caps_get_size(peer); ++i) {
+    const GValue* formats = gst_structure_get_value(gst_caps_get_structure(peer, i), "format");
+    const bool list = formats && GST_VALUE_HOLDS_LIST(formats);
+    if (!formats || (!list && !G_VALUE_HOLDS_STRING(formats))) {
+      several = true;
+      break;
+    }
+    for (guint j = 0; j < (list ? gst_value_list_get_size(formats) : 1); ++j) {
+      const GValue* f = list ? gst_value_list_get_value(formats, j) : formats;
+      const GstVideoFormat format = G_VALUE_HOLDS_STRING(f)
+                                        ? gst_video_format_from_string(g_value_get_string(f))
+                                        : GST_VIDEO_FORMAT_UNKNOWN;
+      if (format == GST_VIDEO_FORMAT_UNKNOWN ||
+          (only != GST_VIDEO_FORMAT_UNKNOWN && format != only))
+        several = true;
+      only = format;
+    }
+  }
+  if (peer) gst_caps_unref(peer);
+  return several ? GST_VIDEO_FORMAT_UNKNOWN : only;
+}
+
 // The output our own converter makes for these caps, or UNKNOWN: only where downstream
-// takes BGR or BGRx but not the 16-bit route's own format, so what leaves the bin is
-// what the route would have given.
+// takes BGR alone or BGRx alone, the format the route's last videoconvert would make too.
 GstVideoFormat DirectOutput(GstCaps* caps, GstPad* src) {
   if (!YuvToBgrTakes(caps)) return GST_VIDEO_FORMAT_UNKNOWN;
-  GstCaps* wide = gst_caps_copy(caps);
-  gst_caps_set_simple(wide, "format", G_TYPE_STRING, "AYUV64", nullptr);
-  const bool takesWide = gst_pad_peer_query_accept_caps(src, wide);
-  gst_caps_unref(wide);
-  if (takesWide) return GST_VIDEO_FORMAT_UNKNOWN;
-  for (GstVideoFormat format : {GST_VIDEO_FORMAT_BGR, GST_VIDEO_FORMAT_BGRx}) {
-    GstCaps* out = YuvToBgrOutputCaps(caps, format);
-    const bool taken = gst_pad_peer_query_accept_caps(src, out);
-    gst_caps_unref(out);
-    if (taken) return format;
-  }
-  return GST_VIDEO_FORMAT_UNKNOWN;
+  const GstVideoFormat format = OnlyFormatTaken(src);
+  if (format != GST_VIDEO_FORMAT_BGR && format != GST_VIDEO_FORMAT_BGRx)
+    return GST_VIDEO_FORMAT_UNKNOWN;
+  GstCaps* out = YuvToBgrOutputCaps(caps, format);
+  const bool taken = gst_pad_peer_query_accept_caps(src, out);
+  gst_caps_unref(out);
+  return taken ? format : GST_VIDEO_FORMAT_UNKNOWN;
 }
 
 // Chooses the route for each new input format before the first element sees it.

@@ -34,7 +34,7 @@ std::vector<uint8_t> Convert(GstCaps* in, const std::vector<uint8_t>& frame, Gst
   GstElement* src = gst_element_factory_make("appsrc", nullptr);
   GstElement* sink = gst_element_factory_make("appsink", nullptr);
   g_object_set(src, "caps", in, "format", GST_FORMAT_TIME, nullptr);
-  GstCaps* sinkCaps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, output, nullptr);
+  GstCaps* sinkCaps = gst_caps_from_string((std::string("video/x-raw,format=") + output).c_str());
   g_object_set(sink, "caps", sinkCaps, "sync", FALSE, nullptr);
   gst_caps_unref(sinkCaps);
   gst_bin_add_many(GST_BIN(pipe), src, middle, sink, nullptr);
@@ -149,7 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
         ConverterCase{"YVYU", "colorimetry=bt2020", "BGRx", 34, 3, false},
         ConverterCase{"Y42B", "colorimetry=bt601", "BGR", 36, 4, false},
         ConverterCase{"NV16", "colorimetry=bt709,chroma-site=mpeg2", "BGR", 2, 2, false},
-        // 4:2:0 still takes the route itself.
-        ConverterCase{"I420", "colorimetry=bt601", "BGR", 64, 16, false}));
+        // 4:2:0, and a downstream that takes other formats too: the route itself.
+        ConverterCase{"I420", "colorimetry=bt601", "BGR", 64, 16, false},
+        ConverterCase{"YUY2", "colorimetry=bt601", "{ BGR, Y444 }", 64, 4, false}));
 
 }  // namespace
