@@ -1,6 +1,7 @@
 // The YUV to BGR element: a GstVideoFilter over YuvToBgrRows.
 #include "platform/gst/yuv_to_bgr.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "platform/gst/yuv_to_bgr_rows.h"
@@ -35,7 +36,8 @@ bool Takes(const GstVideoInfo& info) {
   gdouble kr, kb;
   return GST_VIDEO_FORMAT_INFO_IS_YUV(f) && GST_VIDEO_FORMAT_INFO_DEPTH(f, 0) == 8 &&
          GST_VIDEO_FORMAT_INFO_N_COMPONENTS(f) == 3 && f->w_sub[1] == 1 && f->w_sub[2] == 1 &&
-         f->h_sub[1] == 0 && f->h_sub[2] == 0 && f->pixel_stride[1] == f->pixel_stride[2] &&
+         f->h_sub[1] == f->h_sub[2] && f->h_sub[1] <= 1 &&
+         f->pixel_stride[1] == f->pixel_stride[2] && info.height % (1 << f->h_sub[1]) == 0 &&
          info.colorimetry.range == GST_VIDEO_COLOR_RANGE_16_235 &&
          gst_video_color_matrix_get_Kr_Kb(info.colorimetry.matrix, &kr, &kb) &&
          !GST_VIDEO_INFO_IS_INTERLACED(&info) && info.width >= 2 && info.width % 2 == 0;
@@ -87,7 +89,7 @@ GstCaps* TransformCaps(GstBaseTransform* trans, GstPadDirection direction, GstCa
         gst_structure_set(s, "format", G_TYPE_STRING, gst_video_format_to_string(output), nullptr);
         SetRgbColorimetry(s);
       } else {
-        SetFormats(s, {"YUY2", "UYVY", "YVYU", "Y42B", "NV16"});
+        SetFormats(s, {"YUY2", "UYVY", "YVYU", "Y42B", "NV16", "I420", "YV12", "NV12", "NV21"});
         gst_structure_remove_field(s, "colorimetry");
       }
       result = gst_caps_merge_structure(result, s);
@@ -131,9 +133,21 @@ GstFlowReturn TransformFrame(GstVideoFilter* filter, GstVideoFrame* in, GstVideo
   const size_t cStride = GST_VIDEO_FRAME_COMP_STRIDE(in, 1);
   auto* dst = static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(out, 0));
   const size_t dstStride = GST_VIDEO_FRAME_PLANE_STRIDE(out, 0);
-  for (int row = 0; row < GST_VIDEO_FRAME_HEIGHT(in); ++row) {
-    self->rows->Convert({y + row * yStride, yStep, u + row * cStride, v + row * cStride, cStep},
-                        dst + row * dstStride);
+  const int height = GST_VIDEO_FRAME_HEIGHT(in);
+  const bool shared = in->info.finfo->h_sub[1] == 1;  // 4:2:0: two rows to a chroma row
+  const int lastChroma = height / 2 - 1;
+  for (int row = 0; row < height; ++row) {
+    media::gst::YuvRow r{y + row * yStride, yStep, u + row * cStride, v + row * cStride, cStep};
+    if (shared) {
+      // Rows 2k-1 and 2k lie between chroma rows k-1 and k, each nearer its own.
+      const int nearer = row / 2;
+      const int other = row % 2 ? std::min(nearer + 1, lastChroma) : std::max(nearer - 1, 0);
+      r.u = u + nearer * cStride;
+      r.v = v + nearer * cStride;
+      r.farU = u + other * cStride;
+      r.farV = v + other * cStride;
+    }
+    self->rows->Convert(r, dst + row * dstStride);
   }
   return GST_FLOW_OK;
 }
@@ -180,7 +194,7 @@ static void ostrel_yuv_to_bgr_class_init(OstrelYuvToBgrClass* klass) {
   GstElementClass* elementClass = GST_ELEMENT_CLASS(klass);
   gst_element_class_set_static_metadata(
       elementClass, "Limited-range YUV to BGR", "Filter/Converter/Video",
-      "Converts 4:2:2 YUV to BGR exactly as through 16 bits", "Ostrel");
+      "Converts 4:2:2 and 4:2:0 YUV to BGR exactly as through 16 bits", "Ostrel");
   gst_element_class_add_static_pad_template(elementClass, &kSinkTemplate);
   gst_element_class_add_static_pad_template(elementClass, &kSrcTemplate);
   GstBaseTransformClass* transformClass = GST_BASE_TRANSFORM_CLASS(klass);

@@ -1,4 +1,4 @@
-// An element that turns limited-range 8-bit YUV with 4:2:2 chroma into BGR or BGRx with
+// An element that turns limited-range 8-bit YUV with 4:2:2 or 4:2:0 chroma into BGR or BGRx with
 // the same values as videoconvert's route through 16 bits per channel, in one cheap pass.
 // It passes its input on untouched until it is told which output to make.
 #pragma once

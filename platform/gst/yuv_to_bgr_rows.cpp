@@ -86,8 +86,8 @@ bool YuvToBgrRows::Configure(uint32_t width, const YuvToRgbMatrix& matrix, Chrom
   y_.resize(width);
   u_.resize(width);
   v_.resize(width);
-  halfU_.resize(width / 2 + 2);
-  halfV_.resize(width / 2 + 2);
+  half_.resize(width / 2 + 2);
+  far_.resize(width);
   return true;
 }
 
@@ -133,17 +133,15 @@ void Take(uint8_t* dst, const uint8_t* src, size_t step, uint32_t n) {
 
 }  // namespace
 
-void YuvToBgrRows::Gather(const YuvRow& row) {
-  Take(y_.data(), row.y, row.yStep, width_);
-  // The half rows have one sample of padding each side, a copy of the edge sample: the
+void YuvToBgrRows::WidenChroma(std::vector<uint8_t>& full, const uint8_t* src, size_t step) {
+  // The half row has one sample of padding each side, a copy of the edge sample: the
   // filters then leave the first and last pixels at their own sample, as videoconvert does.
   const uint32_t n = width_ / 2;
-  for (auto [half, src] : {std::pair{&halfU_, row.u}, std::pair{&halfV_, row.v}}) {
-    uint8_t* h = half->data();
-    Take(h + 1, src, row.cStep, n);
-    h[0] = h[1];
-    h[n + 1] = h[n];
-  }
+  uint8_t* h = half_.data();
+  Take(h + 1, src, step, n);
+  h[0] = h[1];
+  h[n + 1] = h[n];
+  UpsampleChroma(full, h);
 }
 
 // videoconvert's horizontal 2x chroma filters: between pixels, each sample weighs 3:1 on
@@ -181,12 +179,13 @@ void YuvToBgrRows::UpsampleChroma(std::vector<uint8_t>& full, const uint8_t* hal
   }
 #endif
   for (; k < n; ++k) {
+    const uint8_t* p = c + k;  // p[-1] is the padding when k is 0
     if (siting_ == ChromaSiting::kBetween) {
-      out[2 * k] = static_cast<uint8_t>((c[k - 1] + 3 * c[k] + 2) >> 2);
-      out[2 * k + 1] = static_cast<uint8_t>((3 * c[k] + c[k + 1] + 2) >> 2);
+      out[2 * k] = static_cast<uint8_t>((p[-1] + 3 * p[0] + 2) >> 2);
+      out[2 * k + 1] = static_cast<uint8_t>((3 * p[0] + p[1] + 2) >> 2);
     } else {
-      out[2 * k] = c[k];
-      out[2 * k + 1] = static_cast<uint8_t>((c[k] + c[k + 1] + 1) >> 1);
+      out[2 * k] = p[0];
+      out[2 * k + 1] = static_cast<uint8_t>((p[0] + p[1] + 1) >> 1);
     }
   }
 }
@@ -315,10 +314,42 @@ void MatrixRow(const YuvToRgbMatrix& m, const uint8_t* y, const uint8_t* u, cons
 
 }  // namespace
 
+namespace {
+
+// videoconvert's vertical 2x chroma filter on rows already widened: 3:1 towards the
+// nearer chroma row.
+void BlendRows(uint8_t* near, const uint8_t* far, uint32_t width) {
+  uint32_t x = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i two = _mm_set1_epi16(2);
+  for (; x + 16 <= width; x += 16) {
+    const __m128i a = Load(near + x), b = Load(far + x);
+    __m128i r[2];
+    for (int h = 0; h < 2; ++h) {
+      const __m128i a16 = h ? _mm_unpackhi_epi8(a, zero) : _mm_unpacklo_epi8(a, zero);
+      const __m128i b16 = h ? _mm_unpackhi_epi8(b, zero) : _mm_unpacklo_epi8(b, zero);
+      const __m128i a3 = _mm_add_epi16(_mm_add_epi16(a16, a16), a16);
+      r[h] = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(a3, b16), two), 2);
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(near + x), _mm_packus_epi16(r[0], r[1]));
+  }
+#endif
+  for (; x < width; ++x) near[x] = static_cast<uint8_t>((3 * near[x] + far[x] + 2) >> 2);
+}
+
+}  // namespace
+
 void YuvToBgrRows::Convert(const YuvRow& row, uint8_t* dst) {
-  Gather(row);
-  UpsampleChroma(u_, halfU_.data());
-  UpsampleChroma(v_, halfV_.data());
+  Take(y_.data(), row.y, row.yStep, width_);
+  WidenChroma(u_, row.u, row.cStep);
+  WidenChroma(v_, row.v, row.cStep);
+  if (row.farU && row.farV) {
+    WidenChroma(far_, row.farU, row.cStep);
+    BlendRows(u_.data(), far_.data(), width_);
+    WidenChroma(far_, row.farV, row.cStep);
+    BlendRows(v_.data(), far_.data(), width_);
+  }
   MatrixRow(matrix_, y_.data(), u_.data(), v_.data(), dst, width_, bytesPerPixel_);
 }
 

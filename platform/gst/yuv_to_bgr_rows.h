@@ -1,4 +1,4 @@
-// Limited-range 8-bit YUV with 4:2:2 chroma to 8-bit B,G,R, row by row, with integer
+// Limited-range 8-bit YUV with 4:2:2 or 4:2:0 chroma to 8-bit B,G,R, row by row, with integer
 // arithmetic that gives exactly what GStreamer's videoconvert gives through 16 bits per
 // channel (AYUV64): chroma filled in by its filters, each value widened as v * 257, its
 // 16-bit matrix with 8-bit coefficients, and the top byte kept. No GStreamer here.
@@ -26,12 +26,16 @@ YuvToRgbMatrix LimitedRangeMatrix(double kr, double kb);
 enum class ChromaSiting { kBetween, kCosited };
 
 // One row's samples: Y at y[i * yStep], the i-th chroma pair at u[i * cStep], v[i * cStep].
+// With 4:2:0 chroma, u and v are the nearer chroma row and farU, farV the other one that
+// the row lies between (the same row at the picture's top and bottom edges).
 struct YuvRow {
   const uint8_t* y;
   size_t yStep;
   const uint8_t* u;
   const uint8_t* v;
   size_t cStep;
+  const uint8_t* farU = nullptr;
+  const uint8_t* farV = nullptr;
 };
 
 class YuvToBgrRows {
@@ -42,7 +46,8 @@ class YuvToBgrRows {
   void Convert(const YuvRow& row, uint8_t* dst);
 
  private:
-  void Gather(const YuvRow& row);
+  // One chroma row at full width, from the half row at src.
+  void WidenChroma(std::vector<uint8_t>& full, const uint8_t* src, size_t step);
   void UpsampleChroma(std::vector<uint8_t>& full, const uint8_t* half) const;
 
   uint32_t width_ = 0;
@@ -50,7 +55,7 @@ class YuvToBgrRows {
   ChromaSiting siting_ = ChromaSiting::kBetween;
   int bytesPerPixel_ = 3;
   // Contiguous rows for the matrix loop: Y and chroma at full width, chroma at half.
-  std::vector<uint8_t> y_, u_, v_, halfU_, halfV_;
+  std::vector<uint8_t> y_, u_, v_, half_, far_;
 };
 
 }  // namespace media::gst

@@ -149,8 +149,11 @@ INSTANTIATE_TEST_SUITE_P(
         ConverterCase{"YVYU", "colorimetry=bt2020", "BGRx", 34, 3, false},
         ConverterCase{"Y42B", "colorimetry=bt601", "BGR", 36, 4, false},
         ConverterCase{"NV16", "colorimetry=bt709,chroma-site=mpeg2", "BGR", 2, 2, false},
-        // 4:2:0, and a downstream that takes other formats too: the route itself.
-        ConverterCase{"I420", "colorimetry=bt601", "BGR", 64, 16, false},
+        ConverterCase{"I420", "colorimetry=bt601", "BGR", 640, 480, false},
+        ConverterCase{"NV12", "colorimetry=bt709,chroma-site=mpeg2", "BGRx", 66, 4, false},
+        ConverterCase{"YV12", "colorimetry=2:4:7:1", "BGR", 18, 2, false},
+        // An odd number of rows, and a downstream that takes other formats too: the route.
+        ConverterCase{"I420", "colorimetry=bt601", "BGR", 64, 5, false},
         ConverterCase{"YUY2", "colorimetry=bt601", "{ BGR, Y444 }", 64, 4, false}));
 
 }  // namespace
