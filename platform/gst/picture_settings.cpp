@@ -10,12 +10,20 @@
 namespace media::gst {
 namespace {
 
-// "White Balance Temperature" gives "white_balance_temperature", as v4l2src does.
+// "White Balance, Automatic" gives "white_balance_automatic", as v4l2src names it: runs
+// of other characters become one "_" between words.
 std::string ControlKey(const std::string& name) {
   std::string key;
+  bool gap = false;
   for (char c : name) {
     const unsigned char u = static_cast<unsigned char>(c);
-    key += std::isalnum(u) ? static_cast<char>(std::tolower(u)) : '_';
+    if (!std::isalnum(u)) {
+      gap = true;
+      continue;
+    }
+    if (gap && !key.empty()) key += '_';
+    gap = false;
+    key += static_cast<char>(std::tolower(u));
   }
   return key;
 }
