@@ -89,6 +89,8 @@ void CMainFrame::RememberCameraSettings() {
   media::Filter* camera = SelectedVideoFilter();
   if (!camera) return;
   const std::string& identity = m_videoDeviceIds[m_selectedVideoDevice];
+  // A new settings file begins with the program's own section, as it always did.
+  if (!m_system.PathExists(SettingsPath())) SaveSettings();
   IniProfile profile(SettingsPath(), SectionFor(identity));
   bool ok = WriteIfChanged(profile, "Identity", identity);
   ok = ok && WriteIfChanged(profile, "Name", m_videoDeviceNames[m_selectedVideoDevice]);

@@ -76,13 +76,6 @@ void CMainFrame::ActivateFrame() {
       WatchDevices();
       BuildOptionMenu();
       CreateGraph();  // reports its own failures; activation goes on regardless
-      if (SelectedVideoFilter()) {
-        const int width = m_videoWidth, height = m_videoHeight;
-        RestoreCameraSettings();
-        ReadCaptureFormat(m_videoWidth, m_videoHeight, m_videoSubtype);
-        if (m_videoWidth != width || m_videoHeight != height)
-          FitWindowToVideo(m_videoWidth, m_videoHeight);
-      }
     }
     m_initDone = 1;
     if (m_media && m_previewOn && m_selectedVideoDevice >= 0) StartPreview();

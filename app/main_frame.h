@@ -55,6 +55,7 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   void OnClose() override;
 
   void FitWindowToVideo(int width, int height) override;
+  void SetUpChosenCamera() override { RestoreCameraSettings(); }
 
   // The Device and Option popups, filled once by the first activation.
   BOOL BuildDeviceMenu();

@@ -87,6 +87,12 @@ TEST_F(DeviceIdentityTest, ACameraPluggedBackInGetsItsOwnFormatBackItsTwinDoesNo
   EXPECT_EQ(frame->m_videoWidth, 1280);
   frame->OnCommand(16);
   EXPECT_EQ(frame->m_videoWidth, 640);
+
+  // At the next start, where it is the only camera, it is chosen with its kept format.
+  factory.cameras = {Twin("usb:046d:0825:BBBB/1.0")};
+  frame.reset();
+  Start();
+  EXPECT_EQ(frame->m_videoWidth, 1280);
 }
 
 TEST_F(DeviceIdentityTest, AProviderWithoutIdentitiesKeepsDevicesByName) {
