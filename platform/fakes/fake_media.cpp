@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <utility>
 
 namespace media::fake {
 
@@ -340,7 +341,9 @@ class FakeGraph : public Graph, public std::enable_shared_from_this<FakeGraph> {
         !out->peer_.expired() || !in->peer_.expired())
       return kFail;
     MediaType type;
-    if (!out->CurrentMediaType(type) || type.major != MajorType::Video) return kFail;
+    if (!out->CurrentMediaType(type) ||
+        (type.major != MajorType::Video && in->major_ != MajorType::Any))
+      return kFail;
     out->peer_ = in->shared_from_this();
     in->peer_ = out->shared_from_this();
     return kOk;
@@ -456,7 +459,9 @@ class FakeMoniker : public DeviceMoniker {
 
 class FakeEnumerator : public DeviceEnumerator {
  public:
-  explicit FakeEnumerator(const FakeMediaFactory& f) : f_(f) {}
+  explicit FakeEnumerator(FakeMediaFactory& f) : f_(f) {}
+  bool WatchChanges() override { return true; }
+  bool DevicesChanged() override { return std::exchange(f_.devicesChanged, false); }
   Status CreateClassEnumerator(DeviceCategory category,
                                std::vector<std::shared_ptr<DeviceMoniker>>& devices) override {
     devices.clear();
@@ -474,7 +479,7 @@ class FakeEnumerator : public DeviceEnumerator {
   }
 
  private:
-  const FakeMediaFactory& f_;
+  FakeMediaFactory& f_;
 };
 
 }  // namespace
