@@ -131,6 +131,10 @@ std::vector<HotplugRow> HotplugRows() {
                                           "20 Microphone 0*", "21 Microphone 1"};
   const std::vector<std::string> micLeft = {"16 Camera 0*", "17 Camera 1", "-", "19 Microphone 1*"};
   const std::vector<std::string> micKept = {"16 Camera 0*", "17 Camera 1", "-", "19 Microphone 0*"};
+  const std::vector<std::string> other = {"16 Camera 0", "17 Camera 1*", "-", "19 Microphone 0*",
+                                          "20 Microphone 1"};
+  const std::vector<std::string> only = {"16 Camera 0*", "-", "18 Microphone 0*",
+                                         "19 Microphone 1"};
   using B = Before;
   using H = Hotplug;
   const std::string c0 = "Camera 0", c1 = "Camera 1", m0 = "Microphone 0", m1 = "Microphone 1";
@@ -145,23 +149,9 @@ std::vector<HotplugRow> HotplugRows() {
       {B::Previewing, H::CameraBack, c0, m0, both, {cannot}, true, false},
       {B::Recording, H::CameraBack, c0, m0, both, {failed}, true, false},
       {B::RecordingSound, H::CameraBack, c0, m0, both, {failed}, true, false},
-      {B::ChoseAnother,
-       H::CameraBack,
-       c1,
-       m0,
-       {"16 Camera 0", "17 Camera 1*", "-", "19 Microphone 0*", "20 Microphone 1"},
-       {cannot},
-       true,
-       false},
+      {B::ChoseAnother, H::CameraBack, c1, m0, other, {cannot}, true, false},
       // The first camera where there was none: chosen and previewed.
-      {B::NoCamera,
-       H::FirstCamera,
-       c0,
-       m0,
-       {"16 Camera 0*", "-", "18 Microphone 0*", "19 Microphone 1"},
-       {},
-       true,
-       false},
+      {B::NoCamera, H::FirstCamera, c0, m0, only, {}, true, false},
       // Another camera: listed, nothing else changes.
       {B::PreviewOff, H::AnotherCamera, c0, m0, third, {}, false, false},
       {B::Previewing, H::AnotherCamera, c0, m0, third, {}, true, false},
@@ -253,6 +243,9 @@ TEST(FakeHotplug, EveryDeviceChangeInEveryState) {
     EXPECT_EQ(Chosen(f.m_videoDeviceNames, f.m_selectedVideoDevice), row.camera);
     EXPECT_EQ(Chosen(f.m_audioDeviceNames, f.m_selectedAudioDevice), row.microphone);
     EXPECT_EQ(DevicePopup(*w.GetMenu()), row.popup);
+    f.OnInitMenu();
+    for (uint32_t id = 16; id < 16 + row.popup.size(); ++id)
+      if (row.popup[id - 16] != "-") EXPECT_EQ(w.GetMenu()->IsEnabled(id), !row.recording) << id;
     std::vector<std::string> texts;
     for (const auto& m : w.messages) texts.push_back(m.text);
     EXPECT_EQ(texts, row.messages);
