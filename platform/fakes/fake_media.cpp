@@ -448,6 +448,11 @@ class FakeMoniker : public DeviceMoniker {
     name = spec_.name;
     return kOk;
   }
+  DeviceDescription Describe() override {
+    DeviceDescription d;
+    d.identity = spec_.identity;
+    return d;
+  }
   std::shared_ptr<Filter> BindToFilter() override {
     return std::make_shared<FakeDevice>(major_, spec_);
   }
@@ -459,9 +464,7 @@ class FakeMoniker : public DeviceMoniker {
 
 class FakeEnumerator : public DeviceEnumerator {
  public:
-  explicit FakeEnumerator(FakeMediaFactory& f) : f_(f) {}
-  bool WatchChanges() override { return true; }
-  bool DevicesChanged() override { return std::exchange(f_.devicesChanged, false); }
+  explicit FakeEnumerator(const FakeMediaFactory& f) : f_(f) {}
   Status CreateClassEnumerator(DeviceCategory category,
                                std::vector<std::shared_ptr<DeviceMoniker>>& devices) override {
     devices.clear();
@@ -477,9 +480,11 @@ class FakeEnumerator : public DeviceEnumerator {
     }
     return devices.empty() ? kFalse : kOk;
   }
+  bool WatchChanges() override { return f_.watchable; }
+  bool DevicesChanged() override { return std::exchange(f_.devicesChanged, false); }
 
  private:
-  FakeMediaFactory& f_;
+  const FakeMediaFactory& f_;
 };
 
 }  // namespace

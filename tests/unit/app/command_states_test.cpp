@@ -190,6 +190,7 @@ TEST(FakeHotplug, EveryDeviceChangeInEveryState) {
     SCOPED_TRACE("before " + std::to_string(static_cast<int>(row.before)) + ", event " +
                  std::to_string(static_cast<int>(row.event)));
     FakeRig rig;
+    rig.Factory().watchable = true;
     std::string why;
     const bool recording = row.before == Before::Recording || row.before == Before::RecordingSound;
     ASSERT_TRUE(command_states::Enter(rig,
@@ -223,7 +224,7 @@ TEST(FakeHotplug, EveryDeviceChangeInEveryState) {
         }
         break;
       case Hotplug::FirstCamera:
-        factory.cameras.push_back({"Camera 0", {VideoType(Subtype::YUY2, 640, 480, 30)}});
+        factory.cameras.push_back({"Camera 0", "", {VideoType(Subtype::YUY2, 640, 480, 30)}});
         announce();
         break;
       case Hotplug::AnotherCamera:
