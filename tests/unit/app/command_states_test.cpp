@@ -246,7 +246,9 @@ TEST(FakeHotplug, EveryDeviceChangeInEveryState) {
     EXPECT_EQ(DevicePopup(*w.GetMenu()), row.popup);
     f.OnInitMenu();
     for (uint32_t id = 16; id < 16 + row.popup.size(); ++id)
-      if (row.popup[id - 16] != "-") EXPECT_EQ(w.GetMenu()->IsEnabled(id), !row.recording) << id;
+      if (row.popup[id - 16] != "-") {
+        EXPECT_EQ(w.GetMenu()->IsEnabled(id), !row.recording) << id;
+      }
     std::vector<std::string> texts;
     for (const auto& m : w.messages) texts.push_back(m.text);
     EXPECT_EQ(texts, row.messages);
@@ -258,10 +260,11 @@ TEST(FakeHotplug, EveryDeviceChangeInEveryState) {
     std::sort(names.begin(), names.end());
     const bool cameraStayed = row.event != Hotplug::CameraGone && row.event != Hotplug::CameraBack;
     const bool built = row.running || (row.before == Before::PreviewOff && cameraStayed);
-    if (!row.recording)
+    if (!row.recording) {
       EXPECT_EQ(names, command_states::Expected(built ? command_states::Graph::Preview
                                                       : command_states::Graph::DevicesOnly,
                                                 !row.camera.empty()));
+    }
   }
 }
 
