@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <utility>
 
 namespace media::fake {
 
@@ -340,7 +341,9 @@ class FakeGraph : public Graph, public std::enable_shared_from_this<FakeGraph> {
         !out->peer_.expired() || !in->peer_.expired())
       return kFail;
     MediaType type;
-    if (!out->CurrentMediaType(type) || type.major != MajorType::Video) return kFail;
+    if (!out->CurrentMediaType(type) ||
+        (type.major != MajorType::Video && in->major_ != MajorType::Any))
+      return kFail;
     out->peer_ = in->shared_from_this();
     in->peer_ = out->shared_from_this();
     return kOk;
@@ -445,6 +448,11 @@ class FakeMoniker : public DeviceMoniker {
     name = spec_.name;
     return kOk;
   }
+  DeviceDescription Describe() override {
+    DeviceDescription d;
+    d.identity = spec_.identity;
+    return d;
+  }
   std::shared_ptr<Filter> BindToFilter() override {
     return std::make_shared<FakeDevice>(major_, spec_);
   }
@@ -472,6 +480,8 @@ class FakeEnumerator : public DeviceEnumerator {
     }
     return devices.empty() ? kFalse : kOk;
   }
+  bool WatchChanges() override { return f_.watchable; }
+  bool DevicesChanged() override { return std::exchange(f_.devicesChanged, false); }
 
  private:
   const FakeMediaFactory& f_;
