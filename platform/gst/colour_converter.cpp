@@ -1,8 +1,7 @@
 // The colour space converter: two videoconverts around a route that is 16-bit AYUV64 only
 // for limited-range 8-bit YUV that the downstream element does not take as it is. Ahead of
-// them, our own YUV to BGR element makes the same values in one pass when the input is
-// 4:2:2 and downstream takes BGR alone or BGRx alone; the videoconverts then pass its
-// frames on.
+// them, our own YUV to BGR element makes the same values in one pass when downstream takes
+// BGR alone or BGRx alone; the videoconverts then pass its frames on.
 #include "platform/gst/colour_converter.h"
 
 #include <gst/video/video.h>
@@ -19,12 +18,13 @@ GstStaticPadTemplate kSinkTemplate =
 GstStaticPadTemplate kSrcTemplate =
     GST_STATIC_PAD_TEMPLATE("src", GST_PAD_SRC, GST_PAD_ALWAYS, GST_STATIC_CAPS("video/x-raw"));
 
-bool NeedsPreciseRoute(GstCaps* caps, GstPad* src) {
+// 8-bit YUV that downstream does not take as it is (a recording of the camera's own YUV
+// takes it: nothing to convert); limited says which range.
+bool NeedsYuvConversion(GstCaps* caps, GstPad* src, bool& limited) {
   GstVideoInfo info;
   if (!gst_video_info_from_caps(&info, caps)) return false;
   if (!GST_VIDEO_INFO_IS_YUV(&info) || GST_VIDEO_INFO_COMP_DEPTH(&info, 0) != 8) return false;
-  if (info.colorimetry.range != GST_VIDEO_COLOR_RANGE_16_235) return false;
-  // Taken as it is downstream (a recording of the camera's own YUV): nothing to convert.
+  limited = info.colorimetry.range == GST_VIDEO_COLOR_RANGE_16_235;
   return !gst_pad_peer_query_accept_caps(src, caps);
 }
 
@@ -56,11 +56,11 @@ GstVideoFormat OnlyFormatTaken(GstPad* src) {
 }
 
 // The output our own converter makes for these caps, or UNKNOWN: only where downstream
-// takes BGR alone or BGRx alone, the format the route's last videoconvert would make too.
+// takes BGR alone or BGRx alone, the format the videoconverts would make too.
 GstVideoFormat DirectOutput(GstCaps* caps, GstPad* src) {
-  if (!YuvToBgrTakes(caps)) return GST_VIDEO_FORMAT_UNKNOWN;
   const GstVideoFormat format = OnlyFormatTaken(src);
-  if (format != GST_VIDEO_FORMAT_BGR && format != GST_VIDEO_FORMAT_BGRx)
+  if ((format != GST_VIDEO_FORMAT_BGR && format != GST_VIDEO_FORMAT_BGRx) ||
+      !YuvToBgrTakes(caps, format))
     return GST_VIDEO_FORMAT_UNKNOWN;
   GstCaps* out = YuvToBgrOutputCaps(caps, format);
   const bool taken = gst_pad_peer_query_accept_caps(src, out);
@@ -79,8 +79,10 @@ GstPadProbeReturn OnSinkEvent(GstPad* pad, GstPadProbeInfo* info, gpointer) {
   GstPad* src = gst_element_get_static_pad(bin, "src");
   GstElement* direct = gst_bin_get_by_name(GST_BIN(bin), "direct");
   GstElement* route = gst_bin_get_by_name(GST_BIN(bin), "route");
-  const bool precise = NeedsPreciseRoute(caps, src);
-  const GstVideoFormat output = precise ? DirectOutput(caps, src) : GST_VIDEO_FORMAT_UNKNOWN;
+  bool limited = false;
+  const bool convert = NeedsYuvConversion(caps, src, limited);
+  const GstVideoFormat output = convert ? DirectOutput(caps, src) : GST_VIDEO_FORMAT_UNKNOWN;
+  const bool precise = convert && limited;
   g_object_set(direct, "output", static_cast<gint>(output), nullptr);
   GstCaps* wanted = precise && output == GST_VIDEO_FORMAT_UNKNOWN
                         ? gst_caps_from_string("video/x-raw, format=(string)AYUV64")

@@ -38,9 +38,27 @@ bool Takes(const GstVideoInfo& info) {
          GST_VIDEO_FORMAT_INFO_N_COMPONENTS(f) == 3 && f->w_sub[1] == 1 && f->w_sub[2] == 1 &&
          f->h_sub[1] == f->h_sub[2] && f->h_sub[1] <= 1 &&
          f->pixel_stride[1] == f->pixel_stride[2] && info.height % (1 << f->h_sub[1]) == 0 &&
-         info.colorimetry.range == GST_VIDEO_COLOR_RANGE_16_235 &&
          gst_video_color_matrix_get_Kr_Kb(info.colorimetry.matrix, &kr, &kb) &&
          !GST_VIDEO_INFO_IS_INTERLACED(&info) && info.width >= 2 && info.width % 2 == 0;
+}
+
+// The arithmetic videoconvert uses for these caps, if it is one of ours.
+bool MatrixFor(const GstVideoInfo& info, media::gst::YuvToRgbMatrix& matrix) {
+  gdouble kr = 0, kb = 0;
+  if (!Takes(info) || !gst_video_color_matrix_get_Kr_Kb(info.colorimetry.matrix, &kr, &kb))
+    return false;
+  if (info.colorimetry.range == GST_VIDEO_COLOR_RANGE_16_235) {
+    matrix = media::gst::LimitedRangeMatrix(kr, kb);
+    return true;
+  }
+  // Full range only as JPEG decoders give it, BT.601, in 4:2:2 or as I420/YV12 (which
+  // videoconvert converts with its chroma repeated, not filtered): where ours was checked.
+  const GstVideoFormat format = GST_VIDEO_INFO_FORMAT(&info);
+  return info.colorimetry.range == GST_VIDEO_COLOR_RANGE_0_255 &&
+         info.colorimetry.matrix == GST_VIDEO_COLOR_MATRIX_BT601 &&
+         (info.finfo->h_sub[1] == 0 || format == GST_VIDEO_FORMAT_I420 ||
+          format == GST_VIDEO_FORMAT_YV12) &&
+         media::gst::FullRangeMatrix(kr, kb, matrix);
 }
 
 void SetFormats(GstStructure* s, std::initializer_list<const char*> formats) {
@@ -107,14 +125,17 @@ gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, G
   OstrelYuvToBgr* self = Self(filter);
   if (GST_VIDEO_INFO_FORMAT(in) == GST_VIDEO_INFO_FORMAT(out)) return TRUE;  // passing through
   const GstVideoFormat format = GST_VIDEO_INFO_FORMAT(out);
-  gdouble kr = 0, kb = 0;
-  gst_video_color_matrix_get_Kr_Kb(in->colorimetry.matrix, &kr, &kb);
-  const auto siting = (in->chroma_site & GST_VIDEO_CHROMA_SITE_H_COSITED)
+  media::gst::YuvToRgbMatrix matrix{};
+  const bool repeated =
+      in->colorimetry.range == GST_VIDEO_COLOR_RANGE_0_255 && in->finfo->h_sub[1] == 1;
+  const auto siting = repeated ? media::gst::ChromaSiting::kRepeated
+                      : (in->chroma_site & GST_VIDEO_CHROMA_SITE_H_COSITED)
                           ? media::gst::ChromaSiting::kCosited
                           : media::gst::ChromaSiting::kBetween;
-  if (!Takes(*in) || (format != GST_VIDEO_FORMAT_BGR && format != GST_VIDEO_FORMAT_BGRx) ||
-      !self->rows->Configure(GST_VIDEO_INFO_WIDTH(in), media::gst::LimitedRangeMatrix(kr, kb),
-                             siting, format == GST_VIDEO_FORMAT_BGRx ? 4 : 3)) {
+  if (!MatrixFor(*in, matrix) ||
+      (format != GST_VIDEO_FORMAT_BGR && format != GST_VIDEO_FORMAT_BGRx) ||
+      !self->rows->Configure(GST_VIDEO_INFO_WIDTH(in), matrix, siting,
+                             format == GST_VIDEO_FORMAT_BGRx ? 4 : 3)) {
     GST_ERROR_OBJECT(filter, "cannot convert %s to %s", GST_VIDEO_INFO_NAME(in),
                      GST_VIDEO_INFO_NAME(out));
     return FALSE;
@@ -135,6 +156,8 @@ GstFlowReturn TransformFrame(GstVideoFilter* filter, GstVideoFrame* in, GstVideo
   const size_t dstStride = GST_VIDEO_FRAME_PLANE_STRIDE(out, 0);
   const int height = GST_VIDEO_FRAME_HEIGHT(in);
   const bool shared = in->info.finfo->h_sub[1] == 1;  // 4:2:0: two rows to a chroma row
+  // Full-range 4:2:0 takes its chroma row as it is, as videoconvert's I420 conversion does.
+  const bool blend = shared && in->info.colorimetry.range != GST_VIDEO_COLOR_RANGE_0_255;
   const int lastChroma = height / 2 - 1;
   for (int row = 0; row < height; ++row) {
     media::gst::YuvRow r{y + row * yStride, yStep, u + row * cStride, v + row * cStride, cStep};
@@ -144,8 +167,10 @@ GstFlowReturn TransformFrame(GstVideoFilter* filter, GstVideoFrame* in, GstVideo
       const int other = row % 2 ? std::min(nearer + 1, lastChroma) : std::max(nearer - 1, 0);
       r.u = u + nearer * cStride;
       r.v = v + nearer * cStride;
-      r.farU = u + other * cStride;
-      r.farV = v + other * cStride;
+      if (blend) {
+        r.farU = u + other * cStride;
+        r.farV = v + other * cStride;
+      }
     }
     self->rows->Convert(r, dst + row * dstStride);
   }
@@ -193,8 +218,8 @@ static void ostrel_yuv_to_bgr_class_init(OstrelYuvToBgrClass* klass) {
                        static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS)));
   GstElementClass* elementClass = GST_ELEMENT_CLASS(klass);
   gst_element_class_set_static_metadata(
-      elementClass, "Limited-range YUV to BGR", "Filter/Converter/Video",
-      "Converts 4:2:2 and 4:2:0 YUV to BGR exactly as through 16 bits", "Ostrel");
+      elementClass, "YUV to BGR", "Filter/Converter/Video",
+      "Converts 4:2:2 and 4:2:0 YUV to BGR with videoconvert's values", "Ostrel");
   gst_element_class_add_static_pad_template(elementClass, &kSinkTemplate);
   gst_element_class_add_static_pad_template(elementClass, &kSrcTemplate);
   GstBaseTransformClass* transformClass = GST_BASE_TRANSFORM_CLASS(klass);
@@ -216,9 +241,15 @@ GstElement* MakeYuvToBgr() {
   return GST_ELEMENT(g_object_new(ostrel_yuv_to_bgr_get_type(), nullptr));
 }
 
-bool YuvToBgrTakes(GstCaps* caps) {
+bool YuvToBgrTakes(GstCaps* caps, GstVideoFormat format) {
   GstVideoInfo info;
-  return caps && gst_caps_is_fixed(caps) && gst_video_info_from_caps(&info, caps) && Takes(info);
+  YuvToRgbMatrix matrix{};
+  if (!caps || !gst_caps_is_fixed(caps) || !gst_video_info_from_caps(&info, caps) ||
+      !MatrixFor(info, matrix))
+    return false;
+  // Full range goes through videoconvert's generic 8-bit path only into BGR; into BGRx it
+  // has conversions of its own for some layouts.
+  return format == GST_VIDEO_FORMAT_BGR || (format == GST_VIDEO_FORMAT_BGRx && !matrix.eightBit);
 }
 
 GstCaps* YuvToBgrOutputCaps(GstCaps* caps, GstVideoFormat format) {

@@ -53,19 +53,17 @@ Matrix4 Scale(const Matrix4& m, double a1, double a2, double a3) {
 
 }  // namespace
 
-YuvToRgbMatrix LimitedRangeMatrix(double kr, double kb) {
-  // 16-bit limited range to 0..1 (the scales are single-precision reciprocals there too).
-  Matrix4 m = Offset(Identity(), -4096, -32768, -32768);
-  m = Scale(m, 1 / 56064.0f, 1 / 57344.0f, 1 / 57344.0f);
+namespace {
+
+Matrix4 ToRgb(double kr, double kb) {
   const double kg = 1.0 - kr - kb;
-  const Matrix4 toRgb = {{{1., 0., 2 * (1 - kr), 0.},
-                          {1., -2 * kb * (1 - kb) / kg, -2 * kr * (1 - kr) / kg, 0.},
-                          {1., 2 * (1 - kb), 0., 0.},
-                          {0., 0., 0., 1.}}};
-  m = Multiply(toRgb, m);
-  m = Scale(m, 255.0f, 255.0f, 255.0f);  // to full-range 8-bit R'G'B'
-  m = Scale(m, 256.0f, 256.0f, 256.0f);  // computed in 16 bits
-  m = Scale(m, 256.0f, 256.0f, 256.0f);  // fixed point, 8 fractional bits
+  return {{{1., 0., 2 * (1 - kr), 0.},
+           {1., -2 * kb * (1 - kb) / kg, -2 * kr * (1 - kr) / kg, 0.},
+           {1., 2 * (1 - kb), 0., 0.},
+           {0., 0., 0., 1.}}};
+}
+
+YuvToRgbMatrix Rounded(const Matrix4& m) {
   YuvToRgbMatrix r{};
   for (int c = 0; c < 3; ++c) {
     r.y[c] = static_cast<int32_t>(std::rint(m.m[c][0]));
@@ -74,6 +72,35 @@ YuvToRgbMatrix LimitedRangeMatrix(double kr, double kb) {
     r.offset[c] = static_cast<int32_t>(std::rint(m.m[c][3]));
   }
   return r;
+}
+
+}  // namespace
+
+YuvToRgbMatrix LimitedRangeMatrix(double kr, double kb) {
+  // 16-bit limited range to 0..1 (the scales are single-precision reciprocals there too).
+  Matrix4 m = Offset(Identity(), -4096, -32768, -32768);
+  m = Scale(m, 1 / 56064.0f, 1 / 57344.0f, 1 / 57344.0f);
+  m = Multiply(ToRgb(kr, kb), m);
+  m = Scale(m, 255.0f, 255.0f, 255.0f);  // to full-range 8-bit R'G'B'
+  m = Scale(m, 256.0f, 256.0f, 256.0f);  // computed in 16 bits
+  m = Scale(m, 256.0f, 256.0f, 256.0f);  // fixed point, 8 fractional bits
+  return Rounded(m);
+}
+
+bool FullRangeMatrix(double kr, double kb, YuvToRgbMatrix& matrix) {
+  Matrix4 m = Offset(Identity(), 0, -128, -128);
+  m = Scale(m, 1 / 255.0f, 1 / 255.0f, 1 / 255.0f);
+  m = Multiply(ToRgb(kr, kb), m);
+  m = Scale(m, 255.0f, 255.0f, 255.0f);
+  m = Scale(m, 256.0f, 256.0f, 256.0f);  // fixed point, 8 fractional bits
+  matrix = Rounded(m);
+  matrix.eightBit = true;
+  // The fast arithmetic takes one luma weight for all three and ignores the offsets.
+  const auto fits16 = [](int32_t k) { return k >= -32768 && k <= 32767; };
+  for (int c = 0; c < 3; ++c)
+    if (!fits16(matrix.y[c]) || !fits16(matrix.u[c]) || !fits16(matrix.v[c])) return false;
+  return matrix.y[0] == matrix.y[1] && matrix.y[1] == matrix.y[2] && matrix.u[0] == 0 &&
+         matrix.v[2] == 0;
 }
 
 bool YuvToBgrRows::Configure(uint32_t width, const YuvToRgbMatrix& matrix, ChromaSiting siting,
@@ -170,9 +197,11 @@ void YuvToBgrRows::UpsampleChroma(std::vector<uint8_t>& full, const uint8_t* hal
       }
       even = _mm_packus_epi16(e[0], e[1]);
       odd = _mm_packus_epi16(o[0], o[1]);
-    } else {
+    } else if (siting_ == ChromaSiting::kCosited) {
       even = cur;
       odd = _mm_avg_epu8(cur, next);
+    } else {
+      even = odd = cur;
     }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * k), _mm_unpacklo_epi8(even, odd));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * k + 16), _mm_unpackhi_epi8(even, odd));
@@ -183,9 +212,11 @@ void YuvToBgrRows::UpsampleChroma(std::vector<uint8_t>& full, const uint8_t* hal
     if (siting_ == ChromaSiting::kBetween) {
       out[2 * k] = static_cast<uint8_t>((p[-1] + 3 * p[0] + 2) >> 2);
       out[2 * k + 1] = static_cast<uint8_t>((3 * p[0] + p[1] + 2) >> 2);
-    } else {
+    } else if (siting_ == ChromaSiting::kCosited) {
       out[2 * k] = p[0];
       out[2 * k + 1] = static_cast<uint8_t>((p[0] + p[1] + 1) >> 1);
+    } else {
+      out[2 * k] = out[2 * k + 1] = p[0];
     }
   }
 }
@@ -198,13 +229,25 @@ inline uint8_t Channel(int32_t y, int32_t u, int32_t v, int32_t ky, int32_t ku, 
   return static_cast<uint8_t>(std::clamp(t >> 16, 0, 255));
 }
 
+// A value less 128 as a signed byte, repeated in both bytes of a 16-bit word.
+inline int32_t Splat(uint8_t x) {
+  return static_cast<int16_t>(static_cast<uint16_t>((x ^ 0x80) * 257));
+}
+
+inline uint8_t Channel8(int32_t sy, int32_t su, int32_t sv, int32_t ky, int32_t ku, int32_t kv) {
+  const int32_t t = ((sy * ky) >> 16) + ((su * ku) >> 16) + ((sv * kv) >> 16);
+  return static_cast<uint8_t>(std::clamp(t, -128, 127) + 128);
+}
+
 void MatrixPixels(const YuvToRgbMatrix& m, const uint8_t* y, const uint8_t* u, const uint8_t* v,
                   uint8_t* dst, uint32_t from, uint32_t to, int bytes) {
   for (uint32_t x = from; x < to; ++x) {
     uint8_t* d = dst + bytes * x;
-    d[0] = Channel(y[x], u[x], v[x], m.y[2], m.u[2], m.v[2], m.offset[2]);
-    d[1] = Channel(y[x], u[x], v[x], m.y[1], m.u[1], m.v[1], m.offset[1]);
-    d[2] = Channel(y[x], u[x], v[x], m.y[0], m.u[0], m.v[0], m.offset[0]);
+    for (int c = 0; c < 3; ++c) {
+      const int k = 2 - c;  // B, G, R are the matrix's rows 2, 1, 0
+      d[c] = m.eightBit ? Channel8(Splat(y[x]), Splat(u[x]), Splat(v[x]), m.y[k], m.u[k], m.v[k])
+                        : Channel(y[x], u[x], v[x], m.y[k], m.u[k], m.v[k], m.offset[k]);
+    }
     if (bytes == 4) d[3] = 0xFF;
   }
 }
@@ -214,12 +257,26 @@ void MatrixPixels(const YuvToRgbMatrix& m, const uint8_t* y, const uint8_t* u, c
 // sums; 257 * s + offset, the top 16 bits, saturated to 0..255 by the packs.
 struct ChannelWeights {
   __m128i yu, v0, offset;
+  __m128i ky, ku, kv;  // the 8-bit arithmetic's
   ChannelWeights(const YuvToRgbMatrix& m, int c)
       : yu(_mm_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(m.u[c]) << 16) |
                                                (static_cast<uint32_t>(m.y[c]) & 0xFFFF)))),
         v0(_mm_set1_epi32(m.v[c] & 0xFFFF)),
-        offset(_mm_set1_epi32(m.offset[c])) {}
+        offset(_mm_set1_epi32(m.offset[c])),
+        ky(_mm_set1_epi16(static_cast<int16_t>(m.y[c]))),
+        ku(_mm_set1_epi16(static_cast<int16_t>(m.u[c]))),
+        kv(_mm_set1_epi16(static_cast<int16_t>(m.v[c]))) {}
 };
+
+// Sixteen pixels of one channel with the 8-bit arithmetic.
+inline __m128i EightBitChannel16(const __m128i s[3][2], const ChannelWeights& w) {
+  __m128i t[2];
+  for (int h = 0; h < 2; ++h)
+    t[h] =
+        _mm_add_epi16(_mm_add_epi16(_mm_mulhi_epi16(s[0][h], w.ky), _mm_mulhi_epi16(s[1][h], w.ku)),
+                      _mm_mulhi_epi16(s[2][h], w.kv));
+  return _mm_xor_si128(_mm_packs_epi16(t[0], t[1]), _mm_set1_epi8(static_cast<char>(0x80)));
+}
 
 inline __m128i Half(__m128i yu, __m128i v0, const ChannelWeights& w) {
   const __m128i s = _mm_add_epi32(_mm_madd_epi16(yu, w.yu), _mm_madd_epi16(v0, w.v0));
@@ -228,30 +285,45 @@ inline __m128i Half(__m128i yu, __m128i v0, const ChannelWeights& w) {
 }
 
 // Eight pixels' values of one channel, as 16-bit lanes (already within 0..255 after packus).
-inline __m128i Channel8(__m128i yuLo, __m128i yuHi, __m128i v0Lo, __m128i v0Hi,
-                        const ChannelWeights& w) {
+inline __m128i SixteenBitChannel8(__m128i yuLo, __m128i yuHi, __m128i v0Lo, __m128i v0Hi,
+                                  const ChannelWeights& w) {
   return _mm_packs_epi32(Half(yuLo, v0Lo, w), Half(yuHi, v0Hi, w));
 }
 
 // Sixteen pixels as B,G,R,0xFF, in four registers.
-inline void Bgrx16(const ChannelWeights* w, const uint8_t* y, const uint8_t* u, const uint8_t* v,
-                   __m128i out[4]) {
+inline void Bgrx16(const ChannelWeights* w, bool eightBit, const uint8_t* y, const uint8_t* u,
+                   const uint8_t* v, __m128i out[4]) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i y8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y));
   const __m128i u8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(u));
   const __m128i v8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v));
-  __m128i bgr[3][2];
-  for (int half = 0; half < 2; ++half) {
-    const __m128i y16 = half ? _mm_unpackhi_epi8(y8, zero) : _mm_unpacklo_epi8(y8, zero);
-    const __m128i u16 = half ? _mm_unpackhi_epi8(u8, zero) : _mm_unpacklo_epi8(u8, zero);
-    const __m128i v16 = half ? _mm_unpackhi_epi8(v8, zero) : _mm_unpacklo_epi8(v8, zero);
-    const __m128i yuLo = _mm_unpacklo_epi16(y16, u16), yuHi = _mm_unpackhi_epi16(y16, u16);
-    const __m128i v0Lo = _mm_unpacklo_epi16(v16, zero), v0Hi = _mm_unpackhi_epi16(v16, zero);
-    for (int c = 0; c < 3; ++c) bgr[c][half] = Channel8(yuLo, yuHi, v0Lo, v0Hi, w[c]);
+  __m128i b, g, r;
+  if (eightBit) {
+    const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
+    __m128i s[3][2];
+    const __m128i in[3] = {_mm_xor_si128(y8, bias), _mm_xor_si128(u8, bias),
+                           _mm_xor_si128(v8, bias)};
+    for (int i = 0; i < 3; ++i) {
+      s[i][0] = _mm_unpacklo_epi8(in[i], in[i]);
+      s[i][1] = _mm_unpackhi_epi8(in[i], in[i]);
+    }
+    b = EightBitChannel16(s, w[0]);
+    g = EightBitChannel16(s, w[1]);
+    r = EightBitChannel16(s, w[2]);
+  } else {
+    __m128i bgr[3][2];
+    for (int half = 0; half < 2; ++half) {
+      const __m128i y16 = half ? _mm_unpackhi_epi8(y8, zero) : _mm_unpacklo_epi8(y8, zero);
+      const __m128i u16 = half ? _mm_unpackhi_epi8(u8, zero) : _mm_unpacklo_epi8(u8, zero);
+      const __m128i v16 = half ? _mm_unpackhi_epi8(v8, zero) : _mm_unpacklo_epi8(v8, zero);
+      const __m128i yuLo = _mm_unpacklo_epi16(y16, u16), yuHi = _mm_unpackhi_epi16(y16, u16);
+      const __m128i v0Lo = _mm_unpacklo_epi16(v16, zero), v0Hi = _mm_unpackhi_epi16(v16, zero);
+      for (int c = 0; c < 3; ++c) bgr[c][half] = SixteenBitChannel8(yuLo, yuHi, v0Lo, v0Hi, w[c]);
+    }
+    b = _mm_packus_epi16(bgr[0][0], bgr[0][1]);
+    g = _mm_packus_epi16(bgr[1][0], bgr[1][1]);
+    r = _mm_packus_epi16(bgr[2][0], bgr[2][1]);
   }
-  const __m128i b = _mm_packus_epi16(bgr[0][0], bgr[0][1]);
-  const __m128i g = _mm_packus_epi16(bgr[1][0], bgr[1][1]);
-  const __m128i r = _mm_packus_epi16(bgr[2][0], bgr[2][1]);
   const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));
   const __m128i bgLo = _mm_unpacklo_epi8(b, g), bgHi = _mm_unpackhi_epi8(b, g);
   const __m128i raLo = _mm_unpacklo_epi8(r, opaque), raHi = _mm_unpackhi_epi8(r, opaque);
@@ -268,7 +340,7 @@ void MatrixRowBgrx(const YuvToRgbMatrix& m, const uint8_t* y, const uint8_t* u, 
   uint32_t x = 0;
   for (; x + 16 <= width; x += 16) {
     __m128i out[4];
-    Bgrx16(w, y + x, u + x, v + x, out);
+    Bgrx16(w, m.eightBit, y + x, u + x, v + x, out);
     for (int i = 0; i < 4; ++i)
       _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * x + 16 * i), out[i]);
   }
@@ -290,7 +362,7 @@ __attribute__((target("ssse3"))) void MatrixRowBgrSsse3(const YuvToRgbMatrix& m,
   // block leaves room for them inside the row.
   for (; x + 16 + 2 <= width; x += 16) {
     __m128i out[4];
-    Bgrx16(w, y + x, u + x, v + x, out);
+    Bgrx16(w, m.eightBit, y + x, u + x, v + x, out);
     for (int i = 0; i < 4; ++i)
       _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 3 * x + 12 * i), DropPadding(out[i]));
   }

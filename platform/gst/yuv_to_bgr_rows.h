@@ -1,7 +1,8 @@
-// Limited-range 8-bit YUV with 4:2:2 or 4:2:0 chroma to 8-bit B,G,R, row by row, with integer
-// arithmetic that gives exactly what GStreamer's videoconvert gives through 16 bits per
-// channel (AYUV64): chroma filled in by its filters, each value widened as v * 257, its
-// 16-bit matrix with 8-bit coefficients, and the top byte kept. No GStreamer here.
+// 8-bit YUV with 4:2:2 or 4:2:0 chroma to 8-bit B,G,R, row by row, with integer arithmetic
+// that gives exactly what GStreamer's videoconvert gives: for limited range through 16 bits
+// per channel (AYUV64): chroma filled in by its filters, each value widened as v * 257, its
+// 16-bit matrix with 8-bit coefficients, and the top byte kept; for full range its 8-bit
+// fast matrix after the same filters. No GStreamer here.
 #pragma once
 
 #include <cstddef>
@@ -10,20 +11,29 @@
 
 namespace media::gst {
 
-// R, G, B (index 0, 1, 2) = clamp((257 * (y*Y + u*U + v*V) + offset) >> 16, 0, 255).
+// R, G, B (index 0, 1, 2) = clamp((257 * (y*Y + u*U + v*V) + offset) >> 16, 0, 255); with
+// eightBit, videoconvert's 8-bit arithmetic for full range instead: each value less 128,
+// widened as a signed byte repeated in both halves of 16 bits (s), and
+// clamp(hi(s(Y)*y) + hi(s(U)*u) + hi(s(V)*v), -128, 127) + 128, hi the top 16 bits of 32.
 struct YuvToRgbMatrix {
   int32_t y[3];
   int32_t u[3];
   int32_t v[3];
   int32_t offset[3];
+  bool eightBit = false;
 };
 
 // The matrix for limited-range YUV of the colour matrix with luma weights kr and kb,
 // rounded as videoconvert rounds its own.
 YuvToRgbMatrix LimitedRangeMatrix(double kr, double kb);
 
-// Where the chroma samples sit: between two pixels, or on the first of the two.
-enum class ChromaSiting { kBetween, kCosited };
+// The same for full-range YUV; false where videoconvert would not use its fast 8-bit
+// arithmetic for it.
+bool FullRangeMatrix(double kr, double kb, YuvToRgbMatrix& matrix);
+
+// Where the chroma samples sit: between two pixels, or on the first of the two; or each
+// sample taken for both pixels as it is (videoconvert's own I420 to RGB conversion).
+enum class ChromaSiting { kBetween, kCosited, kRepeated };
 
 // One row's samples: Y at y[i * yStep], the i-th chroma pair at u[i * cStep], v[i * cStep].
 // With 4:2:0 chroma, u and v are the nearer chroma row and farU, farV the other one that

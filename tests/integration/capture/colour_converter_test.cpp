@@ -1,5 +1,5 @@
-// The colour space converter gives, for limited-range YUV, exactly what videoconvert's route
-// through 16 bits per channel gives, whichever way it gets there.
+// The colour space converter gives exactly what videoconvert gives (for limited-range YUV:
+// its route through 16 bits per channel), whichever way it gets there.
 #include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
@@ -108,7 +108,7 @@ class ColourConverterExact : public testing::TestWithParam<ConverterCase> {
   void SetUp() override { gst_init(nullptr, nullptr); }
 };
 
-TEST_P(ColourConverterExact, LimitedRangeYuvGivesTheValuesOfTheSixteenBitRoute) {
+TEST_P(ColourConverterExact, YuvGivesTheValuesOfTheVideoconvertsItStandsFor) {
   const ConverterCase& c = GetParam();
   const std::string caps =
       std::string("video/x-raw,format=") + c.format + ",width=" + std::to_string(c.width) +
@@ -119,7 +119,12 @@ TEST_P(ColourConverterExact, LimitedRangeYuvGivesTheValuesOfTheSixteenBitRoute) 
   ASSERT_TRUE(gst_video_info_from_caps(&info, in));
   const std::vector<uint8_t> frame = Frame(info, c.sweep);
   GstCaps *wantCaps = nullptr, *gotCaps = nullptr;
-  const std::vector<uint8_t> want = Convert(in, frame, ThroughSixteenBits(), c.output, wantCaps);
+  // Full range went through the two videoconverts alone, at 8 bits.
+  const bool full = std::string(c.colorimetry).find("=1:") != std::string::npos;
+  GstElement* reference =
+      full ? gst_parse_bin_from_description("videoconvert ! videoconvert", TRUE, nullptr)
+           : ThroughSixteenBits();
+  const std::vector<uint8_t> want = Convert(in, frame, reference, c.output, wantCaps);
   GstElement* converter = media::gst::MakeColourConverter();
   ASSERT_NE(converter, nullptr);
   const std::vector<uint8_t> got = Convert(in, frame, converter, c.output, gotCaps);
@@ -152,6 +157,17 @@ INSTANTIATE_TEST_SUITE_P(
         ConverterCase{"I420", "colorimetry=bt601", "BGR", 640, 480, false},
         ConverterCase{"NV12", "colorimetry=bt709,chroma-site=mpeg2", "BGRx", 66, 4, false},
         ConverterCase{"YV12", "colorimetry=2:4:7:1", "BGR", 18, 2, false},
+        // MJPG's decoded full-range frames; what stays with videoconvert: NV12, other
+        // matrices, BGRx.
+        ConverterCase{"Y42B", "colorimetry=1:4:0:0", "BGR", 2048, 4096, true},
+        ConverterCase{"Y42B", "colorimetry=1:4:0:0,chroma-site=jpeg", "BGR", 320, 240, false},
+        ConverterCase{"YUY2", "colorimetry=1:4:0:0", "BGR", 34, 4, false},
+        ConverterCase{"I420", "colorimetry=1:4:0:0,chroma-site=jpeg", "BGR", 642, 480, false},
+        ConverterCase{"I420", "colorimetry=1:4:0:0", "BGR", 2048, 4096, true},
+        ConverterCase{"YV12", "colorimetry=1:4:0:0", "BGR", 34, 6, false},
+        ConverterCase{"NV12", "colorimetry=1:4:0:0", "BGR", 64, 4, false},
+        ConverterCase{"Y42B", "colorimetry=1:3:0:0", "BGR", 640, 4, false},
+        ConverterCase{"I420", "colorimetry=1:4:0:0", "BGRx", 64, 16, false},
         // An odd number of rows, and a downstream that takes other formats too: the route.
         ConverterCase{"I420", "colorimetry=bt601", "BGR", 64, 5, false},
         ConverterCase{"YUY2", "colorimetry=bt601", "{ BGR, Y444 }", 64, 4, false}));
