@@ -131,6 +131,13 @@ struct GstGraph::Drain {
 
 GstGraph::GstGraph() : pipeline_(gst_pipeline_new(nullptr)) {
   gst_object_ref_sink(pipeline_);
+  // The graph runs on the machine's monotonic clock, never on one a source offers:
+  // pipewiresrc's clock carries the previous stream's time into the next and jumps when
+  // its stream starts, so a second recording's running time began at hours and its
+  // clip with it, or its sinks waited for that jump.
+  GstClock* clock = gst_system_clock_obtain();
+  gst_pipeline_use_clock(GST_PIPELINE(pipeline_), clock);
+  gst_object_unref(clock);
   bus_ = gst_pipeline_get_bus(GST_PIPELINE(pipeline_));
   gst_bus_set_sync_handler(bus_, KeepInterestingMessages, nullptr, nullptr);
 }

@@ -33,7 +33,9 @@ TEST_F(DesktopStackTest, ListsEachDeviceOnceAndNoMonitorOrSink) {
   EXPECT_TRUE(frame->window.messages.empty());
 }
 
-TEST_F(DesktopStackTest, RecordsAviFromThePipeWireCameraWithSoundFromTheVirtualSource) {
+// An AVI, then a WMV in the same graph: each clip starts at 0 whatever PipeWire stamps its
+// buffers with, ends with the wall time, keeps its sound with the picture and stops.
+TEST_F(DesktopStackTest, RecordsAviAndWmvFromThePipeWireCameraWithSoundFromTheVirtualSource) {
   ASSERT_EQ(frame->m_videoDeviceCount, 1);
   ASSERT_EQ(frame->m_audioDeviceCount, 1);
   frame->m_selectedVideoDevice = 0;
@@ -53,14 +55,16 @@ TEST_F(DesktopStackTest, RecordsAviFromThePipeWireCameraWithSoundFromTheVirtualS
   frame->ReadCaptureFormat(frame->m_videoWidth, frame->m_videoHeight, frame->m_videoSubtype);
   frame->m_captureFolder = dir;
   frame->m_recordAudio = 1;
-  {
-    frame->m_captureMode = 1;
-    frame->m_recordFormat = 0;
+  frame->m_captureMode = 1;
+  for (const int format : {0, 1}) {
+    SCOPED_TRACE(format == 0 ? "AVI" : "WMV");
+    frame->m_recordFormat = format;
     const auto started = std::chrono::steady_clock::now();
     const int delivered = Record(45);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    const std::string path = Clip("Clip0000.AVI");
+    // The clips of one session are numbered on.
+    const std::string path = Clip(format == 0 ? "Clip0000.AVI" : "Clip0001.WMV");
     ASSERT_TRUE(std::filesystem::exists(path));
     EXPECT_LT(std::filesystem::file_size(path), 60u << 20) << path;
     const ProbedClip ff = ProbeWithFfprobe(path);
@@ -69,8 +73,11 @@ TEST_F(DesktopStackTest, RecordsAviFromThePipeWireCameraWithSoundFromTheVirtualS
     const ProbedStream* audio = ff.Find("audio");
     ASSERT_TRUE(video && audio) << path;
     EXPECT_GE(video->frames, delivered - 2) << path;
+    EXPECT_LT(video->start, 0.5) << path;
     EXPECT_LT(video->end, seconds + 0.5) << path;
     EXPECT_NEAR(audio->end, video->end, 0.3) << path;
+    EXPECT_EQ(TimestampComplaints(path), 0) << path;
+    EXPECT_GT(DiscoveredFrameRate(path), 0) << path;
   }
 }
 
