@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Runs a command beside a desktop's sound and video stack of its own, as a Debian 12
 # desktop has it: a session bus, PipeWire with WirePlumber and its Pulse layer, a null
-# sink "spk" (whose monitor is no microphone), a virtual source "mic" and a camera that
-# only PipeWire serves ("PipeWire Test Camera", its test pattern). Everything lives in a
-# scratch folder and ends with the command. Exits 77 when the packages are missing.
+# sink "spk" (whose monitor is no microphone), a virtual source "mic" that another
+# application records from, and a camera that only PipeWire serves ("PipeWire Test
+# Camera", its test pattern). Everything lives in a scratch folder and ends with the command. Exits 77 when the packages are missing.
 # Inside tests/support/uvc_camera.sh the daemons get the emulated camera too, so
 # WirePlumber's V4L2 monitor gives PipeWire a copy of it, as on a desktop.
 #   sound_server.sh -- COMMAND [ARGS...]
@@ -83,5 +83,12 @@ fi
 pactl load-module module-null-sink sink_name=spk >/dev/null
 pactl load-module module-null-sink media.class=Audio/Source/Virtual sink_name=mic \
   channel_map=front-left,front-right >/dev/null
+# Another application records from the microphone: its stream node is no device.
+parecord --device=mic /dev/null &
+pids+=($!)
+for _ in $(seq 50); do
+  pw-cli ls Node 2>/dev/null | grep -q 'Stream/Input/Audio' && break
+  sleep 0.1
+done
 export OSTREL_TEST_SOUND_SERVER="$scratch"
 "$@"
