@@ -440,11 +440,39 @@ GstCaps* DriverCurrentFormat(const GstCaps* deviceCaps, GstElement* source) {
   return gst_caps_fixate(first);
 }
 
+// The first offered pixel format a clip can hold, near 30 frames a second; null when there
+// is none. A PipeWire node may offer RGB (which no clip holds) before UYVY in one structure.
+GstCaps* FirstRecordableFormat(const GstCaps* deviceCaps) {
+  if (MajorOfCaps(deviceCaps) != MajorType::Video) return nullptr;
+  for (guint i = 0; i < gst_caps_get_size(deviceCaps); ++i) {
+    GstCaps* offered = gst_caps_copy_nth(deviceCaps, i);
+    const GValue* formats = gst_structure_get_value(gst_caps_get_structure(offered, 0), "format");
+    const bool list = formats && GST_VALUE_HOLDS_LIST(formats);
+    const guint count = list ? gst_value_list_get_size(formats) : 1;
+    for (guint k = 0; k < count; ++k) {
+      GstCaps* candidate = gst_caps_copy(offered);
+      GstStructure* s = gst_caps_get_structure(candidate, 0);
+      if (list) gst_structure_set_value(s, "format", gst_value_list_get_value(formats, k));
+      FixateNearCommonMode(s);
+      candidate = gst_caps_fixate(candidate);
+      const Subtype subtype = MediaTypeFromCaps(candidate).subtype;
+      if (subtype != Subtype::Other && subtype != Subtype::None) {
+        gst_caps_unref(offered);
+        return candidate;
+      }
+      gst_caps_unref(candidate);
+    }
+    gst_caps_unref(offered);
+  }
+  return nullptr;
+}
+
 // The current format a camera starts with: the driver's current mode where it says, else
-// the first format near 30 frames a second.
+// the first format near 30 frames a second that a clip can hold, else the first.
 GstCaps* DefaultFormat(const GstCaps* deviceCaps, GstElement* source) {
   if (!deviceCaps || gst_caps_is_empty(deviceCaps) || gst_caps_is_any(deviceCaps)) return nullptr;
   if (GstCaps* current = DriverCurrentFormat(deviceCaps, source)) return current;
+  if (GstCaps* recordable = FirstRecordableFormat(deviceCaps)) return recordable;
   GstCaps* first = gst_caps_copy_nth(deviceCaps, 0);
   FixateNearCommonMode(gst_caps_get_structure(first, 0));
   return gst_caps_fixate(first);

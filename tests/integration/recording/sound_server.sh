@@ -45,7 +45,7 @@ export DBUS_SESSION_BUS_ADDRESS="unix:path=$scratch/run/bus"
 unset PULSE_SERVER PIPEWIRE_REMOTE
 
 # The daemons are not sanitized: a sanitized build's runtime stays with the command.
-daemon_preload=${LD_PRELOAD:-}
+daemon_preload=${LD_PRELOAD:-${UVCEMU_LD_PRELOAD:-}}
 [ -n "${UVCEMU_PRELOAD_FIRST:-}" ] && daemon_preload=${daemon_preload//$UVCEMU_PRELOAD_FIRST/}
 daemon=(env LD_PRELOAD="$daemon_preload")
 
