@@ -1,10 +1,8 @@
 // On a desktop's own sound and video stack (PipeWire with WirePlumber and its Pulse layer,
 // started by sound_server.sh): each device listed once, and a camera only PipeWire serves
-// recorded with sound from a virtual source. Run inside tests/support/uvc_camera.sh too,
-// PipeWire's V4L2 monitor also sees the emulated camera, which must then be listed once
-// and used through its node.
-#include <stdio.h>
-
+// recorded with sound from a virtual source. Inside tests/support/uvc_camera.sh, where
+// PipeWire's V4L2 monitor sees the emulated camera too, that camera is listed once and used
+// through its node.
 #include <algorithm>
 #include <cstdlib>
 #include <tuple>
@@ -14,17 +12,6 @@
 namespace {
 
 constexpr const char* kEmulatedCamera = "Emulated Webcam";
-
-std::string Output(const char* command) {
-  std::string text;
-  if (FILE* p = ::popen(command, "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) text.append(buffer, n);
-    ::pclose(p);
-  }
-  return text;
-}
 
 class DesktopStackTest : public RecordingTest {
  protected:
@@ -84,7 +71,7 @@ TEST_F(DesktopStackTest, ListsEachDeviceOnceAndNoMonitorOrSink) {
   std::vector<std::string> expected{"PipeWire Test Camera"};
   if (emulated) {
     // Both providers see the emulated camera: PipeWire's copy is the "(V4L2)" node.
-    ASSERT_NE(Output("pw-cli ls Node").find("v4l2_input."), std::string::npos)
+    ASSERT_EQ(std::system("pw-cli ls Node | grep -q 'v4l2_input\\.'"), 0)
         << "PipeWire's V4L2 monitor does not list the emulated camera";
     expected.push_back(kEmulatedCamera);
   }
