@@ -86,8 +86,11 @@ TEST_F(DesktopStackTest, ListsEachDeviceOnceAndNoMonitorOrSink) {
 }
 
 // An AVI, then a WMV in the same graph: each clip starts at 0 whatever PipeWire stamps its
-// buffers with.
+// buffers with. The devices are watched meanwhile, as the program does, and the watch stopped
+// after them (PipeWire's provider stopped then corrupted the heap: an abort at exit).
 TEST_F(DesktopStackTest, RecordsAviAndWmvFromThePipeWireCameraWithSoundFromTheVirtualSource) {
+  std::shared_ptr<media::DeviceEnumerator> watch = frame->Media().CreateDeviceEnumerator();
+  ASSERT_TRUE(watch->WatchChanges());
   frame->m_selectedVideoDevice = VideoIndex("PipeWire Test Camera");
   ASSERT_GE(frame->m_selectedVideoDevice, 0);
   ASSERT_EQ(frame->m_audioDeviceCount, 1);
@@ -100,6 +103,8 @@ TEST_F(DesktopStackTest, RecordsAviAndWmvFromThePipeWireCameraWithSoundFromTheVi
   RecordAndCheck(0, "Clip0000.AVI");
   // The clips of one session are numbered on.
   RecordAndCheck(1, "Clip0001.WMV");
+  frame.reset();
+  watch.reset();
 }
 
 // The camera both providers list is used through V4L2: its picture controls are the
