@@ -388,25 +388,18 @@ void FixateNearCommonMode(GstStructure* s) {
 
 // The caps of a V4L2 pixel format; null for one the capture path does not take.
 GstCaps* CapsOfFourcc(uint32_t fourcc) {
-  switch (fourcc) {
-    case V4L2_PIX_FMT_MJPEG:
-    case V4L2_PIX_FMT_JPEG:
-      return gst_caps_new_empty_simple("image/jpeg");
-    case V4L2_PIX_FMT_YUYV:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "YUY2", nullptr);
-    case V4L2_PIX_FMT_UYVY:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "UYVY", nullptr);
-    case V4L2_PIX_FMT_YUV420:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", nullptr);
-    case V4L2_PIX_FMT_NV12:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "NV12", nullptr);
-    case V4L2_PIX_FMT_RGB24:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "RGB", nullptr);
-    case V4L2_PIX_FMT_BGR24:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", nullptr);
-    default:
-      return nullptr;
-  }
+  if (fourcc == V4L2_PIX_FMT_MJPEG || fourcc == V4L2_PIX_FMT_JPEG)
+    return gst_caps_new_empty_simple("image/jpeg");
+  static constexpr struct {
+    uint32_t fourcc;
+    const char* format;
+  } kRaw[] = {{V4L2_PIX_FMT_YUYV, "YUY2"},   {V4L2_PIX_FMT_UYVY, "UYVY"},
+              {V4L2_PIX_FMT_YUV420, "I420"}, {V4L2_PIX_FMT_NV12, "NV12"},
+              {V4L2_PIX_FMT_RGB24, "RGB"},   {V4L2_PIX_FMT_BGR24, "BGR"}};
+  for (const auto& raw : kRaw)
+    if (raw.fourcc == fourcc)
+      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, raw.format, nullptr);
+  return nullptr;
 }
 
 // A V4L2 camera's current mode as the driver reports it, when the device offers it;
