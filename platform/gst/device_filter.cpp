@@ -465,7 +465,7 @@ std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device,
   if (!source) return nullptr;
   // PipeWire's source hands out the few buffers it shares with the server: a recording's
   // queues and muxer hold more than that, which would stall the camera. Copies are kept.
-  if (g_object_class_find_property(G_OBJECT_GET_CLASS(source), "always-copy"))
+  if (HasProperty(G_OBJECT(source), "always-copy"))
     g_object_set(source, "always-copy", TRUE, nullptr);
   const MajorType major =
       gst_device_has_classes(device, "Audio/Source") ? MajorType::Audio : MajorType::Video;
