@@ -23,17 +23,6 @@ namespace {
 constexpr uint8_t kBars[8][3] = {{191, 191, 191}, {191, 191, 0}, {0, 191, 191}, {0, 191, 0},
                                  {191, 0, 191},   {191, 0, 0},   {0, 0, 191},   {0, 0, 0}};
 
-std::string Output(const std::string& command) {
-  std::string text;
-  if (FILE* p = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) text.append(buffer, n);
-    ::pclose(p);
-  }
-  return text;
-}
-
 // Where a BMP's colour at (x, y from the top) differs from the expected bar, as text; empty
 // when every bar is within tolerance on its middle row.
 std::string BarsMismatch(const std::string& path, int tolerance) {
@@ -187,12 +176,12 @@ TEST_F(UvcCameraTest, EveryKindOfModePreviewsSnapsAndRecords) {
     frame->m_frameRate = mode.fps;
     Record(mode.fps * 2);
     EXPECT_TRUE(window.messages.empty()) << Messages();
-    const std::string probe = Output(
+    const std::string probe = CommandOutput(
         "ffprobe -v error -select_streams v:0 -show_entries stream=codec_name,pix_fmt "
         "-of csv=p=0 " +
         Clip());
     EXPECT_EQ(probe, std::string(mode.codec) + "\n");
-    EXPECT_EQ(Output("ffmpeg -v error -i " + Clip() + " -f null - 2>&1"), "");
+    EXPECT_EQ(CommandOutput("ffmpeg -v error -i " + Clip() + " -f null - 2>&1"), "");
     const ProbedClip clip = ProbeWithFfprobe(Clip());
     ASSERT_TRUE(clip.ok) << clip.error;
     EXPECT_GE(clip.Find("video")->frames, mode.fps);
@@ -241,11 +230,12 @@ TEST_F(UvcCameraTest, FaultsShowOneMessageAndKeepTheClip) {
     EXPECT_EQ(frame->m_recording, 0);
     if (fault.recording) {
       EXPECT_FALSE(std::filesystem::exists(Clip() + ".unfinished")) << "the clip was not finished";
-      EXPECT_EQ(Output("ffmpeg -v error -i " + Clip() + " -f null - 2>&1"), "");
-      EXPECT_EQ(Output("ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate "
-                       "-of csv=p=0 " +
-                       Clip()),
-                "30/1\n");
+      EXPECT_EQ(CommandOutput("ffmpeg -v error -i " + Clip() + " -f null - 2>&1"), "");
+      EXPECT_EQ(
+          CommandOutput("ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate "
+                        "-of csv=p=0 " +
+                        Clip()),
+          "30/1\n");
       const ProbedClip clip = ProbeWithFfprobe(Clip());
       ASSERT_TRUE(clip.ok) << clip.error;
       EXPECT_GE(clip.Find("video")->frames, 15);
