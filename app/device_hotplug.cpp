@@ -12,10 +12,10 @@ constexpr int kDevicePopup = 1;
 constexpr const char* kVideoDeviceName = "Video Capture device";
 constexpr const char* kAudioDeviceName = "Audio Capture device";
 
-int IndexOf(const std::array<std::string, CMainFrame::kMaxDevices>& names, int count,
-            const std::string& name) {
+int IndexOf(const std::array<std::string, CMainFrame::kMaxDevices>& ids, int count,
+            const std::string& id) {
   for (int i = 0; i < count; ++i)
-    if (!name.empty() && names[i] == name) return i;
+    if (!id.empty() && ids[i] == id) return i;
   return -1;
 }
 }  // namespace
@@ -53,13 +53,17 @@ bool CMainFrame::FollowDeviceChanges() {
   m_followingDevices = true;
   const std::string videoBefore =
       m_selectedVideoDevice >= 0 ? m_videoDeviceNames[m_selectedVideoDevice] : std::string();
+  const std::string videoIdBefore =
+      m_selectedVideoDevice >= 0 ? m_videoDeviceIds[m_selectedVideoDevice] : std::string();
   const std::string audioBefore =
       m_selectedAudioDevice >= 0 ? m_audioDeviceNames[m_selectedAudioDevice] : std::string();
+  const std::string audioIdBefore =
+      m_selectedAudioDevice >= 0 ? m_audioDeviceIds[m_selectedAudioDevice] : std::string();
   const bool camerasBefore = m_videoDeviceCount > 0;
   const bool soundRecorded = m_recording && m_recordAudio && m_selectedAudioDevice >= 0;
   std::vector<std::shared_ptr<media::Filter>> gone = RefreshDeviceLists();
-  const bool videoLost = !videoBefore.empty() && m_selectedVideoDevice < 0;
-  const bool audioLost = !audioBefore.empty() && m_selectedAudioDevice < 0;
+  const bool videoLost = !videoIdBefore.empty() && m_selectedVideoDevice < 0;
+  const bool audioLost = !audioIdBefore.empty() && m_selectedAudioDevice < 0;
 
   // A recording from a device that went away ends with what it has: one message.
   if (m_recording && (videoLost || (audioLost && soundRecorded))) {
@@ -77,9 +81,9 @@ bool CMainFrame::FollowDeviceChanges() {
   }
   if (videoLost) {
     TearDownGraph();
-    m_lostVideoDevice = videoBefore;
+    m_lostVideoDevice = videoIdBefore;
   }
-  if (audioLost) m_lostAudioDevice = audioBefore;
+  if (audioLost) m_lostAudioDevice = audioIdBefore;
   if (videoLost) std::fprintf(stderr, "ostrel: the camera %s was unplugged\n", videoBefore.c_str());
   if (audioLost)
     std::fprintf(stderr, "ostrel: the microphone %s was unplugged\n", audioBefore.c_str());
@@ -87,7 +91,7 @@ bool CMainFrame::FollowDeviceChanges() {
 
   // A camera that is back, or the first one plugged in where none was, is used at once.
   if (m_selectedVideoDevice < 0 && m_videoDeviceCount > 0) {
-    int pick = IndexOf(m_videoDeviceNames, m_videoDeviceCount, m_lostVideoDevice);
+    int pick = IndexOf(m_videoDeviceIds, m_videoDeviceCount, m_lostVideoDevice);
     if (pick < 0 && !camerasBefore) pick = 0;
     if (pick >= 0) {
       m_pGraph->AddFilter(m_videoDevices[pick], kVideoDeviceName);
@@ -104,11 +108,11 @@ bool CMainFrame::FollowDeviceChanges() {
     }
   }
   if (m_selectedAudioDevice < 0 && m_audioDeviceCount > 0) {
-    int pick = IndexOf(m_audioDeviceNames, m_audioDeviceCount, m_lostAudioDevice);
+    int pick = IndexOf(m_audioDeviceIds, m_audioDeviceCount, m_lostAudioDevice);
     if (pick < 0) pick = 0;
     m_pGraph->AddFilter(m_audioDevices[pick], kAudioDeviceName);
     m_selectedAudioDevice = pick;
-    if (m_audioDeviceNames[pick] == m_lostAudioDevice) m_lostAudioDevice.clear();
+    if (m_audioDeviceIds[pick] == m_lostAudioDevice) m_lostAudioDevice.clear();
   }
   FillDeviceMenu();
   m_followingDevices = false;

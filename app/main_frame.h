@@ -151,7 +151,7 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   bool FollowDeviceChanges();
   void FillDeviceMenu();
   std::shared_ptr<media::DeviceEnumerator> m_pDeviceWatch;
-  std::string m_lostVideoDevice;  // the camera in use that went away, until it is back
+  std::string m_lostVideoDevice;  // the identity of the camera in use that went away, until back
   std::string m_lostAudioDevice;
   bool m_followingDevices = false;
   // Builds and runs the preview graph; a failure shows the localized message and

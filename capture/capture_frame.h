@@ -130,11 +130,13 @@ class CaptureFrame : public FrameState {
   void BuildStillBranch(media::Filter& device);
   void RefreshDevices(media::DeviceEnumerator& enumerator, media::DeviceCategory category,
                       std::array<std::string, kMaxDevices>& names,
+                      std::array<std::string, kMaxDevices>& ids,
                       std::array<std::shared_ptr<media::Filter>, kMaxDevices>& filters, int& count,
                       int& selected, const char* tooManyText, bool pictureDefaults,
                       std::vector<std::shared_ptr<media::Filter>>& gone);
   int EnumerateDevices(media::DeviceEnumerator& enumerator, media::DeviceCategory category,
                        std::array<std::string, kMaxDevices>& names,
+                       std::array<std::string, kMaxDevices>& ids,
                        std::array<std::shared_ptr<media::Filter>, kMaxDevices>& filters, int& count,
                        const char* tooManyText, bool applyPictureDefaults);
 

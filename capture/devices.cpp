@@ -18,6 +18,7 @@ constexpr const char* kAudioDeviceName = "Audio Capture device";
 int CaptureFrame::EnumerateDevices(media::DeviceEnumerator& enumerator,
                                    media::DeviceCategory category,
                                    std::array<std::string, kMaxDevices>& names,
+                                   std::array<std::string, kMaxDevices>& ids,
                                    std::array<std::shared_ptr<media::Filter>, kMaxDevices>& filters,
                                    int& count, const char* tooManyText, bool applyPictureDefaults) {
   std::vector<std::shared_ptr<media::DeviceMoniker>> devices;
@@ -26,12 +27,11 @@ int CaptureFrame::EnumerateDevices(media::DeviceEnumerator& enumerator,
   // Each device once: the providers of a desktop list some devices twice.
   std::vector<media::DeviceDescription> descriptions;
   for (const auto& device : devices) descriptions.push_back(device->Describe());
-  std::vector<std::shared_ptr<media::DeviceMoniker>> listed;
-  for (size_t i : capture::DevicesToList(descriptions)) listed.push_back(devices[i]);
-  for (const auto& device : listed) {
+  for (size_t i : capture::DevicesToList(descriptions)) {
+    media::DeviceMoniker& device = *devices[i];
     std::string name;
-    if (!media::Succeeded(device->ReadFriendlyName(name))) continue;
-    std::shared_ptr<media::Filter> filter = device->BindToFilter();
+    if (!media::Succeeded(device.ReadFriendlyName(name))) continue;
+    std::shared_ptr<media::Filter> filter = device.BindToFilter();
     if (!filter) continue;
     if (count >= kMaxDevices) {
       filter.reset();
@@ -39,6 +39,8 @@ int CaptureFrame::EnumerateDevices(media::DeviceEnumerator& enumerator,
       break;
     }
     names[count] = name;
+    // A provider that knows no better tells devices apart by their names.
+    ids[count] = descriptions[i].identity.empty() ? name : descriptions[i].identity;
     filters[count] = filter;
     if (applyPictureDefaults) ApplyVideoProcAmpDefaults(filter.get());
     ++count;
@@ -53,9 +55,9 @@ BOOL CaptureFrame::EnumerateVideoDevices() {
     Ui().ShowMessage("Error Creating Device Enumerator", "", platform::MessageIcon::None);
     return 0;
   }
-  const int status =
-      EnumerateDevices(*enumerator, media::DeviceCategory::VideoInput, m_videoDeviceNames,
-                       m_videoDevices, m_videoDeviceCount, "Video Capture Device too many", true);
+  const int status = EnumerateDevices(*enumerator, media::DeviceCategory::VideoInput,
+                                      m_videoDeviceNames, m_videoDeviceIds, m_videoDevices,
+                                      m_videoDeviceCount, "Video Capture Device too many", true);
   if (status != media::kOk)
     Ui().ShowMessage(LangText(TXT_NO_VIDEO_DEVICE, m_languageIndex), "",
                      platform::MessageIcon::None);
@@ -69,9 +71,9 @@ BOOL CaptureFrame::EnumerateAudioDevices() {
     Ui().ShowMessage("Error Creating Device Enumerator", "", platform::MessageIcon::None);
     return 0;
   }
-  const int status =
-      EnumerateDevices(*enumerator, media::DeviceCategory::AudioInput, m_audioDeviceNames,
-                       m_audioDevices, m_audioDeviceCount, "Audio Capture Device too many", false);
+  const int status = EnumerateDevices(*enumerator, media::DeviceCategory::AudioInput,
+                                      m_audioDeviceNames, m_audioDeviceIds, m_audioDevices,
+                                      m_audioDeviceCount, "Audio Capture Device too many", false);
   return status == media::kOk ? 1 : 0;
 }
 

@@ -16,10 +16,14 @@ struct FrameState {
   static constexpr int kMaxDevices = 10;
 
   std::array<std::string, kMaxDevices> m_videoDeviceNames;
+  // Each device's identity beside its name: what "the same device" means (two cameras
+  // of one model share a name).
+  std::array<std::string, kMaxDevices> m_videoDeviceIds;
   std::array<std::shared_ptr<media::Filter>, kMaxDevices> m_videoDevices;
   int m_videoDeviceCount = 0;
   int m_selectedVideoDevice = -1;
   std::array<std::string, kMaxDevices> m_audioDeviceNames;
+  std::array<std::string, kMaxDevices> m_audioDeviceIds;
   std::array<std::shared_ptr<media::Filter>, kMaxDevices> m_audioDevices;
   int m_audioDeviceCount = 0;
   int m_selectedAudioDevice = -1;

@@ -399,6 +399,9 @@ struct DeviceDescription {
   std::string node;          // the V4L2 device node it reads, if any ("/dev/video0")
   std::string card;          // the ALSA card it records from, if any ("0")
   std::string soundName;     // the sound server's name of the source, if any
+  // What tells this device from every other, the same after it is plugged in again and
+  // for each provider's copy of it ("usb:046d:0825:1A2B3C4D/1.0"); empty when unknown.
+  std::string identity;
 };
 
 // One device of a category: its friendly name and its filter.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <utility>
 
 namespace media::fake {
 
@@ -445,6 +446,11 @@ class FakeMoniker : public DeviceMoniker {
     name = spec_.name;
     return kOk;
   }
+  DeviceDescription Describe() override {
+    DeviceDescription d;
+    d.identity = spec_.identity;
+    return d;
+  }
   std::shared_ptr<Filter> BindToFilter() override {
     return std::make_shared<FakeDevice>(major_, spec_);
   }
@@ -472,6 +478,8 @@ class FakeEnumerator : public DeviceEnumerator {
     }
     return devices.empty() ? kFalse : kOk;
   }
+  bool WatchChanges() override { return f_.watchable; }
+  bool DevicesChanged() override { return std::exchange(f_.devicesChanged, false); }
 
  private:
   const FakeMediaFactory& f_;

@@ -14,6 +14,7 @@ namespace media::fake {
 
 struct CameraSpec {
   std::string name = "Fake Camera";
+  std::string identity;  // what the provider tells it apart by; empty: it knows nothing
   // Capture formats, the first current; each a VideoInfo type.
   std::vector<MediaType> formats;
   bool failsToStart = false;
@@ -26,6 +27,9 @@ class FakeMediaFactory : public MediaFactory {
  public:
   std::vector<CameraSpec> cameras;
   std::vector<std::string> microphones;
+  // Enumerators watch for changes; a test raises devicesChanged after editing the lists.
+  bool watchable = false;
+  mutable bool devicesChanged = false;
 
   std::shared_ptr<Graph> CreateGraph() override;
   std::shared_ptr<CaptureGraphBuilder> CreateCaptureGraphBuilder() override;

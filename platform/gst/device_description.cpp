@@ -6,6 +6,8 @@
 #include <cctype>
 #include <string>
 
+#include "platform/linux/device_identity.h"
+
 namespace media::gst {
 namespace {
 
@@ -65,6 +67,20 @@ bool MakesSourceElement(GstDevice* device) {
   return source;
 }
 
+// A camera by its node, whichever provider lists it, so that its PipeWire copy is the
+// same camera as its V4L2 one; a sound source by the server's name or the card.
+std::string IdentityOf(GstDevice* device, const DeviceDescription& d, bool virtualDevice) {
+  if (virtualDevice) {
+    gchar* name = gst_device_get_display_name(device);
+    std::string identity = std::string("virtual:") + (name ? name : "");
+    g_free(name);
+    return identity;
+  }
+  if (!d.node.empty()) return platform::CameraIdentity(d.node);
+  if (!d.soundName.empty()) return "sound:" + d.soundName;
+  return platform::SoundCardIdentity(d.card);
+}
+
 }  // namespace
 
 DeviceDescription DescribeDevice(GstDevice* device) {
@@ -89,6 +105,9 @@ DeviceDescription DescribeDevice(GstDevice* device) {
     d.soundName = internal;
   d.monitor = Property(props, "device.class") == "monitor";
   d.stream = Property(props, "media.class").rfind("Stream/", 0) == 0;
+  gboolean virtualDevice = FALSE;
+  if (props) gst_structure_get_boolean(props, "ostrel.virtual", &virtualDevice);
+  d.identity = IdentityOf(device, d, virtualDevice);
   if (props) gst_structure_free(props);
   d.hasSourcePad = MakesSourceElement(device);
   return d;

@@ -58,6 +58,7 @@ TEST(CaptureDevices, TwelveCamerasListTenAndSayTooManyOnce) {
   EXPECT_EQ(frame.m_videoDeviceCount, 10);
   for (int i = 0; i < 10; ++i) {
     EXPECT_EQ(frame.m_videoDeviceNames[i], "Cam " + std::to_string(i));
+    EXPECT_EQ(frame.m_videoDeviceIds[i], "virtual:Cam " + std::to_string(i));
     EXPECT_TRUE(frame.m_videoDevices[i]);
   }
   ASSERT_EQ(frame.window.messages.size(), 1u);

@@ -54,6 +54,14 @@ class CameraTree {
     return interface;
   }
 
+  // The USB device's descriptor attributes, above an interface AddCamera gave.
+  static void SetUsbIds(const fs::path& interface, const std::string& vendor,
+                        const std::string& product, const std::string& serial) {
+    std::ofstream(interface.parent_path() / "idVendor") << vendor << "\n";
+    std::ofstream(interface.parent_path() / "idProduct") << product << "\n";
+    if (!serial.empty()) std::ofstream(interface.parent_path() / "serial") << serial << "\n";
+  }
+
   // A video node with no device behind it, as a loopback camera has.
   void AddVirtualNode(const std::string& video) {
     fs::create_directories(sysfs() / "devices/virtual/video4linux" / video);
