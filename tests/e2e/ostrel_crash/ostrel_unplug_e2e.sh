@@ -57,7 +57,7 @@ echo "PASS unplug while recording"
 
 # Hotplug while previewing: started with the camera unplugged (the start's one message),
 # plugged in (chosen and previewed), unplugged (one message), plugged in again (chosen
-# again: the log says so).
+# again, and its picture moves seconds later).
 rm -f "$work/plug" "$work"/shot*.png
 printf '[SectionMain]\nAviFileFolder=%s\nVideoFormat=0\n' "$work/clips" >"$work/ostrel.INI"
 run_session 200 <<'SESSION' || fail "the hotplug session failed"
@@ -81,6 +81,9 @@ for _ in $(seq 1 40); do
   [ "$(grep -c "camera Ostrel Virtual Camera is used" "$work/ostrel.log")" -ge 2 ] && break
   sleep 0.25
 done
+# The picture must still move well after the preview came back, not only at first.
+sleep 4
+wait_for_picture
 terminate_ostrel
 SESSION
 [ "$(cat "$work/no-camera.windows")" = 2 ] || fail "no message at a start without a camera"
@@ -88,6 +91,7 @@ SESSION
 [ "$(cat "$work/after-unplug")" = 1 ] || fail "another message followed the unplug's"
 [ "$(grep -c "camera Ostrel Virtual Camera is used" "$work/ostrel.log")" = 2 ] ||
   fail "the camera plugged in again was not chosen again"
+check_preview_window # the camera plugged in again
 cp "$work/plugged1.png" "$work/shot1.png"
 cp "$work/plugged2.png" "$work/shot2.png"
 check_preview_window # the camera plugged in after the start
