@@ -104,6 +104,7 @@ bool CMainFrame::FollowDeviceChanges() {
       m_selectedVideoDevice = pick;
       std::fprintf(stderr, "ostrel: the camera %s is used\n", m_videoDeviceNames[pick].c_str());
       m_lostVideoDevice.clear();
+      RestoreCameraSettings();
       ReadCaptureFormat(m_videoWidth, m_videoHeight, m_videoSubtype);
       // The window takes the first camera's size, as at the start.
       if (!camerasBefore) FitWindowToVideo(m_videoWidth, m_videoHeight);

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/gst/caps_mapping.h"
+#include "platform/gst/picture_settings.h"
 #include "platform/gst/v4l2_controls.h"
 #include "platform/gst/v4l2_current_mode.h"
 #include "platform/linux/camera_button_watcher.h"
@@ -587,6 +588,10 @@ std::shared_ptr<VideoProcAmp> GstDeviceFilter::GetVideoProcAmp() {
   if (!hasControls) return nullptr;
   return std::make_shared<DeviceProcAmp>(
       std::static_pointer_cast<GstDeviceFilter>(shared_from_this()));
+}
+
+std::shared_ptr<PictureSettings> GstDeviceFilter::GetPictureSettings() {
+  return MakePictureSettings(std::static_pointer_cast<GstDeviceFilter>(shared_from_this()));
 }
 
 std::string GstDeviceFilter::DeviceName() const {

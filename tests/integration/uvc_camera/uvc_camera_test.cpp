@@ -3,6 +3,7 @@
 // snapped and recorded, and its faults: a refused frame rate, an unplug, its button.
 #include <fcntl.h>
 #include <linux/input.h>
+#include <linux/videodev2.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include "clip_probe.h"
 #include "frame_fixture.h"
 #include "i18n/lang_text_table.h"
+#include "platform/gst/v4l2_controls.h"
 #include "plugins/transfer/transfer_register.h"
 #include "res/menu_ids.h"
 
@@ -140,6 +142,45 @@ TEST_F(UvcCameraTest, OpensInTheDriversCurrentModeAndOffersEveryMode) {
       "MJPG 1280 x 720, 15 fps", "MJPG 1920 x 1080, 30 fps", "MJPG 1920 x 1080, 15 fps"};
   EXPECT_EQ(offered, modes);
   EXPECT_EQ(page.size(), modes.size());
+  EXPECT_TRUE(window.messages.empty()) << Messages();
+}
+
+// The mode and the controls the user set come back at the next start, on a camera that was
+// unplugged meanwhile (so in its default mode): the automatic white balance off before the
+// temperature it governs is set.
+TEST_F(UvcCameraTest, ItsModeAndControlsAreKeptForTheNextStart) {
+  EXPECT_EQ(frame->m_videoDeviceIds[0], "usb:0c45:6366:UVC0042/1.0");
+  CapturePinPage("MJPG 1280 x 720, 15 fps");
+  window.sheetScripts.push_back([](media::PropertyPages& pages) {
+    const auto set = [&](const std::string& name, int32_t value) {
+      const auto all = pages.Pages();
+      for (size_t p = 0; p < all.size(); ++p)
+        for (size_t i = 0; i < all[p].properties.size(); ++i)
+          if (all[p].properties[i].name == name)
+            EXPECT_TRUE(pages.Apply(static_cast<int>(p), static_cast<int>(i), value)) << name;
+    };
+    set("Brightness", 200);
+    set("White Balance, Automatic", 0);
+    set("White Balance Temperature", 3000);
+  });
+  frame->OnCommand(menu_id::kVideoFilterProperties);
+  frame->OnClose();
+  frame.reset();
+  Unplug();
+  Plug();
+  Start();
+  EXPECT_EQ(frame->m_videoWidth, 1280);
+  EXPECT_EQ(frame->m_videoSubtype, 7) << "MJPG";
+  EXPECT_TRUE(FramesShownAt(1280, 720));
+  auto device = media::v4l2::OpenControlDevice("/dev/video42");
+  ASSERT_TRUE(device);
+  int32_t brightness = 0, automatic = 1, temperature = 0;
+  device->Get(V4L2_CID_BRIGHTNESS, brightness);
+  device->Get(V4L2_CID_AUTO_WHITE_BALANCE, automatic);
+  device->Get(V4L2_CID_WHITE_BALANCE_TEMPERATURE, temperature);
+  EXPECT_EQ(brightness, 200);
+  EXPECT_EQ(automatic, 0);
+  EXPECT_EQ(temperature, 3000);
   EXPECT_TRUE(window.messages.empty()) << Messages();
 }
 
