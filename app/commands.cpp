@@ -166,6 +166,7 @@ bool CMainFrame::OnChooseDevice(uint32_t id) {
       if (media::Filter* old = SelectedVideoFilter()) m_pGraph->RemoveFilter(*old);
       m_pGraph->AddFilter(m_videoDevices[k], kVideoDeviceName);
       m_selectedVideoDevice = k;
+      RestoreCameraSettings();
       ReadCaptureFormat(m_videoWidth, m_videoHeight, m_videoSubtype);
       // The new camera is the chosen one even when its preview will not start.
       check();
@@ -199,8 +200,10 @@ bool CMainFrame::OnChangeCaptureFormat() {
   TearDownGraph();
   if (media::PropertySheetHost* host = Ui().GetPropertySheetHost())
     ShowCapturePinPropertyPages(m_pBuilder.get(), SelectedVideoFilter(), *host);
-  // Whatever the sheet ended with, the format it left is read and the graph rebuilt.
+  // Whatever the sheet ended with, the format it left is read, kept for the camera and
+  // the graph rebuilt.
   ReadCaptureFormat(m_videoWidth, m_videoHeight, m_videoSubtype);
+  RememberCameraSettings();
   FitWindowToVideo(m_videoWidth, m_videoHeight);
   if (m_captureMode && !m_recording) m_captureMode = 0;
   if (!BuildGraph()) {
@@ -243,8 +246,9 @@ bool CMainFrame::OnSetFrameRate() {
     StopForChange();
     if (m_graphBuilt) {
       SetFrameRate(m_frameRate, m_frameRate);
-      if (m_previewOn && !RunPreview()) return false;
     }
+    RememberCameraSettings();
+    if (m_graphBuilt && m_previewOn && !RunPreview()) return false;
     Ui().Invalidate();
   }
   return true;
@@ -276,8 +280,10 @@ bool CMainFrame::RunCommand(uint32_t id) {
   switch (id) {
     case kVideoFilterProperties:
       if (m_selectedVideoDevice >= 0 && SelectedVideoFilter())
-        if (media::PropertySheetHost* host = Ui().GetPropertySheetHost())
+        if (media::PropertySheetHost* host = Ui().GetPropertySheetHost()) {
           ShowFilterPropertyPages(SelectedVideoFilter(), *host);
+          RememberCameraSettings();
+        }
       break;
     case kVideoPinProperties:
       if (!HasMedia() || !OnChangeCaptureFormat()) return false;

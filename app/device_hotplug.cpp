@@ -87,7 +87,13 @@ bool CMainFrame::FollowDeviceChanges() {
   if (videoLost) std::fprintf(stderr, "ostrel: the camera %s was unplugged\n", videoBefore.c_str());
   if (audioLost)
     std::fprintf(stderr, "ostrel: the microphone %s was unplugged\n", audioBefore.c_str());
-  for (const auto& filter : gone) m_pGraph->RemoveFilter(*filter);
+  // The teardown above went by the selection, which no longer names the device that went
+  // away: what was built behind it leaves the graph with it, or a later preview would share
+  // the graph with a stale renderer that never prerolls.
+  for (const auto& filter : gone) {
+    RemoveDownstream(m_pGraph.get(), filter.get());
+    m_pGraph->RemoveFilter(*filter);
+  }
 
   // A camera that is back, or the first one plugged in where none was, is used at once.
   if (m_selectedVideoDevice < 0 && m_videoDeviceCount > 0) {
@@ -98,6 +104,7 @@ bool CMainFrame::FollowDeviceChanges() {
       m_selectedVideoDevice = pick;
       std::fprintf(stderr, "ostrel: the camera %s is used\n", m_videoDeviceNames[pick].c_str());
       m_lostVideoDevice.clear();
+      RestoreCameraSettings();
       ReadCaptureFormat(m_videoWidth, m_videoHeight, m_videoSubtype);
       // The window takes the first camera's size, as at the start.
       if (!camerasBefore) FitWindowToVideo(m_videoWidth, m_videoHeight);

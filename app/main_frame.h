@@ -55,6 +55,7 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   void OnClose() override;
 
   void FitWindowToVideo(int width, int height) override;
+  void SetUpChosenCamera() override { RestoreCameraSettings(); }
 
   // The Device and Option popups, filled once by the first activation.
   BOOL BuildDeviceMenu();
@@ -154,6 +155,13 @@ class CMainFrame : public CaptureFrame, public platform::WindowEvents {
   std::string m_lostVideoDevice;  // the identity of the camera in use that went away, until back
   std::string m_lostAudioDevice;
   bool m_followingDevices = false;
+  // The selected camera's capture format, frame rate and picture settings, kept for it
+  // by its identity in a section of the settings file of its own, and set again when it
+  // is used (app/camera_settings.cpp). A value it no longer takes is left out, logged.
+  void RememberCameraSettings();
+  void RestoreCameraSettings();
+  void RestoreCaptureFormat(const std::string& text);
+  std::shared_ptr<media::StreamConfig> SelectedCameraFormat();
   // Builds and runs the preview graph; a failure shows the localized message and
   // gives false (app/commands.cpp).
   bool StartPreview();

@@ -35,6 +35,9 @@ class CaptureFrame : public FrameState {
   virtual media::MediaFactory& Media() = 0;
   // Resizes the frame so that its client area above the status bar is w x h.
   virtual void FitWindowToVideo(int width, int height) = 0;
+  // The selected camera has just been added to the graph, its format not yet read: the
+  // application sets it up as the user last left it.
+  virtual void SetUpChosenCamera() {}
   // Resizes the frame, keeping its top-left corner, so that the client area above the
   // status bar is width x height whatever the window system's frame and menu bar take;
   // measured again once when the menu bar wrapped at the new width.

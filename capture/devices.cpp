@@ -100,6 +100,7 @@ BOOL CaptureFrame::CreateGraph() {
   if (m_selectedVideoDevice >= 0 && m_selectedVideoDevice < m_videoDeviceCount &&
       m_videoDevices[m_selectedVideoDevice]) {
     m_pGraph->AddFilter(m_videoDevices[m_selectedVideoDevice], kVideoDeviceName);
+    SetUpChosenCamera();
     ReadCaptureFormat(m_videoWidth, m_videoHeight, m_videoSubtype);
     FitWindowToVideo(m_videoWidth, m_videoHeight);
   }

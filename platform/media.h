@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace media {
@@ -152,6 +153,20 @@ enum class VideoProcAmpProperty {
 };
 constexpr int32_t kVideoProcAmpFlagsManual = 2;
 
+// A camera's picture settings by names that stay the same for the camera
+// ("brightness", "white_balance_temperature"), so that they can be kept for it and set
+// again when it is used later.
+class PictureSettings {
+ public:
+  virtual ~PictureSettings() = default;
+  // Every setting the user can change now, in the order they are to be set again (an
+  // automatic control before the value it governs).
+  virtual std::vector<std::pair<std::string, int32_t>> Values() = 0;
+  // Sets one, now and whenever the camera is opened again; false with the reason when
+  // the camera has no such setting or does not take that value.
+  virtual bool Apply(const std::string& name, int32_t value, std::string& why) = 0;
+};
+
 // The device's picture controls.
 class VideoProcAmp {
  public:
@@ -290,6 +305,7 @@ class Filter {
   // The interfaces a filter may offer; each is null when the filter lacks it.
   virtual std::shared_ptr<VideoControl> GetVideoControl() { return nullptr; }
   virtual std::shared_ptr<VideoProcAmp> GetVideoProcAmp() { return nullptr; }
+  virtual std::shared_ptr<PictureSettings> GetPictureSettings() { return nullptr; }
   virtual std::shared_ptr<SampleGrabber> GetSampleGrabber() { return nullptr; }
   virtual std::shared_ptr<FileSink> GetFileSink() { return nullptr; }
   virtual std::shared_ptr<PropertyPages> GetPropertyPages() { return nullptr; }

@@ -1,7 +1,9 @@
 // Times, on the real frame (Qt window offscreen, virtual cameras at YUY2 1280x720, the
 // system's real clock and sleeps), how long each command that changes the capture state
 // holds the user-interface thread: preview off, preview on, a switch between two cameras,
-// a capture-format change through command 41 (its sheet closed at once), and closing the
+// a capture-format change through command 41 (its sheet closed at once), the cameras
+// unplugged and plugged in again while the preview runs (the longest the thread is held
+// in one go while the frame follows them; its message box closed at once), and closing the
 // window while the preview runs. In the same run a plain GStreamer pipeline with the same
 // camera and conversions is taken to PLAYING and back to NULL as the reference.
 #include <gst/gst.h>
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -58,6 +61,24 @@ double Median(std::vector<double> v) {
   if (v.empty()) return -1;
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
+}
+
+// The longest the user-interface thread is held in one go while its events run for ms;
+// a message box that comes up meanwhile is closed at once, as a user would.
+double LongestBlock(int ms) {
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) box->done(0);
+  });
+  closer.start(1);
+  double longest = 0;
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) {
+    longest = std::max(longest, Ms([] { QApplication::processEvents(QEventLoop::AllEvents); }));
+    g_usleep(500);
+  }
+  return longest;
 }
 
 // The reference: the same camera and conversions in one pipeline, to PLAYING and to NULL.
@@ -105,8 +126,13 @@ int main(int argc, char** argv) {
   char tmpl[] = "/tmp/ostrel-commands-bench-XXXXXX";
   if (!mkdtemp(tmpl)) return 1;
   const std::string dir = tmpl;
+  // The virtual cameras' plug: the file there, read by the device provider's own thread.
+  const std::string plug = dir + "/plug";
+  std::ofstream(plug).put('1');
+  ::setenv("OSTREL_VIRTUAL_CAMERA_PLUG", plug.c_str(), 1);
 
-  std::vector<double> off, on, toOther, toFirst, format, close, plainStart, plainStop;
+  std::vector<double> off, on, toOther, toFirst, format, unplug, replug, close, plainStart,
+      plainStop;
   for (int round = 0; round < kRounds; ++round) {
     virtualcam::CameraSpec camera;
     camera.formats = {{"YUY2", 1280, 720, 30}, {"YUY2", 640, 480, 30}};
@@ -134,6 +160,15 @@ int main(int argc, char** argv) {
     CancelNextSheet();
     format.push_back(Ms([&] { frame.OnCommand(menu_id::kVideoPinProperties); }));
     Settle(500);
+    std::filesystem::remove(plug);
+    unplug.push_back(LongestBlock(1500));
+    if (frame.m_selectedVideoDevice >= 0) {
+      std::fprintf(stderr, "the unplugged camera is still chosen\n");
+      return 1;
+    }
+    std::ofstream(plug).put('1');
+    replug.push_back(LongestBlock(1500));
+    Settle(500);
     if (!frame.m_graphRunning) {
       std::fprintf(stderr, "a command left the preview stopped\n");
       return 1;
@@ -154,13 +189,17 @@ int main(int argc, char** argv) {
     double target;
     double reference;
   };
-  const double start = Median(plainStart), stop = Median(plainStop);
+  const double start = Median(plainStart), stop = Median(plainStop), switchMs = Median(toOther);
   const Row rows[] = {
       {"preview off", Median(off), 0, 150, stop},
       {"preview on", Median(on), 300, 450, start},
       {"camera switch", Median(toOther), 300, 450, start + stop},
       {"camera switch back", Median(toFirst), 300, 450, start + stop},
       {"capture format (41)", Median(format), 300, 450, start + stop},
+      // A device change holds the thread no longer than a camera switch of the same run
+      // (a tenth more for the noise between rounds).
+      {"cameras unplugged", Median(unplug), 0, switchMs * 1.1, stop},
+      {"cameras plugged in", Median(replug), 300, switchMs * 1.1, start},
       {"close during preview", Median(close), 0, 300, stop},
   };
   std::printf("median of %d rounds, milliseconds of the user-interface thread\n", kRounds);
@@ -173,5 +212,7 @@ int main(int argc, char** argv) {
                 r.reference, ratio, r.ms > r.target ? "  OVER" : "");
     over += r.ms > r.target;
   }
+  std::printf("device change / camera switch: unplugged %.2f, plugged in %.2f\n",
+              Median(unplug) / switchMs, Median(replug) / switchMs);
   return over == 0 ? 0 : 2;
 }

@@ -341,7 +341,9 @@ class FakeGraph : public Graph, public std::enable_shared_from_this<FakeGraph> {
         !out->peer_.expired() || !in->peer_.expired())
       return kFail;
     MediaType type;
-    if (!out->CurrentMediaType(type) || type.major != MajorType::Video) return kFail;
+    if (!out->CurrentMediaType(type) ||
+        (type.major != MajorType::Video && in->major_ != MajorType::Any))
+      return kFail;
     out->peer_ = in->shared_from_this();
     in->peer_ = out->shared_from_this();
     return kOk;

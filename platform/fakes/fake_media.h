@@ -1,7 +1,8 @@
 // A small media layer for unit tests: cameras and microphones from a list, stock filters
 // with the pins the graph code counts on (the AVI multiplexer and file writer among
-// them; no ASF writer), connections that carry the upstream format, and
-// a graph whose run fails while a camera that cannot start is connected.
+// them; no ASF writer), connections that carry the upstream format (sound only into an
+// input that takes any), a graph whose run fails while a camera that cannot start is
+// connected, and a device watch that reports the changes a test announces.
 #pragma once
 
 #include <memory>

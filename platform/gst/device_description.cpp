@@ -68,7 +68,8 @@ bool MakesSourceElement(GstDevice* device) {
 }
 
 // A camera by its node, whichever provider lists it, so that its PipeWire copy is the
-// same camera as its V4L2 one; a sound source by the server's name or the card.
+// same camera as its V4L2 one; anything else by the sound server's or PipeWire's node name
+// (a Pulse source and its PipeWire copy share it), or by its ALSA card.
 std::string IdentityOf(GstDevice* device, const DeviceDescription& d, bool virtualDevice) {
   if (virtualDevice) {
     gchar* name = gst_device_get_display_name(device);
@@ -77,7 +78,7 @@ std::string IdentityOf(GstDevice* device, const DeviceDescription& d, bool virtu
     return identity;
   }
   if (!d.node.empty()) return platform::CameraIdentity(d.node);
-  if (!d.soundName.empty()) return "sound:" + d.soundName;
+  if (!d.soundName.empty()) return "node:" + d.soundName;
   return platform::SoundCardIdentity(d.card);
 }
 

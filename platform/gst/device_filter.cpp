@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/gst/caps_mapping.h"
+#include "platform/gst/picture_settings.h"
 #include "platform/gst/v4l2_controls.h"
 #include "platform/gst/v4l2_current_mode.h"
 #include "platform/linux/camera_button_watcher.h"
@@ -388,25 +389,18 @@ void FixateNearCommonMode(GstStructure* s) {
 
 // The caps of a V4L2 pixel format; null for one the capture path does not take.
 GstCaps* CapsOfFourcc(uint32_t fourcc) {
-  switch (fourcc) {
-    case V4L2_PIX_FMT_MJPEG:
-    case V4L2_PIX_FMT_JPEG:
-      return gst_caps_new_empty_simple("image/jpeg");
-    case V4L2_PIX_FMT_YUYV:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "YUY2", nullptr);
-    case V4L2_PIX_FMT_UYVY:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "UYVY", nullptr);
-    case V4L2_PIX_FMT_YUV420:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", nullptr);
-    case V4L2_PIX_FMT_NV12:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "NV12", nullptr);
-    case V4L2_PIX_FMT_RGB24:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "RGB", nullptr);
-    case V4L2_PIX_FMT_BGR24:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", nullptr);
-    default:
-      return nullptr;
-  }
+  if (fourcc == V4L2_PIX_FMT_MJPEG || fourcc == V4L2_PIX_FMT_JPEG)
+    return gst_caps_new_empty_simple("image/jpeg");
+  static constexpr struct {
+    uint32_t fourcc;
+    const char* format;
+  } kRaw[] = {{V4L2_PIX_FMT_YUYV, "YUY2"},   {V4L2_PIX_FMT_UYVY, "UYVY"},
+              {V4L2_PIX_FMT_YUV420, "I420"}, {V4L2_PIX_FMT_NV12, "NV12"},
+              {V4L2_PIX_FMT_RGB24, "RGB"},   {V4L2_PIX_FMT_BGR24, "BGR"}};
+  for (const auto& raw : kRaw)
+    if (raw.fourcc == fourcc)
+      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, raw.format, nullptr);
+  return nullptr;
 }
 
 // A V4L2 camera's current mode as the driver reports it, when the device offers it;
@@ -500,7 +494,7 @@ std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device,
   if (!source) return nullptr;
   // PipeWire's source hands out the few buffers it shares with the server: a recording's
   // queues and muxer hold more than that, which would stall the camera. Copies are kept.
-  if (g_object_class_find_property(G_OBJECT_GET_CLASS(source), "always-copy"))
+  if (HasProperty(G_OBJECT(source), "always-copy"))
     g_object_set(source, "always-copy", TRUE, nullptr);
   const MajorType major =
       gst_device_has_classes(device, "Audio/Source") ? MajorType::Audio : MajorType::Video;
@@ -622,6 +616,10 @@ std::shared_ptr<VideoProcAmp> GstDeviceFilter::GetVideoProcAmp() {
   if (!hasControls) return nullptr;
   return std::make_shared<DeviceProcAmp>(
       std::static_pointer_cast<GstDeviceFilter>(shared_from_this()));
+}
+
+std::shared_ptr<PictureSettings> GstDeviceFilter::GetPictureSettings() {
+  return MakePictureSettings(std::static_pointer_cast<GstDeviceFilter>(shared_from_this()));
 }
 
 std::string GstDeviceFilter::DeviceName() const {

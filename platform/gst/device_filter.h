@@ -34,6 +34,7 @@ class GstDeviceFilter : public GstFilter {
   GstCaps* OutputFormat(GstPin& pin) override;
   std::shared_ptr<VideoControl> GetVideoControl() override;
   std::shared_ptr<VideoProcAmp> GetVideoProcAmp() override;
+  std::shared_ptr<PictureSettings> GetPictureSettings() override;
   std::shared_ptr<PropertyPages> GetPropertyPages() override;
   // The device's display name, as the device list shows it.
   std::string DeviceName() const;

@@ -12,6 +12,9 @@
 #       $UVCEMU_NAME is the camera's name. Exits 77 when no mount namespace can be made.
 #   uvc_camera.sh press DIR     presses and releases the camera's snapshot button
 #   uvc_camera.sh unplug DIR    unplugs the camera
+#   uvc_camera.sh plug DIR      plugs it in again (a fresh camera in its default mode)
+#   Both are announced as udev does, where a network namespace could be made: without
+#   one, $UVCEMU_DIR/announce is missing and the device lists do not follow the cable.
 #
 # Inside, the command sees UVCEMU_DIR and UVCEMU_RUNNER (this script); a test may also create $UVCEMU_DIR/strict-rate
 # (S_PARM then refuses a rate the camera does not offer).
@@ -34,8 +37,42 @@ except OSError as e:
 os.write(fd, ev(1, 212, 1) + ev(0, 0, 0) + ev(1, 212, 0) + ev(0, 0, 0))
 EOF
     ;;
-  unplug)
-    exec touch "$2/unplug"
+  unplug | plug)
+    # The cable, then what udev tells its listeners (GStreamer's V4L2 device provider among
+    # them) on a netlink multicast that reaches this network namespace only. The switch is
+    # set before the removal is told and cleared before the addition is, so a listener that
+    # opens the node finds what it was told.
+    if [ "$1" = unplug ]; then touch "$2/unplug"; action=remove; else rm -f "$2/unplug"; action=add; fi
+    [ -f "$2/announce" ] || exit 0
+    exec python3 - "$action" "$2" <<'PY'
+import os, socket, struct, sys
+action, folder = sys.argv[1], sys.argv[2]
+
+def murmur2(data):  # libudev's subsystem hash, which its listeners' socket filters compare
+    m, h, n = 0x5BD1E995, len(data), len(data) - len(data) % 4
+    for i in range(0, n, 4):
+        k = (struct.unpack_from("<I", data, i)[0] * m) & 0xFFFFFFFF
+        k = ((k ^ (k >> 24)) * m) & 0xFFFFFFFF
+        h = ((h * m) & 0xFFFFFFFF) ^ k
+    for i, byte in enumerate(data[n:]):
+        h ^= byte << (8 * i)
+    if n < len(data):
+        h = (h * m) & 0xFFFFFFFF
+    h = ((h ^ (h >> 13)) * m) & 0xFFFFFFFF
+    return h ^ (h >> 15)
+
+lines = [l.strip() for l in open(os.path.join(folder, "announce")) if l.strip()]
+counter = os.path.join(folder, "seqnum")
+seqnum = int(open(counter).read()) + 1 if os.path.exists(counter) else 1
+open(counter, "w").write(str(seqnum))
+body = b"".join(p.encode() + b"\0" for p in [f"ACTION={action}", f"SEQNUM={seqnum}"] + lines)
+subsystem = next(l.split("=", 1)[1] for l in lines if l.startswith("SUBSYSTEM="))
+# The "libudev" header: magic and hashes in network order, sizes in the host's.
+header = struct.pack("=8sIIII", b"libudev", socket.htonl(0xFEEDCAFE), 40, 40, len(body))
+header += struct.pack(">IIII", murmur2(subsystem.encode()), 0, 0, 0)
+s = socket.socket(socket.AF_NETLINK, socket.SOCK_RAW, 15)  # NETLINK_KOBJECT_UEVENT
+s.sendto(header + body, (0, 2))  # udev's group
+PY
     ;;
 esac
 
@@ -64,17 +101,21 @@ if [ "${1:-}" != --inner ]; then
     echo "uvc_camera.sh: skipped: cannot make a private mount namespace (${ns[*]})" >&2
     exit 77
   fi
+  # A network namespace of its own, where the camera's udev announcements reach only the
+  # command's listeners; without one the camera cannot be announced (no hotplug).
+  hotplug=0
+  if "${ns[@]}" -n true 2>/dev/null; then ns+=(-n); hotplug=1; fi
   export LIBMOUNT_UTAB="$dir/utab"  # mount(8) writes its table there, not on the host
   status=0
-  "${ns[@]}" bash "$self" --inner "$dir" "$lib" "$later" "$@" || status=$?
+  "${ns[@]}" bash "$self" --inner "$dir" "$lib" "$later" "$hotplug" "$@" || status=$?
   if [ "$own_dir" = 1 ]; then rm -rf "$dir"; fi
   exit "$status"
 fi
 
 # ---- inside the namespace ----
 shift
-dir=$1 lib=$2 later=$3
-shift 3
+dir=$1 lib=$2 later=$3 hotplug=$4
+shift 4
 name=${UVCEMU_NAME:-Emulated Webcam}
 work="$dir/ns"
 mkdir -p "$work"
@@ -147,9 +188,19 @@ G:uaccess
 Q:uaccess
 V:1
 EOF
+# libudev listens to udev's announcements only where udev runs.
+: >"$work/run-upper/udev/control"
 mount -t overlay uvc-camera-run -o "lowerdir=/run,upperdir=$work/run-upper,workdir=$work/run-work" /run
 
-rm -f "$dir/unplug" "$dir/button"
+rm -f "$dir/unplug" "$dir/button" "$dir/announce" "$dir/seqnum"
+# What a plug or unplug announces: the node's uevent and the properties udev added.
+if [ "$hotplug" = 1 ]; then
+  {
+    printf 'SUBSYSTEM=video4linux\nDEVPATH=/class/video4linux/video42\nDEVNAME=/dev/video42\n'
+    printf 'MAJOR=81\nMINOR=42\n'
+    sed -n 's/^E://p' "$work/run-upper/udev/data/c81:42"
+  } >"$dir/announce"
+fi
 mkfifo "$dir/button"
 export UVCEMU_DIR="$dir" UVCEMU_RUNNER="$self"
 export SYSTEMD_DEVICE_VERIFY_SYSFS=0  # libudev takes device folders that are not on sysfs

@@ -173,9 +173,13 @@ start_ostrel() {
   pid=$!
 }
 
-# uvc_camera_press / uvc_camera_unplug: the emulated camera's snapshot button, its cable.
+# uvc_camera_press / uvc_camera_unplug / uvc_camera_plug: the emulated camera's snapshot
+# button, its cable out and in again.
 uvc_camera_press() { "$UVCEMU_RUNNER" press "$UVCEMU_DIR"; }
 uvc_camera_unplug() { "$UVCEMU_RUNNER" unplug "$UVCEMU_DIR"; }
+uvc_camera_plug() { "$UVCEMU_RUNNER" plug "$UVCEMU_DIR"; }
+# uvc_camera_announced: whether its plugging is announced as udev does (else the test says why).
+uvc_camera_announced() { [ -f "$UVCEMU_DIR/announce" ]; }
 
 # message_box <name>: waits (60 s at most) for a message box, a second window with the
 # program's title; shoots the screen as <name>.png, writes the number of such windows to
@@ -222,22 +226,22 @@ wait_for_main_window() {
   [ -n "$win" ] && [ "$geometry" = "${geometry#360x}" ]
 }
 
-# wait_for_picture: until the screen shows a 640-pixel-wide window whose video area is
-# not black, then screenshots shot1 and shot2 0.7 s apart.
+# wait_for_picture [<name>]: until the screen shows a 640-pixel-wide window whose video
+# area is not black, then screenshots <name>1 and <name>2 (shot1, shot2) 0.7 s apart.
 wait_for_picture() {
-  local width peak
+  local width peak name=${1:-shot}
   for _ in $(seq 1 240); do
     sleep 0.5
-    screenshot shot1 2>/dev/null || continue
-    width=$(convert "$work/shot1.png" -trim -format '%w' info:)
+    screenshot "${name}1" 2>/dev/null || continue
+    width=$(convert "$work/${name}1.png" -trim -format '%w' info:)
     [ "$width" = 640 ] || continue
-    peak=$(convert "$work/shot1.png" -crop 600x300+20+100 +repage -format '%[fx:maxima]' info:)
+    peak=$(convert "$work/${name}1.png" -crop 600x300+20+100 +repage -format '%[fx:maxima]' info:)
     if awk -v p="$peak" 'BEGIN { exit !(p > 0.2) }'; then break; fi
   done
   sleep 0.5
-  screenshot shot1
+  screenshot "${name}1"
   sleep 0.7
-  screenshot shot2
+  screenshot "${name}2"
 }
 
 # menu <key> [<item key>...]: opens a menu of the main window with its Alt key, then

@@ -27,16 +27,7 @@ menu alt+r s  # Start Capture
 wait_for_frames_in "$clip" || true
 sleep 3
 rm -f "$work/plug"  # the camera is unplugged
-# The message box: a second window with the program's title.
-for _ in $(seq 1 120); do
-  sleep 0.5
-  [ "$(xdotool search --onlyvisible --name Pelquin 2>/dev/null | wc -l)" -ge 2 ] && break
-done
-sleep 1
-screenshot message
-xdotool search --onlyvisible --name Pelquin 2>/dev/null | wc -l >"$work/windows-with-message"
-box=$(xdotool search --onlyvisible --name Pelquin 2>/dev/null | grep -vx "$win" | head -1)
-[ -n "$box" ] && { xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key --clearmodifiers Return; }
+message_box message
 sleep 4  # time for a second message, if one came
 xdotool search --onlyvisible --name Pelquin 2>/dev/null | wc -l >"$work/windows-after"
 screenshot after
@@ -49,8 +40,8 @@ sleep 0.3
 terminate_ostrel
 SESSION
 
-[ "$(cat "$work/windows-with-message")" = 2 ] ||
-  fail "$(cat "$work/windows-with-message") windows while the message should be up"
+[ "$(cat "$work/message.windows")" = 2 ] ||
+  fail "$(cat "$work/message.windows") windows while the message should be up"
 [ "$(cat "$work/windows-after")" = 1 ] || fail "another message followed the first"
 [ -f "$work/still-marked" ] && fail "the clip is still marked as unfinished"
 exit_code_is_zero
@@ -66,7 +57,7 @@ echo "PASS unplug while recording"
 
 # Hotplug while previewing: started with the camera unplugged (the start's one message),
 # plugged in (chosen and previewed), unplugged (one message), plugged in again (chosen
-# again: the log says so).
+# again, and its picture moves seconds later).
 rm -f "$work/plug" "$work"/shot*.png
 printf '[SectionMain]\nAviFileFolder=%s\nVideoFormat=0\n' "$work/clips" >"$work/ostrel.INI"
 run_session 200 <<'SESSION' || fail "the hotplug session failed"
@@ -90,6 +81,9 @@ for _ in $(seq 1 40); do
   [ "$(grep -c "camera Ostrel Virtual Camera is used" "$work/ostrel.log")" -ge 2 ] && break
   sleep 0.25
 done
+# The picture must still move well after the preview came back, not only at first.
+sleep 4
+wait_for_picture
 terminate_ostrel
 SESSION
 [ "$(cat "$work/no-camera.windows")" = 2 ] || fail "no message at a start without a camera"
@@ -97,6 +91,7 @@ SESSION
 [ "$(cat "$work/after-unplug")" = 1 ] || fail "another message followed the unplug's"
 [ "$(grep -c "camera Ostrel Virtual Camera is used" "$work/ostrel.log")" = 2 ] ||
   fail "the camera plugged in again was not chosen again"
+check_preview_window # the camera plugged in again
 cp "$work/plugged1.png" "$work/shot1.png"
 cp "$work/plugged2.png" "$work/shot2.png"
 check_preview_window # the camera plugged in after the start

@@ -4,7 +4,8 @@
 # the only device): the window opens in the camera's current mode, 640x480, showing its
 # colour bars; Snap Shot and the camera's own button write stills; Start Capture asks for
 # 60 fps, is told once that the camera refuses and records at 30; the camera unplugged
-# during the recording gives one message and a finished clip; SIGTERM then ends Ostrel.
+# during the recording gives one message and a finished clip; plugged in again, its preview
+# comes back and moves; SIGTERM then ends Ostrel.
 # Usage: ostrel_uvc_camera_e2e.sh <ostrel> <transfer plugin folder>
 set -euo pipefail
 
@@ -33,6 +34,12 @@ uvc_camera_unplug
 message_box unplug
 sleep 4  # time for a second message, if one came
 xdotool search --onlyvisible --name Pelquin 2>/dev/null | wc -l >"$work/windows-after"
+if uvc_camera_announced; then
+  uvc_camera_plug  # the preview comes back by itself
+  wait_for_picture replug
+  sleep 3
+  screenshot replug3
+fi
 terminate_ostrel
 SESSION
 
@@ -69,6 +76,17 @@ bars "$work/shots/0001.BMP" 0 6
 [ "$(cat "$work/unplug.windows")" = 2 ] || fail "no message when the camera was unplugged"
 [ "$(cat "$work/windows-after")" = 1 ] || fail "another message followed the unplug's"
 exit_code_is_zero
+if uvc_camera_announced; then
+  grep -q "camera .* was unplugged" "$work/ostrel.log" || fail "the unplug was not seen"
+  for later in replug2 replug3; do
+    changed=$(compare -metric AE "$work/replug1.png" "$work/$later.png" null: 2>&1 || true)
+    awk -v c="$changed" 'BEGIN { exit !(c + 0 > 100) }' ||
+      fail "the preview after the camera was plugged in again does not move ($later: $changed)"
+  done
+  bars "$work/replug3.png" "$picture_top" 12
+else
+  echo "SKIP part: no network namespace, so the camera's plugging is not announced to GStreamer"
+fi
 
 clip_facts "$clip"
 rate=$(ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate -of csv=p=0 "$clip")

@@ -2,8 +2,11 @@
 // change and the window sizes they leave.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "capture/graph_utils.h"
 #include "gst_rig.h"
+#include "res/dialog_templates.h"
 
 namespace {
 
@@ -159,6 +162,59 @@ TEST_F(GstCommandsTest, PictureControlsApplyToTheCamera) {
   ASSERT_TRUE(amp);
   ASSERT_TRUE(media::Succeeded(amp->Get(media::VideoProcAmpProperty::Brightness, brightness)));
   EXPECT_EQ(brightness, 20);
+}
+
+TEST_F(GstCommandsTest, EachCameraKeepsItsFormatRateAndPictureAcrossSwitchesAndRestarts) {
+  const auto brightness = [&](int camera) {
+    int32_t value = -1;
+    F().m_videoDevices[camera]->GetVideoProcAmp()->Get(media::VideoProcAmpProperty::Brightness,
+                                                       value);
+    return value;
+  };
+  const auto frameTime = [&] {
+    std::shared_ptr<media::StreamConfig> config;
+    media::MediaType type;
+    F().m_pBuilder->FindStreamConfig(media::PinCategory::Capture, media::MajorType::Video,
+                                     *F().m_videoDevices[F().m_selectedVideoDevice], config);
+    config->GetFormat(type);
+    return type.avgTimePerFrame;
+  };
+  StartWith(2, 0);
+  W().sheetScripts.push_back(Choose("YUY2 1280 x 720"));
+  F().OnCommand(kVideoPinProperties);
+  W().dialogScript = {platform::DialogAction::Toggle(dialog_id::kFrameRateEnable),
+                      platform::DialogAction::Type(dialog_id::kFrameRateEdit, "15"),
+                      platform::DialogAction::Ok()};
+  F().OnCommand(kSetFrameRate);
+  W().sheetScripts.push_back([](media::PropertyPages& pages) { pages.Apply(0, 0, 20); });
+  F().OnCommand(kVideoFilterProperties);
+
+  // The other camera starts as it always did; the first comes back as it was left.
+  F().OnCommand(17);
+  EXPECT_EQ(F().m_videoWidth, 320);
+  EXPECT_EQ(brightness(1), 0);
+  F().OnCommand(16);
+  EXPECT_EQ(F().m_videoWidth, 1280);
+  EXPECT_EQ(frameTime(), media::kUnitsPerSecond / 15);
+  EXPECT_EQ(brightness(0), 20);
+
+  // At the next start; a kept value the camera does not take is left out, the rest holds.
+  const std::string ini = rig.system.modulePath + ".INI";
+  std::ifstream in(ini);
+  std::string text((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(text.find("Identity=virtual:Camera 0"), std::string::npos) << text;
+  const size_t contrast = text.find("Control contrast=");
+  ASSERT_NE(contrast, std::string::npos) << text;
+  text.replace(contrast, text.find_first_of("\r\n", contrast) - contrast, "Control contrast=999");
+  std::ofstream(ini) << text;
+  StartWith(2, 0);
+  EXPECT_EQ(F().m_videoWidth, 1280);
+  EXPECT_EQ(F().m_frameRateEnabled, 1);
+  EXPECT_EQ(F().m_frameRate, 15);
+  EXPECT_EQ(frameTime(), media::kUnitsPerSecond / 15);
+  EXPECT_EQ(brightness(0), 20);
+  EXPECT_EQ(F().m_graphRunning, 1);
+  EXPECT_TRUE(W().messages.empty());
 }
 
 TEST_F(GstCommandsTest, MicrophoneWithoutControlsGetsAPageThatSaysSo) {

@@ -220,6 +220,15 @@ static int Unplugged(void) {
   return g_dev.unplugged;
 }
 
+/* Whether the video node is gone (ENOENT then, as for a file that is not there). */
+static int NodeGone(void) {
+  pthread_mutex_lock(&g_lock);
+  const int gone = Unplugged();
+  pthread_mutex_unlock(&g_lock);
+  if (gone) errno = ENOENT;
+  return gone;
+}
+
 /* Under the lock: a file opened before an unplug. */
 static int Dead(struct file* f) {
   Unplugged();
@@ -707,13 +716,7 @@ static int OpenNode(const char* path, int flags) {
     snprintf(fifo, sizeof fifo, "%s/button", g_dir);
     return REAL(open)(fifo, O_RDWR | (flags & (O_NONBLOCK | O_CLOEXEC)));
   }
-  pthread_mutex_lock(&g_lock);
-  const int gone = Unplugged();
-  pthread_mutex_unlock(&g_lock);
-  if (gone) {
-    errno = ENOENT;
-    return -1;
-  }
+  if (NodeGone()) return -1;
   const int fd = eventfd(0, EFD_NONBLOCK | (flags & O_CLOEXEC ? EFD_CLOEXEC : 0));
   if (fd < 0) return -1;
   if (fd >= MAX_FDS) {
@@ -736,35 +739,30 @@ static int OpenFlagsHaveMode(int flags) {
   return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE;
 }
 
-#define OPEN_WRAPPER(name, ...)                                              \
-  EXPORT int name(const char* path, int flags, ...) {                        \
-    if (IsDevice(path) || IsEventDevice(path)) return OpenNode(path, flags); \
-    mode_t mode = 0;                                                         \
-    if (OpenFlagsHaveMode(flags)) {                                          \
-      va_list ap;                                                            \
-      va_start(ap, flags);                                                   \
-      mode = va_arg(ap, mode_t);                                             \
-      va_end(ap);                                                            \
-    }                                                                        \
-    return REAL(name)(path, flags, mode);                                    \
-  }
+/* The body every open and openat wrapper shares: the camera's nodes are ours; any other
+ * path goes on to the real call with the mode, which is there only when the flags say so. */
+#define OPEN_BODY(name, ...)                                               \
+  if (IsDevice(path) || IsEventDevice(path)) return OpenNode(path, flags); \
+  mode_t mode = 0;                                                         \
+  if (OpenFlagsHaveMode(flags)) {                                          \
+    va_list ap;                                                            \
+    va_start(ap, flags);                                                   \
+    mode = va_arg(ap, mode_t);                                             \
+    va_end(ap);                                                            \
+  }                                                                        \
+  return REAL(name)(__VA_ARGS__, mode);
+
+#define OPEN_WRAPPER(name) \
+  EXPORT int name(const char* path, int flags, ...) { OPEN_BODY(name, path, flags) }
 OPEN_WRAPPER(open)
 OPEN_WRAPPER(open64)
 
 EXPORT int __open_2(const char* path, int flags) { return open(path, flags); }
 EXPORT int __open64_2(const char* path, int flags) { return open64(path, flags); }
 
-#define OPENAT_WRAPPER(name)                                                 \
-  EXPORT int name(int dirfd, const char* path, int flags, ...) {             \
-    if (IsDevice(path) || IsEventDevice(path)) return OpenNode(path, flags); \
-    mode_t mode = 0;                                                         \
-    if (OpenFlagsHaveMode(flags)) {                                          \
-      va_list ap;                                                            \
-      va_start(ap, flags);                                                   \
-      mode = va_arg(ap, mode_t);                                             \
-      va_end(ap);                                                            \
-    }                                                                        \
-    return REAL(name)(dirfd, path, flags, mode);                             \
+#define OPENAT_WRAPPER(name)                                     \
+  EXPORT int name(int dirfd, const char* path, int flags, ...) { \
+    OPEN_BODY(name, dirfd, path, flags)                          \
   }
 OPENAT_WRAPPER(openat)
 OPENAT_WRAPPER(openat64)
@@ -888,15 +886,7 @@ EXPORT void* mmap64(void* addr, size_t len, int prot, int flags, int fd, off64_t
 static int NodeStat(const char* path, struct stat* st) {
   const int event = IsEventDevice(path);
   if (!event && !IsDevice(path)) return 1;
-  if (!event) {
-    pthread_mutex_lock(&g_lock);
-    const int gone = Unplugged();
-    pthread_mutex_unlock(&g_lock);
-    if (gone) {
-      errno = ENOENT;
-      return -1;
-    }
-  }
+  if (!event && NodeGone()) return -1;
   memset(st, 0, sizeof *st);
   st->st_mode = S_IFCHR | 0660;
   st->st_rdev = event ? makedev(INPUT_MAJOR, INPUT_MINOR) : makedev(VIDEO_MAJOR, VIDEO_MINOR);
@@ -934,48 +924,26 @@ EXPORT int __fxstat64(int ver, int fd, struct stat64* st) {
   return OpenNodeStat(fd, (struct stat*)st) == 0 ? 0 : REAL(__fxstat64)(ver, fd, st);
 }
 
-EXPORT int stat(const char* path, struct stat* st) {
-  const int r = NodeStat(path, st);
-  return r <= 0 ? r : REAL(stat)(path, st);
-}
-EXPORT int lstat(const char* path, struct stat* st) {
-  const int r = NodeStat(path, st);
-  return r <= 0 ? r : REAL(lstat)(path, st);
-}
+/* The stat family: the camera's nodes are answered here, any other path by the real call. */
+#define STAT_WRAPPER(name, params, ...)             \
+  EXPORT int name params {                          \
+    const int r = NodeStat(path, (struct stat*)st); \
+    return r <= 0 ? r : REAL(name)(__VA_ARGS__);    \
+  }
 /* struct stat64 is struct stat on the 64-bit targets we test on. */
 _Static_assert(sizeof(struct stat) == sizeof(struct stat64), "stat64 differs from stat");
-EXPORT int stat64(const char* path, struct stat64* st) {
-  const int r = NodeStat(path, (struct stat*)st);
-  return r <= 0 ? r : REAL(stat64)(path, st);
-}
-EXPORT int lstat64(const char* path, struct stat64* st) {
-  const int r = NodeStat(path, (struct stat*)st);
-  return r <= 0 ? r : REAL(lstat64)(path, st);
-}
-EXPORT int fstatat(int dirfd, const char* path, struct stat* st, int flags) {
-  const int r = NodeStat(path, st);
-  return r <= 0 ? r : REAL(fstatat)(dirfd, path, st, flags);
-}
-EXPORT int fstatat64(int dirfd, const char* path, struct stat64* st, int flags) {
-  const int r = NodeStat(path, (struct stat*)st);
-  return r <= 0 ? r : REAL(fstatat64)(dirfd, path, st, flags);
-}
-EXPORT int __xstat(int ver, const char* path, struct stat* st) {
-  const int r = NodeStat(path, st);
-  return r <= 0 ? r : REAL(__xstat)(ver, path, st);
-}
-EXPORT int __xstat64(int ver, const char* path, struct stat64* st) {
-  const int r = NodeStat(path, (struct stat*)st);
-  return r <= 0 ? r : REAL(__xstat64)(ver, path, st);
-}
-EXPORT int __lxstat(int ver, const char* path, struct stat* st) {
-  const int r = NodeStat(path, st);
-  return r <= 0 ? r : REAL(__lxstat)(ver, path, st);
-}
-EXPORT int __lxstat64(int ver, const char* path, struct stat64* st) {
-  const int r = NodeStat(path, (struct stat*)st);
-  return r <= 0 ? r : REAL(__lxstat64)(ver, path, st);
-}
+STAT_WRAPPER(stat, (const char* path, struct stat* st), path, st)
+STAT_WRAPPER(lstat, (const char* path, struct stat* st), path, st)
+STAT_WRAPPER(stat64, (const char* path, struct stat64* st), path, st)
+STAT_WRAPPER(lstat64, (const char* path, struct stat64* st), path, st)
+STAT_WRAPPER(fstatat, (int dirfd, const char* path, struct stat* st, int flags), dirfd, path, st,
+             flags)
+STAT_WRAPPER(fstatat64, (int dirfd, const char* path, struct stat64* st, int flags), dirfd, path,
+             st, flags)
+STAT_WRAPPER(__xstat, (int ver, const char* path, struct stat* st), ver, path, st)
+STAT_WRAPPER(__xstat64, (int ver, const char* path, struct stat64* st), ver, path, st)
+STAT_WRAPPER(__lxstat, (int ver, const char* path, struct stat* st), ver, path, st)
+STAT_WRAPPER(__lxstat64, (int ver, const char* path, struct stat64* st), ver, path, st)
 EXPORT int statx(int dirfd, const char* path, int flags, unsigned mask, struct statx* sx) {
   struct stat st;
   const int r = NodeStat(path, &st);

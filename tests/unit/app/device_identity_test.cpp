@@ -8,6 +8,7 @@
 #include "platform/fakes/fake_media.h"
 #include "platform/fakes/fake_system.h"
 #include "platform/fakes/fake_window.h"
+#include "res/menu_ids.h"
 #include "temp_dir.h"
 
 namespace {
@@ -16,7 +17,8 @@ media::fake::CameraSpec Twin(const char* identity) {
   media::fake::CameraSpec camera;
   camera.name = "USB Camera";
   camera.identity = identity;
-  camera.formats = {media::fake::VideoType(media::Subtype::YUY2, 640, 480, 30)};
+  camera.formats = {media::fake::VideoType(media::Subtype::YUY2, 640, 480, 30),
+                    media::fake::VideoType(media::Subtype::YUY2, 1280, 720, 10)};
   return camera;
 }
 
@@ -70,6 +72,27 @@ TEST_F(DeviceIdentityTest, TwinCamerasAreToldApartAcrossRebuilds) {
   Replug({Twin("usb:046d:0825:AAAA/1.0"), Twin("usb:046d:0825:BBBB/1.0")});
   EXPECT_EQ(frame->m_selectedVideoDevice, 1);
   EXPECT_EQ(SelectedId(), "usb:046d:0825:BBBB/1.0");
+}
+
+TEST_F(DeviceIdentityTest, ACameraPluggedBackInGetsItsOwnFormatBackItsTwinDoesNot) {
+  factory.cameras = {Twin("usb:046d:0825:AAAA/1.0"), Twin("usb:046d:0825:BBBB/1.0")};
+  Start();
+  frame->OnCommand(17);
+  window.sheetScripts.push_back([](media::PropertyPages& pages) { pages.Apply(0, 0, 1); });
+  frame->OnCommand(menu_id::kVideoPinProperties);
+  ASSERT_EQ(frame->m_videoWidth, 1280);
+  Replug({Twin("usb:046d:0825:AAAA/1.0")});
+  Replug({Twin("usb:046d:0825:AAAA/1.0"), Twin("usb:046d:0825:BBBB/1.0")});
+  EXPECT_EQ(frame->m_selectedVideoDevice, 1);
+  EXPECT_EQ(frame->m_videoWidth, 1280);
+  frame->OnCommand(16);
+  EXPECT_EQ(frame->m_videoWidth, 640);
+
+  // At the next start, where it is the only camera, it is chosen with its kept format.
+  factory.cameras = {Twin("usb:046d:0825:BBBB/1.0")};
+  frame.reset();
+  Start();
+  EXPECT_EQ(frame->m_videoWidth, 1280);
 }
 
 TEST_F(DeviceIdentityTest, AProviderWithoutIdentitiesKeepsDevicesByName) {
