@@ -198,3 +198,10 @@ bool GetOutputPinVideoSize(media::Filter* filter, int32_t& width, int32_t& heigh
   }
   return false;
 }
+
+media::MediaType Rgb24Video() {
+  media::MediaType type;
+  type.major = media::MajorType::Video;
+  type.subtype = media::Subtype::RGB24;
+  return type;
+}

@@ -57,3 +57,6 @@ bool ShowCapturePinPropertyPages(media::CaptureGraphBuilder* builder, media::Fil
 
 // Width and height of the first output pin's format, the height with its sign.
 bool GetOutputPinVideoSize(media::Filter* filter, int32_t& width, int32_t& height);
+
+// What the sample grabbers let in: RGB24 video, nothing else fixed.
+media::MediaType Rgb24Video();

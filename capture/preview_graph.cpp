@@ -11,14 +11,6 @@ namespace {
 
 constexpr const char* kErrorCaption = "Error";
 
-// What both sample grabbers let in: RGB24 video, nothing else fixed.
-media::MediaType Rgb24Video() {
-  media::MediaType type;
-  type.major = media::MajorType::Video;
-  type.subtype = media::Subtype::RGB24;
-  return type;
-}
-
 // The wait cursor for the length of a build.
 class WaitCursor {
  public:

@@ -9,19 +9,10 @@
 
 namespace {
 
-constexpr const char* kErrorCaption = "Error";
-
 // The recording profile every WMV build starts from: one audio and one video stream.
 media::AsfProfile SystemProfile() { return media::AsfProfile{}; }
 
 constexpr int32_t kWmvVideoQuality = 50;
-
-media::MediaType Rgb24Video() {
-  media::MediaType type;
-  type.major = media::MajorType::Video;
-  type.subtype = media::Subtype::RGB24;
-  return type;
-}
 
 }  // namespace
 

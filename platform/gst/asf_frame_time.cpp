@@ -11,38 +11,28 @@ namespace {
 
 using Guid = std::array<uint8_t, 16>;
 
-// A GUID as ASF stores it: the first three groups little-endian.
-constexpr Guid MakeGuid(uint32_t a, uint16_t b, uint16_t c, std::array<uint8_t, 8> d) {
-  return {static_cast<uint8_t>(a),
-          static_cast<uint8_t>(a >> 8),
-          static_cast<uint8_t>(a >> 16),
-          static_cast<uint8_t>(a >> 24),
-          static_cast<uint8_t>(b),
-          static_cast<uint8_t>(b >> 8),
-          static_cast<uint8_t>(c),
-          static_cast<uint8_t>(c >> 8),
-          d[0],
-          d[1],
-          d[2],
-          d[3],
-          d[4],
-          d[5],
-          d[6],
-          d[7]};
+constexpr uint8_t HexDigit(char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; }
+
+// A GUID from its usual text, as ASF stores it: the first three groups little-endian.
+constexpr Guid GuidOf(const char (&text)[37]) {
+  uint8_t bytes[16] = {};  // in the order of the text
+  for (int i = 0, t = 0; i < 16; ++i, t += 2) {
+    if (text[t] == '-') ++t;
+    bytes[i] = static_cast<uint8_t>(HexDigit(text[t]) << 4 | HexDigit(text[t + 1]));
+  }
+  constexpr int kStored[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+  Guid guid{};
+  for (int i = 0; i < 16; ++i) guid[i] = bytes[kStored[i]];
+  return guid;
 }
 
-constexpr Guid kHeaderObject =
-    MakeGuid(0x75B22630, 0x668E, 0x11CF, {0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C});
-constexpr Guid kStreamProperties =
-    MakeGuid(0xB7DC0791, 0xA9B7, 0x11CF, {0x8E, 0xE6, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65});
-constexpr Guid kVideoMedia =
-    MakeGuid(0xBC19EFC0, 0x5B4D, 0x11CF, {0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B});
-constexpr Guid kHeaderExtension =
-    MakeGuid(0x5FBF03B5, 0xA92E, 0x11CF, {0x8E, 0xE3, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65});
-constexpr Guid kExtendedStreamProperties =
-    MakeGuid(0x14E6A5CB, 0xC672, 0x4332, {0x83, 0x99, 0xA9, 0x69, 0x52, 0x06, 0x5B, 0x5A});
-constexpr Guid kMetadata =
-    MakeGuid(0xC5F8CBEA, 0x5BAF, 0x4877, {0x84, 0x67, 0xAA, 0x8C, 0x44, 0xFA, 0x4C, 0xCA});
+constexpr Guid kHeaderObject = GuidOf("75B22630-668E-11CF-A6D9-00AA0062CE6C");
+constexpr Guid kStreamProperties = GuidOf("B7DC0791-A9B7-11CF-8EE6-00C00C205365");
+constexpr Guid kVideoMedia = GuidOf("BC19EFC0-5B4D-11CF-A8FD-00805F5C442B");
+constexpr Guid kHeaderExtension = GuidOf("5FBF03B5-A92E-11CF-8EE3-00C00C205365");
+constexpr Guid kExtendedStreamProperties = GuidOf("14E6A5CB-C672-4332-8399-A96952065B5A");
+constexpr Guid kMetadata = GuidOf("C5F8CBEA-5BAF-4877-8467-AA8C44FA4CCA");
+static_assert(kHeaderObject[0] == 0x30 && kHeaderObject[5] == 0x66 && kHeaderObject[15] == 0x6C);
 
 constexpr size_t kObjectHeader = 24;          // GUID and 64-bit size
 constexpr size_t kHeaderObjectFields = 30;    // the header object's own fields

@@ -6,6 +6,7 @@
 #include <gst/gst.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -45,6 +46,13 @@ struct Remuxing {
   bool soundPasses = false;          // no trimming: no picture, too much sound waits, or the end
 };
 
+// Where a frame with a timestamp ends: its start, plus its duration when it has one.
+GstClockTime EndOf(GstBuffer* buffer) {
+  GstClockTime end = GST_BUFFER_PTS(buffer);
+  if (GST_BUFFER_DURATION_IS_VALID(buffer)) end += GST_BUFFER_DURATION(buffer);
+  return end;
+}
+
 void LetSoundPass(Remuxing* r) {
   {
     std::lock_guard<std::mutex> lock(r->mutex);
@@ -61,9 +69,7 @@ GstPadProbeReturn NoteDemuxedVideo(GstPad*, GstPadProbeInfo* info, gpointer data
     if (info->type & GST_PAD_PROBE_TYPE_BUFFER) {
       GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
       if (!GST_BUFFER_PTS_IS_VALID(buffer)) return GST_PAD_PROBE_OK;
-      GstClockTime end = GST_BUFFER_PTS(buffer);
-      if (GST_BUFFER_DURATION_IS_VALID(buffer)) end += GST_BUFFER_DURATION(buffer);
-      if (end > r->demuxedVideoEnd) r->demuxedVideoEnd = end;
+      r->demuxedVideoEnd = std::max(r->demuxedVideoEnd, EndOf(buffer));
     } else if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS) {
       r->videoEnded = true;
     } else {
@@ -114,11 +120,7 @@ GstPadProbeReturn CountVideoFrame(GstPad*, GstPadProbeInfo* info, gpointer data)
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
   std::lock_guard<std::mutex> lock(r->mutex);
   ++r->videoFrames;
-  if (GST_BUFFER_PTS_IS_VALID(buffer)) {
-    GstClockTime end = GST_BUFFER_PTS(buffer);
-    if (GST_BUFFER_DURATION_IS_VALID(buffer)) end += GST_BUFFER_DURATION(buffer);
-    if (end > r->videoEnd) r->videoEnd = end;
-  }
+  if (GST_BUFFER_PTS_IS_VALID(buffer)) r->videoEnd = std::max(r->videoEnd, EndOf(buffer));
   return GST_PAD_PROBE_OK;
 }
 

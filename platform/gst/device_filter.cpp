@@ -389,25 +389,18 @@ void FixateNearCommonMode(GstStructure* s) {
 
 // The caps of a V4L2 pixel format; null for one the capture path does not take.
 GstCaps* CapsOfFourcc(uint32_t fourcc) {
-  switch (fourcc) {
-    case V4L2_PIX_FMT_MJPEG:
-    case V4L2_PIX_FMT_JPEG:
-      return gst_caps_new_empty_simple("image/jpeg");
-    case V4L2_PIX_FMT_YUYV:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "YUY2", nullptr);
-    case V4L2_PIX_FMT_UYVY:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "UYVY", nullptr);
-    case V4L2_PIX_FMT_YUV420:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", nullptr);
-    case V4L2_PIX_FMT_NV12:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "NV12", nullptr);
-    case V4L2_PIX_FMT_RGB24:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "RGB", nullptr);
-    case V4L2_PIX_FMT_BGR24:
-      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", nullptr);
-    default:
-      return nullptr;
-  }
+  if (fourcc == V4L2_PIX_FMT_MJPEG || fourcc == V4L2_PIX_FMT_JPEG)
+    return gst_caps_new_empty_simple("image/jpeg");
+  static constexpr struct {
+    uint32_t fourcc;
+    const char* format;
+  } kRaw[] = {{V4L2_PIX_FMT_YUYV, "YUY2"},   {V4L2_PIX_FMT_UYVY, "UYVY"},
+              {V4L2_PIX_FMT_YUV420, "I420"}, {V4L2_PIX_FMT_NV12, "NV12"},
+              {V4L2_PIX_FMT_RGB24, "RGB"},   {V4L2_PIX_FMT_BGR24, "BGR"}};
+  for (const auto& raw : kRaw)
+    if (raw.fourcc == fourcc)
+      return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, raw.format, nullptr);
+  return nullptr;
 }
 
 // A V4L2 camera's current mode as the driver reports it, when the device offers it;
@@ -441,11 +434,39 @@ GstCaps* DriverCurrentFormat(const GstCaps* deviceCaps, GstElement* source) {
   return gst_caps_fixate(first);
 }
 
+// The first offered pixel format a clip can hold, near 30 frames a second; null when there
+// is none. A PipeWire node may offer RGB (which no clip holds) before UYVY in one structure.
+GstCaps* FirstRecordableFormat(const GstCaps* deviceCaps) {
+  if (MajorOfCaps(deviceCaps) != MajorType::Video) return nullptr;
+  for (guint i = 0; i < gst_caps_get_size(deviceCaps); ++i) {
+    GstCaps* offered = gst_caps_copy_nth(deviceCaps, i);
+    const GValue* formats = gst_structure_get_value(gst_caps_get_structure(offered, 0), "format");
+    const bool list = formats && GST_VALUE_HOLDS_LIST(formats);
+    const guint count = list ? gst_value_list_get_size(formats) : 1;
+    for (guint k = 0; k < count; ++k) {
+      GstCaps* candidate = gst_caps_copy(offered);
+      GstStructure* s = gst_caps_get_structure(candidate, 0);
+      if (list) gst_structure_set_value(s, "format", gst_value_list_get_value(formats, k));
+      FixateNearCommonMode(s);
+      candidate = gst_caps_fixate(candidate);
+      const Subtype subtype = MediaTypeFromCaps(candidate).subtype;
+      if (subtype != Subtype::Other && subtype != Subtype::None) {
+        gst_caps_unref(offered);
+        return candidate;
+      }
+      gst_caps_unref(candidate);
+    }
+    gst_caps_unref(offered);
+  }
+  return nullptr;
+}
+
 // The current format a camera starts with: the driver's current mode where it says, else
-// the first format near 30 frames a second.
+// the first format near 30 frames a second that a clip can hold, else the first.
 GstCaps* DefaultFormat(const GstCaps* deviceCaps, GstElement* source) {
   if (!deviceCaps || gst_caps_is_empty(deviceCaps) || gst_caps_is_any(deviceCaps)) return nullptr;
   if (GstCaps* current = DriverCurrentFormat(deviceCaps, source)) return current;
+  if (GstCaps* recordable = FirstRecordableFormat(deviceCaps)) return recordable;
   GstCaps* first = gst_caps_copy_nth(deviceCaps, 0);
   FixateNearCommonMode(gst_caps_get_structure(first, 0));
   return gst_caps_fixate(first);
@@ -473,7 +494,7 @@ std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device,
   if (!source) return nullptr;
   // PipeWire's source hands out the few buffers it shares with the server: a recording's
   // queues and muxer hold more than that, which would stall the camera. Copies are kept.
-  if (g_object_class_find_property(G_OBJECT_GET_CLASS(source), "always-copy"))
+  if (HasProperty(G_OBJECT(source), "always-copy"))
     g_object_set(source, "always-copy", TRUE, nullptr);
   const MajorType major =
       gst_device_has_classes(device, "Audio/Source") ? MajorType::Audio : MajorType::Video;

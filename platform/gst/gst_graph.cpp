@@ -131,6 +131,13 @@ struct GstGraph::Drain {
 
 GstGraph::GstGraph() : pipeline_(gst_pipeline_new(nullptr)) {
   gst_object_ref_sink(pipeline_);
+  // The graph runs on the machine's monotonic clock, never on one a source offers:
+  // pipewiresrc's clock carries the previous stream's time into the next and jumps when
+  // its stream starts, so a second recording's running time began at hours and its
+  // clip with it, or its sinks waited for that jump.
+  GstClock* clock = gst_system_clock_obtain();
+  gst_pipeline_use_clock(GST_PIPELINE(pipeline_), clock);
+  gst_object_unref(clock);
   bus_ = gst_pipeline_get_bus(GST_PIPELINE(pipeline_));
   gst_bus_set_sync_handler(bus_, KeepInterestingMessages, nullptr, nullptr);
 }
@@ -421,13 +428,9 @@ Status GstGraph::ContinueDrain() {
         return kStateIntermediate;
       // A file cut short must not go unnoticed: the event tells the user-interface
       // thread, which logs it and keeps the clip for the repair.
-      for (const auto& [pad, writer] : wait.waiting) {
-        GraphEvent event;
-        event.kind = GraphEvent::Kind::FileUnfinished;
-        event.source = writer;
-        event.text = "the file writer did not finish its file before the stop";
-        events_.push_back(std::move(event));
-      }
+      for (const auto& [pad, writer] : wait.waiting)
+        events_.push_back({GraphEvent::Kind::FileUnfinished, writer,
+                           "the file writer did not finish its file before the stop"});
     }
   }
   return FinishStop(drain_->recorded);
@@ -446,22 +449,13 @@ Status GstGraph::FinishStop(bool recorded) {
   LockIdleFilters(true);
   for (const auto& f : filters_) {
     const std::string warning = f->GraphStopped();
-    if (!warning.empty()) {
-      GraphEvent event;
-      event.kind = GraphEvent::Kind::Warning;
-      event.source = f->Name();
-      event.text = warning;
-      events_.push_back(std::move(event));
-    }
+    if (!warning.empty()) events_.push_back({GraphEvent::Kind::Warning, f->Name(), warning});
     // Frames a recording had to leave out are told; a preview's are of no account.
     const int64_t dropped = f->TakeDroppedFrames();
     if (!recorded || dropped <= 0) continue;
-    GraphEvent event;
-    event.kind = GraphEvent::Kind::FramesDropped;
-    event.source = f->Name();
-    event.frames = dropped;
-    event.text = std::to_string(dropped) + " frames were left out: the writer could not keep up";
-    events_.push_back(std::move(event));
+    events_.push_back(
+        {GraphEvent::Kind::FramesDropped, f->Name(),
+         std::to_string(dropped) + " frames were left out: the writer could not keep up", dropped});
   }
   // What the stop itself posted (the ends of the streams) is not news for the user.
   while (GstMessage* m = gst_bus_pop_filtered(bus_, GST_MESSAGE_EOS)) gst_message_unref(m);

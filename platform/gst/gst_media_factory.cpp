@@ -10,6 +10,7 @@
 #include "platform/gst/device_description.h"
 #include "platform/gst/device_filter.h"
 #include "platform/gst/gst_graph.h"
+#include "platform/gst/pipewire_provider.h"
 #include "platform/gst/stock_filters.h"
 
 namespace media::gst {
@@ -151,6 +152,7 @@ class Enumerator : public DeviceEnumerator {
 
   bool WatchChanges() override {
     if (watchedBus_) return true;
+    if (provider_.empty() || provider_ == "pipewiredeviceprovider") KeepPipeWireProviderRunning();
     if (!provider_.empty()) {
       watchedProvider_ = gst_device_provider_factory_get_by_name(provider_.c_str());
       if (!watchedProvider_) return false;

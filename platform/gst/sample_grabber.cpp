@@ -18,11 +18,8 @@ GstSample* DecodeSample(GstSample* sample) {
   GError* error = nullptr;
   GstElement* pipeline = gst_parse_launch(
       "appsrc name=in ! decodebin ! videoconvert ! appsink name=out sync=false", &error);
-  if (!pipeline) {
-    if (error) g_error_free(error);
-    return nullptr;
-  }
-  if (error) g_error_free(error);
+  g_clear_error(&error);  // a warning when the pipeline was made
+  if (!pipeline) return nullptr;
   GstElement* in = gst_bin_get_by_name(GST_BIN(pipeline), "in");
   GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
   g_object_set(in, "caps", gst_sample_get_caps(sample), "format", GST_FORMAT_TIME, nullptr);

@@ -9,7 +9,10 @@ namespace media::gst {
 namespace {
 
 // A live source stamps a buffer at or somewhat before its arrival; one stamped later
-// than this after its arrival, or this much earlier, runs on a clock of its own.
+// than this after its arrival runs on a clock of its own. So does a first buffer stamped
+// this much earlier, or one this much earlier than the buffer before it; a later buffer
+// that is only late waited in a queue (a busy writer holds the capture branch back) and
+// keeps its time.
 constexpr GstClockTimeDiff kAheadAllowed = 2 * GST_SECOND;
 constexpr GstClockTimeDiff kBehindAllowed = 5 * GST_SECOND;
 // A gap longer than this is a stall worth a line in the log.
@@ -56,7 +59,10 @@ GstClockTime Restamp(Timeline& t, GstPad* pad, GstClockTime pts) {
   if (!GST_CLOCK_TIME_IS_VALID(running)) running = now;
   const GstClockTimeDiff expected = static_cast<GstClockTimeDiff>(now) - t.skipped;
   GstClockTimeDiff out = static_cast<GstClockTimeDiff>(running) + t.offset;
-  if (out > expected + kAheadAllowed || out < expected - kBehindAllowed) {
+  const GstClockTimeDiff earliest = GST_CLOCK_TIME_IS_VALID(t.last)
+                                        ? static_cast<GstClockTimeDiff>(t.last) - kBehindAllowed
+                                        : expected - kBehindAllowed;
+  if (out > expected + kAheadAllowed || out < earliest) {
     std::fprintf(stderr,
                  "ostrel: %s: the source's time is %.1f s off the graph's clock; its stream "
                  "goes on from this buffer's arrival\n",

@@ -330,19 +330,19 @@ void QtFrameWindow::StartUpDone() {
 }
 
 void QtFrameWindow::RequestTermination() {
+  const auto dismiss = [] {
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  };
   if (!m_terminating) {
     m_terminating = true;
     // A dialog or message box may open more of its own while it unwinds: keep dismissing.
     m_dismissTimer = new QTimer(this);
     m_dismissTimer->setInterval(20);
-    connect(m_dismissTimer, &QTimer::timeout, this, [] {
-      if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-    });
+    connect(m_dismissTimer, &QTimer::timeout, this, dismiss);
     m_dismissTimer->start();
   }
-  if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-  if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  dismiss();
   CloseIfTerminating();
 }
 

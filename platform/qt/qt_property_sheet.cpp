@@ -93,30 +93,25 @@ QtPropertySheet::QtPropertySheet(media::PropertyPages& pages, QWidget* owner,
     tabs->addTab(page, tr(data[pi].title));
   }
   for (const Row& row : m_rows) m_opened.push_back(row.applied);
-  if (m_rows.empty()) {
-    // Nothing to set, so nothing to confirm, cancel or apply.
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    return;
-  }
-  auto* buttons = new QDialogButtonBox(
-      QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-    ApplyChanges();
-    accept();
-  });
+  // With nothing to set there is nothing to confirm, cancel or apply.
+  const QDialogButtonBox::StandardButtons kinds =
+      m_rows.empty() ? QDialogButtonBox::Close
+                     : QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply;
+  auto* buttons = new QDialogButtonBox(kinds, this);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  connect(this, &QDialog::rejected, this, [this] {
-    if (m_live) RevertToOpened();
-  });
-  connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] {
-    ApplyChanges();
-    Commit();
-  });
+  if (!m_rows.empty()) {
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+      ApplyChanges();
+      accept();
+    });
+    connect(this, &QDialog::rejected, this, [this] {
+      if (m_live) RevertToOpened();
+    });
+    connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] {
+      ApplyChanges();
+      Commit();
+    });
+  }
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs);
   layout->addWidget(buttons);

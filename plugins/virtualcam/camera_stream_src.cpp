@@ -393,8 +393,10 @@ static GstFlowReturn stream_create(GstPushSrc* src, GstBuffer** out) {
       s->frames >= static_cast<guint64>(s->spec.stallAfterFrames)) {
     s->stalled = true;
     g_usleep(static_cast<gulong>(s->spec.stallMs) * 1000);
-    s->rateBase = GST_CLOCK_TIME_NONE;
-    s->framesSinceRateBase = 0;
+    if (!s->spec.stallKeepsTimes) {
+      s->rateBase = GST_CLOCK_TIME_NONE;
+      s->framesSinceRateBase = 0;
+    }
   }
   if (!GST_CLOCK_TIME_IS_VALID(s->rateBase)) {
     // The first frame is stamped with the running time at which it is made.
@@ -423,7 +425,7 @@ static GstFlowReturn stream_create(GstPushSrc* src, GstBuffer** out) {
                       ("the plug file %s is gone", plug));
     return GST_FLOW_ERROR;
   }
-  skip_frames_too_late(self, s);
+  if (!(s->stalled && s->spec.stallKeepsTimes)) skip_frames_too_late(self, s);
   // A camera that makes fewer frames than its rate leaves out the frame times that do
   // not raise the count of frames made so far in that second.
   const int nominal = GST_VIDEO_INFO_FPS_N(&s->info) / MAX(GST_VIDEO_INFO_FPS_D(&s->info), 1);

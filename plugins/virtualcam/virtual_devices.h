@@ -39,6 +39,9 @@ struct CameraSpec {
   // camera that hangs for a moment); its later frames are stamped at their real times.
   int stallAfterFrames = 0;
   int stallMs = 0;
+  // The stall holds the frames back instead: they keep the times they were made at and
+  // come late, all at once (as from a queue behind a busy writer).
+  bool stallKeepsTimes = false;
   std::vector<Format> formats = DefaultFormats();  // empty means DefaultFormats()
 };
 

@@ -27,16 +27,7 @@ menu alt+r s  # Start Capture
 wait_for_frames_in "$clip" || true
 sleep 3
 rm -f "$work/plug"  # the camera is unplugged
-# The message box: a second window with the program's title.
-for _ in $(seq 1 120); do
-  sleep 0.5
-  [ "$(xdotool search --onlyvisible --name Pelquin 2>/dev/null | wc -l)" -ge 2 ] && break
-done
-sleep 1
-screenshot message
-xdotool search --onlyvisible --name Pelquin 2>/dev/null | wc -l >"$work/windows-with-message"
-box=$(xdotool search --onlyvisible --name Pelquin 2>/dev/null | grep -vx "$win" | head -1)
-[ -n "$box" ] && { xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key --clearmodifiers Return; }
+message_box message
 sleep 4  # time for a second message, if one came
 xdotool search --onlyvisible --name Pelquin 2>/dev/null | wc -l >"$work/windows-after"
 screenshot after
@@ -49,8 +40,8 @@ sleep 0.3
 terminate_ostrel
 SESSION
 
-[ "$(cat "$work/windows-with-message")" = 2 ] ||
-  fail "$(cat "$work/windows-with-message") windows while the message should be up"
+[ "$(cat "$work/message.windows")" = 2 ] ||
+  fail "$(cat "$work/message.windows") windows while the message should be up"
 [ "$(cat "$work/windows-after")" = 1 ] || fail "another message followed the first"
 [ -f "$work/still-marked" ] && fail "the clip is still marked as unfinished"
 exit_code_is_zero

@@ -12,6 +12,7 @@
 
 #include "app/pelquin_app.h"
 #include "platform/fakes/fake_system.h"
+#include "platform/fakes/no_window_events.h"
 #include "platform/qt/qt_frame_window.h"
 
 namespace {
@@ -155,14 +156,7 @@ TEST_F(QtFrameTest, TerminationDismissesTheOpenMessageAndClosesOnceTheCommandIsD
 }
 
 // What reaches a frame: its ticks and its close.
-struct TickAndCloseCounter : platform::WindowEvents {
-  int OnCreate() override { return 0; }
-  void ActivateFrame() override {}
-  void OnShowWindow(bool) override {}
-  void OnInitMenu() override {}
-  bool OnCommand(uint32_t) override { return false; }
-  void OnSize(int, int) override {}
-  void OnPaint(platform::Painter&) override {}
+struct TickAndCloseCounter : platform::NoWindowEvents {
   void OnTimer(int) override { ++ticks; }
   void OnClose() override { ++closes; }
   int ticks = 0;

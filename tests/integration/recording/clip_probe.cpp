@@ -199,3 +199,8 @@ ProbedClip ProbeWithGStreamer(const std::string& path, int timeoutSeconds) {
   }
   return clip;
 }
+
+std::string CommandOutput(const std::string& command) {
+  bool ok;
+  return Run(command, ok);
+}

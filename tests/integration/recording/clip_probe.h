@@ -34,3 +34,5 @@ ProbedClip ProbeWithGStreamer(const std::string& path, int timeoutSeconds = 60);
 double DiscoveredFrameRate(const std::string& path);
 // The lines in which ffmpeg, copying the clip's packets, finds timestamps out of order.
 int TimestampComplaints(const std::string& path);
+// What a shell command writes on its standard output.
+std::string CommandOutput(const std::string& command);

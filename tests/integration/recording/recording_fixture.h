@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -45,8 +46,9 @@ class RecordingTest : public ::testing::Test {
 
   int Delivered() {
     std::shared_ptr<media::FrameCounters> counters;
+    const int camera = std::max(frame->m_selectedVideoDevice, 0);
     frame->m_pBuilder->FindFrameCounters(media::PinCategory::Capture, media::MajorType::Video,
-                                         *frame->m_videoDevices[0], counters);
+                                         *frame->m_videoDevices[camera], counters);
     int32_t n = -1;
     if (counters) counters->GetNumNotDropped(n);
     return n;

@@ -6,8 +6,6 @@
 #include "plugins/transfer/transfer_register.h"
 #include "res/menu_ids.h"
 
-#include <thread>
-
 namespace {
 
 class RecordingFrameTest : public PreviewFrameTest {
@@ -28,24 +26,6 @@ class RecordingFrameTest : public PreviewFrameTest {
     frame->m_captureFolder = clips;
     frame->m_recordAudio = 1;
     frame->m_frameRate = 30;
-  }
-
-  int Delivered() {
-    std::shared_ptr<media::FrameCounters> counters;
-    frame->m_pBuilder->FindFrameCounters(media::PinCategory::Capture, media::MajorType::Video,
-                                         *frame->m_videoDevices[0], counters);
-    int32_t n = 0;
-    if (counters) counters->GetNumNotDropped(n);
-    return n;
-  }
-
-  // Timer ticks 100 ms apart on the fake clocks, while real time lets frames through.
-  void Ticks(int n) {
-    for (int i = 0; i < n; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-      system.Advance(100);
-      frame->OnTimer(CMainFrame::kTimerId);
-    }
   }
 
   void WaitForFrames(int n) {

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs a command beside a desktop's sound and video stack of its own, as a Debian 12
 # desktop has it: a session bus, PipeWire with WirePlumber and its Pulse layer, a null
-# sink "spk" (whose monitor is no microphone), a virtual source "mic" and a camera that
-# only PipeWire serves ("PipeWire Test Camera", its test pattern). Everything lives in a
-# scratch folder and ends with the command. Exits 77 when the packages are missing.
+# sink "spk" (whose monitor is no microphone), a virtual source "mic" that another
+# application records from, and a camera that only PipeWire serves ("PipeWire Test
+# Camera", its test pattern). Everything lives in a scratch folder and ends with the command. Exits 77 when the packages are missing.
+# Inside tests/support/uvc_camera.sh the daemons get the emulated camera too, so
+# WirePlumber's V4L2 monitor gives PipeWire a copy of it, as on a desktop.
 #   sound_server.sh -- COMMAND [ARGS...]
 set -u
 [ "${1:-}" = "--" ] && shift
@@ -42,16 +44,21 @@ export XDG_STATE_HOME="$scratch/home/state" XDG_DATA_HOME="$scratch/home/data"
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$scratch/run/bus"
 unset PULSE_SERVER PIPEWIRE_REMOTE
 
-dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile \
+# The daemons are not sanitized: a sanitized build's runtime stays with the command.
+daemon_preload=${LD_PRELOAD:-${UVCEMU_LD_PRELOAD:-}}
+[ -n "${UVCEMU_PRELOAD_FIRST:-}" ] && daemon_preload=${daemon_preload//$UVCEMU_PRELOAD_FIRST/}
+daemon=(env LD_PRELOAD="$daemon_preload")
+
+"${daemon[@]}" dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile \
   >"$scratch/dbus.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [ -S "$scratch/run/bus" ] && break; sleep 0.05; done
-pipewire >"$scratch/pipewire.log" 2>&1 &
+"${daemon[@]}" pipewire >"$scratch/pipewire.log" 2>&1 &
 pids+=($!)
 sleep 0.5
-wireplumber >"$scratch/wireplumber.log" 2>&1 &
+"${daemon[@]}" wireplumber >"$scratch/wireplumber.log" 2>&1 &
 pids+=($!)
-pipewire-pulse >"$scratch/pipewire-pulse.log" 2>&1 &
+"${daemon[@]}" pipewire-pulse >"$scratch/pipewire-pulse.log" 2>&1 &
 pids+=($!)
 
 ready=0
@@ -67,8 +74,21 @@ if [ "$ready" != 1 ]; then
   tail -n 20 "$scratch/pipewire.log" "$scratch/wireplumber.log" >&2
   exit 77
 fi
+if [ -n "${UVCEMU_DIR:-}" ]; then
+  for _ in $(seq 50); do
+    pw-cli ls Node 2>/dev/null | grep -q 'v4l2_input\.' && break
+    sleep 0.1
+  done
+fi
 pactl load-module module-null-sink sink_name=spk >/dev/null
 pactl load-module module-null-sink media.class=Audio/Source/Virtual sink_name=mic \
   channel_map=front-left,front-right >/dev/null
+# Another application records from the microphone: its stream node is no device.
+parecord --device=mic /dev/null &
+pids+=($!)
+for _ in $(seq 50); do
+  pw-cli ls Node 2>/dev/null | grep -q 'Stream/Input/Audio' && break
+  sleep 0.1
+done
 export OSTREL_TEST_SOUND_SERVER="$scratch"
 "$@"

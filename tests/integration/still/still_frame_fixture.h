@@ -3,26 +3,12 @@
 // one, and its still-pin callback is counted on the way in.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <memory>
-#include <thread>
 
-#include "app/main_frame.h"
+#include "frame_fixture.h"
 #include "plugins/transfer/transfer_register.h"
-#include "preview_support.h"
-
-class SleepingSystem : public platform::FakeSystem {
- public:
-  void Sleep(uint32_t ms) override {
-    FakeSystem::Sleep(ms);
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-  }
-};
 
 // Counts the still frames the grabber hands on, then lets the frame's own callback work.
 class CountingCallback : public media::SampleGrabberCallback {
@@ -38,25 +24,18 @@ class CountingCallback : public media::SampleGrabberCallback {
   std::atomic<int> failed{0};
 };
 
-class StillFrameTest : public ::testing::Test {
+class StillFrameTest : public MainFrameTest<SleepingSystem> {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/ostrel-still-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir = tmpl;
+    MainFrameTest::SetUp();
     folder = dir + "/Pictures";
     std::filesystem::create_directories(folder);
-    system.modulePath = dir + "/ostrel";
-    system.documents = dir;
     system.pictures = folder;
-    system.config = dir + "/config";
-    g_stillSizeIndex = 0;
     transfer::RegisterStatic();
   }
   void TearDown() override {
     if (frame) frame->OnClose();
-    frame.reset();
-    std::filesystem::remove_all(dir);
+    MainFrameTest::TearDown();
   }
 
   // The camera with these formats, the first one captured; the preview runs once this
@@ -75,19 +54,6 @@ class StillFrameTest : public ::testing::Test {
     ASSERT_TRUE(WaitFor([&] { return window.surface.Frames() >= 2; }));
   }
 
-  // The menu snapshot. The fixed 50 ms wait can see no frame on a loaded machine; that
-  // "Snapshot Error" is retried a few times, any other result is returned.
-  int32_t Snap() {
-    for (int attempt = 0;; ++attempt) {
-      const size_t shown = window.messages.size();
-      const int32_t result = frame->TakeSnapshot();
-      if (result != 0 || attempt == 5 || window.messages.size() != shown + 1 ||
-          window.messages.back().text != "Snapshot Error")
-        return result;
-      window.messages.pop_back();
-    }
-  }
-
   // Presses the camera's button and waits until the callback has taken the frame.
   media::Status Press() {
     const int before = counting.Calls();
@@ -98,11 +64,6 @@ class StillFrameTest : public ::testing::Test {
 
   std::string Path(const std::string& name) const { return folder + "/" + name; }
 
-  std::string dir;
   std::string folder;
-  SleepingSystem system;
-  PreviewWindow window;
-  media::gst::GstMediaFactory factory{"ostrelvirtualdeviceprovider"};
   CountingCallback counting;
-  std::unique_ptr<CMainFrame> frame;
 };

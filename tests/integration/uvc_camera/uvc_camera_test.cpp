@@ -13,28 +13,17 @@
 #include <thread>
 
 #include "clip_probe.h"
+#include "frame_fixture.h"
 #include "i18n/lang_text_table.h"
 #include "platform/gst/v4l2_controls.h"
 #include "plugins/transfer/transfer_register.h"
 #include "res/menu_ids.h"
-#include "still_frame_fixture.h"
 
 namespace {
 
 // The camera's 75% colour bars, left to right, as RGB.
 constexpr uint8_t kBars[8][3] = {{191, 191, 191}, {191, 191, 0}, {0, 191, 191}, {0, 191, 0},
                                  {191, 0, 191},   {191, 0, 0},   {0, 0, 191},   {0, 0, 0}};
-
-std::string Output(const std::string& command) {
-  std::string text;
-  if (FILE* p = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) text.append(buffer, n);
-    ::pclose(p);
-  }
-  return text;
-}
 
 // Where a BMP's colour at (x, y from the top) differs from the expected bar, as text; empty
 // when every bar is within tolerance on its middle row.
@@ -59,21 +48,17 @@ std::string BarsMismatch(const std::string& path, int tolerance) {
   return mismatch;
 }
 
-class UvcCameraTest : public ::testing::Test {
+class UvcCameraTest : public MainFrameTest<SleepingSystem> {
  protected:
+  UvcCameraTest() : MainFrameTest("v4l2deviceprovider") { tickRealMs = 50; }
+
   void SetUp() override {
     struct stat st;
     const char* camera = ::getenv("UVCEMU_DIR");
     if (!camera || ::stat("/dev/video42", &st) != 0)
       GTEST_SKIP() << "needs the emulated camera: run through tests/support/uvc_camera.sh";
     cameraDir = camera;
-    char tmpl[] = "/tmp/ostrel-uvc-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir = tmpl;
-    system.modulePath = dir + "/ostrel";
-    system.documents = dir;
-    system.config = dir + "/config";
-    g_stillSizeIndex = 0;
+    MainFrameTest::SetUp();
     transfer::RegisterStatic();
     // A new camera for every test: plugged out and in again, it is in its default mode.
     Unplug();
@@ -82,10 +67,7 @@ class UvcCameraTest : public ::testing::Test {
     Start();
   }
   void Start() {
-    frame = std::make_unique<CMainFrame>(system, &factory);
-    frame->AttachWindow(window);
-    ASSERT_EQ(frame->OnCreate(), 0);
-    frame->ActivateFrame();
+    MainFrameTest::Start();
     ASSERT_EQ(frame->m_videoDeviceCount, 1);
     ASSERT_EQ(frame->m_graphRunning, 1) << Messages();
     frame->m_captureFolder = dir;
@@ -93,8 +75,7 @@ class UvcCameraTest : public ::testing::Test {
   }
   void TearDown() override {
     if (frame) frame->OnClose();
-    frame.reset();
-    if (!dir.empty()) std::filesystem::remove_all(dir);
+    MainFrameTest::TearDown();
     Plug();
   }
 
@@ -110,15 +91,6 @@ class UvcCameraTest : public ::testing::Test {
     int n = 0;
     for (const auto& m : window.messages) n += m.text == text;
     return n;
-  }
-
-  // Timer ticks while real time lets frames through.
-  void Ticks(int n) {
-    for (int i = 0; i < n; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      system.Advance(100);
-      frame->OnTimer(CMainFrame::kTimerId);
-    }
   }
 
   bool FramesShownAt(int width, int height) {
@@ -151,35 +123,9 @@ class UvcCameraTest : public ::testing::Test {
     frame->OnStartStopCapture();
   }
 
-  int Delivered() {
-    std::shared_ptr<media::FrameCounters> counters;
-    frame->m_pBuilder->FindFrameCounters(media::PinCategory::Capture, media::MajorType::Video,
-                                         *frame->m_videoDevices[0], counters);
-    int32_t n = 0;
-    if (counters) counters->GetNumNotDropped(n);
-    return n;
-  }
-
   std::string Clip() const { return dir + "/Clip0000.AVI"; }
 
-  // The menu snapshot; a "Snapshot Error" (no frame in the 50 ms wait on a loaded machine) is
-  // retried a few times.
-  void Snap() {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-      const size_t shown = window.messages.size();
-      frame->OnCommand(menu_id::kSnapshot);
-      if (window.messages.size() == shown || window.messages.back().text != "Snapshot Error")
-        return;
-      window.messages.pop_back();
-    }
-  }
-
   std::string cameraDir;
-  std::string dir;
-  SleepingSystem system;
-  PreviewWindow window;
-  media::gst::GstMediaFactory factory{"v4l2deviceprovider"};
-  std::unique_ptr<CMainFrame> frame;
 };
 
 TEST_F(UvcCameraTest, OpensInTheDriversCurrentModeAndOffersEveryMode) {
@@ -271,12 +217,12 @@ TEST_F(UvcCameraTest, EveryKindOfModePreviewsSnapsAndRecords) {
     frame->m_frameRate = mode.fps;
     Record(mode.fps * 2);
     EXPECT_TRUE(window.messages.empty()) << Messages();
-    const std::string probe = Output(
+    const std::string probe = CommandOutput(
         "ffprobe -v error -select_streams v:0 -show_entries stream=codec_name,pix_fmt "
         "-of csv=p=0 " +
         Clip());
     EXPECT_EQ(probe, std::string(mode.codec) + "\n");
-    EXPECT_EQ(Output("ffmpeg -v error -i " + Clip() + " -f null - 2>&1"), "");
+    EXPECT_EQ(CommandOutput("ffmpeg -v error -i " + Clip() + " -f null - 2>&1"), "");
     const ProbedClip clip = ProbeWithFfprobe(Clip());
     ASSERT_TRUE(clip.ok) << clip.error;
     EXPECT_GE(clip.Find("video")->frames, mode.fps);
@@ -325,11 +271,12 @@ TEST_F(UvcCameraTest, FaultsShowOneMessageAndKeepTheClip) {
     EXPECT_EQ(frame->m_recording, 0);
     if (fault.recording) {
       EXPECT_FALSE(std::filesystem::exists(Clip() + ".unfinished")) << "the clip was not finished";
-      EXPECT_EQ(Output("ffmpeg -v error -i " + Clip() + " -f null - 2>&1"), "");
-      EXPECT_EQ(Output("ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate "
-                       "-of csv=p=0 " +
-                       Clip()),
-                "30/1\n");
+      EXPECT_EQ(CommandOutput("ffmpeg -v error -i " + Clip() + " -f null - 2>&1"), "");
+      EXPECT_EQ(
+          CommandOutput("ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate "
+                        "-of csv=p=0 " +
+                        Clip()),
+          "30/1\n");
       const ProbedClip clip = ProbeWithFfprobe(Clip());
       ASSERT_TRUE(clip.ok) << clip.error;
       EXPECT_GE(clip.Find("video")->frames, 15);

@@ -65,6 +65,10 @@ DECLARE_REAL(int, lstat64, const char*, struct stat64*);
 DECLARE_REAL(int, fstatat, int, const char*, struct stat*, int);
 DECLARE_REAL(int, fstatat64, int, const char*, struct stat64*, int);
 DECLARE_REAL(int, statx, int, const char*, int, unsigned, struct statx*);
+DECLARE_REAL(int, fstat, int, struct stat*);
+DECLARE_REAL(int, fstat64, int, struct stat64*);
+DECLARE_REAL(int, __fxstat, int, int, struct stat*);
+DECLARE_REAL(int, __fxstat64, int, int, struct stat64*);
 DECLARE_REAL(int, __xstat, int, const char*, struct stat*);
 DECLARE_REAL(int, __xstat64, int, const char*, struct stat64*);
 DECLARE_REAL(int, __lxstat, int, const char*, struct stat*);
@@ -828,18 +832,21 @@ EXPORT int ioctl(int fd, unsigned long request, ...) {
   va_start(ap, request);
   void* arg = va_arg(ap, void*);
   va_end(ap);
+  // Request numbers are 32 bits, as the kernel reads them: a caller passing an int (as
+  // PipeWire's V4L2 plugin does) hands them over sign-extended to 64.
+  const unsigned long number = (uint32_t)request;
   struct file* f = FileOf(fd);
   if (!f) {
-    if (fd >= 0 && fd < MAX_FDS && g_dmabufs[fd] && request == DMA_BUF_IOCTL_SYNC)
+    if (fd >= 0 && fd < MAX_FDS && g_dmabufs[fd] && number == DMA_BUF_IOCTL_SYNC)
       return arg ? 0 : (errno = EFAULT, -1);
     return REAL(ioctl)(fd, request, arg);
   }
   pthread_mutex_lock(&g_lock);
-  const int r = Dispatch(f, request, arg);
+  const int r = Dispatch(f, number, arg);
   pthread_mutex_unlock(&g_lock);
   if (g_trace)
-    fprintf(stderr, "uvc-camera: ioctl %d 0x%08lx (nr %lu) -> %d\n", fd, request,
-            (unsigned long)_IOC_NR(request), r);
+    fprintf(stderr, "uvc-camera: ioctl %d 0x%08lx (nr %lu) -> %d\n", fd, number,
+            (unsigned long)_IOC_NR(number), r);
   if (r < 0) {
     errno = -r;
     return -1;
@@ -888,6 +895,33 @@ static int NodeStat(const char* path, struct stat* st) {
   st->st_blksize = 4096;
   st->st_ino = 4200 + (unsigned)event;
   return 0;
+}
+
+/* An open node stays a character device for fstat() even once unplugged, as in the
+ * kernel; PipeWire's V4L2 plugin checks the descriptor it opened. */
+static int OpenNodeStat(int fd, struct stat* st) {
+  if (!FileOf(fd)) return 1;
+  memset(st, 0, sizeof *st);
+  st->st_mode = S_IFCHR | 0660;
+  st->st_rdev = makedev(VIDEO_MAJOR, VIDEO_MINOR);
+  st->st_gid = 44;
+  st->st_nlink = 1;
+  st->st_blksize = 4096;
+  st->st_ino = 4200;
+  return 0;
+}
+
+EXPORT int fstat(int fd, struct stat* st) {
+  return OpenNodeStat(fd, st) == 0 ? 0 : REAL(fstat)(fd, st);
+}
+EXPORT int fstat64(int fd, struct stat64* st) {
+  return OpenNodeStat(fd, (struct stat*)st) == 0 ? 0 : REAL(fstat64)(fd, st);
+}
+EXPORT int __fxstat(int ver, int fd, struct stat* st) {
+  return OpenNodeStat(fd, st) == 0 ? 0 : REAL(__fxstat)(ver, fd, st);
+}
+EXPORT int __fxstat64(int ver, int fd, struct stat64* st) {
+  return OpenNodeStat(fd, (struct stat*)st) == 0 ? 0 : REAL(__fxstat64)(ver, fd, st);
 }
 
 /* The stat family: the camera's nodes are answered here, any other path by the real call. */
