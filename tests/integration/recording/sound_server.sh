@@ -9,13 +9,19 @@
 #   sound_server.sh -- COMMAND [ARGS...]
 set -u
 [ "${1:-}" = "--" ] && shift
+# The daemons and tools are not sanitized: a sanitized build's runtime stays with the
+# command (pactl hangs with it preloaded).
+daemon_preload=${LD_PRELOAD:-${UVCEMU_LD_PRELOAD:-}}
+[ -n "${UVCEMU_PRELOAD_FIRST:-}" ] && daemon_preload=${daemon_preload//$UVCEMU_PRELOAD_FIRST/}
+daemon=(env LD_PRELOAD="$daemon_preload")
 for tool in pipewire wireplumber pipewire-pulse pactl pw-cli dbus-daemon; do
   if ! command -v "$tool" >/dev/null; then
     echo "sound_server: $tool is missing (scripts/setup installs it)" >&2
     exit 77
   fi
 done
-if ! gst-inspect-1.0 pipewiresrc >/dev/null 2>&1 || ! gst-inspect-1.0 pulsesrc >/dev/null 2>&1; then
+if ! "${daemon[@]}" gst-inspect-1.0 pipewiresrc >/dev/null 2>&1 ||
+  ! "${daemon[@]}" gst-inspect-1.0 pulsesrc >/dev/null 2>&1; then
   echo "sound_server: GStreamer's pipewiresrc or pulsesrc is missing" >&2
   exit 77
 fi
@@ -44,11 +50,6 @@ export XDG_STATE_HOME="$scratch/home/state" XDG_DATA_HOME="$scratch/home/data"
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$scratch/run/bus"
 unset PULSE_SERVER PIPEWIRE_REMOTE
 
-# The daemons are not sanitized: a sanitized build's runtime stays with the command.
-daemon_preload=${LD_PRELOAD:-${UVCEMU_LD_PRELOAD:-}}
-[ -n "${UVCEMU_PRELOAD_FIRST:-}" ] && daemon_preload=${daemon_preload//$UVCEMU_PRELOAD_FIRST/}
-daemon=(env LD_PRELOAD="$daemon_preload")
-
 "${daemon[@]}" dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile \
   >"$scratch/dbus.log" 2>&1 &
 pids+=($!)
@@ -63,7 +64,7 @@ pids+=($!)
 
 ready=0
 for _ in $(seq 100); do
-  if pactl info >/dev/null 2>&1 && pw-cli ls Node 2>/dev/null | grep -q test-camera; then
+  if "${daemon[@]}" pactl info >/dev/null 2>&1 && "${daemon[@]}" pw-cli ls Node 2>/dev/null | grep -q test-camera; then
     ready=1
     break
   fi
@@ -76,18 +77,18 @@ if [ "$ready" != 1 ]; then
 fi
 if [ -n "${UVCEMU_DIR:-}" ]; then
   for _ in $(seq 50); do
-    pw-cli ls Node 2>/dev/null | grep -q 'v4l2_input\.' && break
+    "${daemon[@]}" pw-cli ls Node 2>/dev/null | grep -q 'v4l2_input\.' && break
     sleep 0.1
   done
 fi
-pactl load-module module-null-sink sink_name=spk >/dev/null
-pactl load-module module-null-sink media.class=Audio/Source/Virtual sink_name=mic \
+"${daemon[@]}" pactl load-module module-null-sink sink_name=spk >/dev/null
+"${daemon[@]}" pactl load-module module-null-sink media.class=Audio/Source/Virtual sink_name=mic \
   channel_map=front-left,front-right >/dev/null
 # Another application records from the microphone: its stream node is no device.
-parecord --device=mic /dev/null &
+"${daemon[@]}" parecord --device=mic /dev/null &
 pids+=($!)
 for _ in $(seq 50); do
-  pw-cli ls Node 2>/dev/null | grep -q 'Stream/Input/Audio' && break
+  "${daemon[@]}" pw-cli ls Node 2>/dev/null | grep -q 'Stream/Input/Audio' && break
   sleep 0.1
 done
 export OSTREL_TEST_SOUND_SERVER="$scratch"
