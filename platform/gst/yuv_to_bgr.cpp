@@ -2,14 +2,16 @@
 #include "platform/gst/yuv_to_bgr.h"
 
 #include <algorithm>
+#include <atomic>
 #include <initializer_list>
 
 #include "platform/gst/yuv_to_bgr_rows.h"
 
 struct OstrelYuvToBgr {
   GstVideoFilter parent;
-  // Set by the converter bin on the streaming thread before the caps; read in negotiation.
-  GstVideoFormat output;
+  // A GstVideoFormat, set by the converter bin on the streaming thread before the caps and
+  // read in negotiation on another.
+  std::atomic<int> output;
   media::gst::YuvToBgrRows* rows;
 };
 struct OstrelYuvToBgrClass {
@@ -92,9 +94,7 @@ void SetRgbColorimetry(GstStructure* s) {
 GstCaps* TransformCaps(GstBaseTransform* trans, GstPadDirection direction, GstCaps* caps,
                        GstCaps* filter) {
   OstrelYuvToBgr* self = Self(trans);
-  GST_OBJECT_LOCK(self);
-  const GstVideoFormat output = self->output;
-  GST_OBJECT_UNLOCK(self);
+  const auto output = static_cast<GstVideoFormat>(self->output.load());
   GstCaps* result;
   if (output == GST_VIDEO_FORMAT_UNKNOWN) {
     result = gst_caps_ref(caps);
@@ -183,9 +183,7 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* psp
     return;
   }
   OstrelYuvToBgr* self = Self(object);
-  GST_OBJECT_LOCK(self);
-  self->output = static_cast<GstVideoFormat>(g_value_get_int(value));
-  GST_OBJECT_UNLOCK(self);
+  self->output.store(g_value_get_int(value));
 }
 
 void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec) {
@@ -194,9 +192,7 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec) {
     return;
   }
   OstrelYuvToBgr* self = Self(object);
-  GST_OBJECT_LOCK(self);
-  g_value_set_int(value, self->output);
-  GST_OBJECT_UNLOCK(self);
+  g_value_set_int(value, self->output.load());
 }
 
 void Finalize(GObject* object) {
@@ -231,7 +227,7 @@ static void ostrel_yuv_to_bgr_class_init(OstrelYuvToBgrClass* klass) {
 }
 
 static void ostrel_yuv_to_bgr_init(OstrelYuvToBgr* self) {
-  self->output = GST_VIDEO_FORMAT_UNKNOWN;
+  self->output.store(GST_VIDEO_FORMAT_UNKNOWN);
   self->rows = new media::gst::YuvToBgrRows();
 }
 
