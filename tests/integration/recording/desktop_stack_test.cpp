@@ -42,22 +42,13 @@ class DesktopStackTest : public RecordingTest {
     frame->m_recordAudio = 1;
     frame->m_captureMode = 1;
     frame->m_recordFormat = format;
-    const auto started = std::chrono::steady_clock::now();
     const int delivered = Record(45);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const std::string path = Clip(name.c_str());
     ASSERT_TRUE(std::filesystem::exists(path));
     EXPECT_LT(std::filesystem::file_size(path), 60u << 20);
-    const ProbedClip ff = ProbeWithFfprobe(path);
-    ASSERT_TRUE(ff.ok) << ff.error;
-    const ProbedStream* video = ff.Find("video");
-    const ProbedStream* audio = ff.Find("audio");
-    ASSERT_TRUE(video && audio);
-    EXPECT_GE(video->frames, delivered - 2);
-    EXPECT_LT(video->start, 0.5);
-    EXPECT_LT(video->end, seconds + 0.5);
-    EXPECT_NEAR(audio->end, video->end, 0.3);
+    ProbedClip ff;
+    ASSERT_NO_FATAL_FAILURE(ExpectWholeClip(path, ff));
+    EXPECT_GE(ff.Find("video")->frames, delivered - 2);
     EXPECT_EQ(TimestampComplaints(path), 0);
     EXPECT_GT(DiscoveredFrameRate(path), 0);
   }

@@ -77,6 +77,20 @@ class RecordingTest : public ::testing::Test {
 
   std::string Clip(const char* name) const { return dir + "/" + name; }
 
+  // Reads a clip with sound back with ffprobe and checks what every such clip is: its
+  // picture starts at 0 and ends within the last Record's time, its sound ends with the
+  // picture. A fatal failure when either stream is missing.
+  void ExpectWholeClip(const std::string& path, ProbedClip& ff) {
+    ff = ProbeWithFfprobe(path);
+    ASSERT_TRUE(ff.ok) << ff.error;
+    const ProbedStream* video = ff.Find("video");
+    const ProbedStream* audio = ff.Find("audio");
+    ASSERT_TRUE(video && audio);
+    EXPECT_LT(video->start, 0.5);
+    EXPECT_LT(video->end, recordedSeconds + 0.5);
+    EXPECT_NEAR(audio->end, video->end, 0.3);
+  }
+
   std::string dir;
   std::unique_ptr<TestCaptureFrame> frame;
   double recordedSeconds = 0;  // the last Record's, from its start to its stop

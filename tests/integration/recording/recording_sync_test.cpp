@@ -129,22 +129,14 @@ TEST_P(RecordingClockTest, ClipFollowsTheGraphsClock) {
   Open(camera);
   frame->m_recordAudio = 1;
   frame->m_recordFormat = c.recordFormat;
-  const auto started = std::chrono::steady_clock::now();
   const int delivered = Record(c.frames);
   const int64_t leftOut = frame->TakeFramesLeftOut();
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   const std::string path = Clip(c.recordFormat == 0 ? "Clip0000.AVI" : "Clip0000.WMV");
   // A runaway writer fills the disk at hundreds of MB a second.
   EXPECT_LT(std::filesystem::file_size(path), 100u << 20);
-  const ProbedClip ff = ProbeWithFfprobe(path);
-  ASSERT_TRUE(ff.ok) << ff.error;
+  ProbedClip ff;
+  ASSERT_NO_FATAL_FAILURE(ExpectWholeClip(path, ff));
   const ProbedStream* video = ff.Find("video");
-  const ProbedStream* audio = ff.Find("audio");
-  ASSERT_TRUE(video && audio);
-  EXPECT_LT(video->start, 0.5);
-  EXPECT_LT(video->end, seconds + 0.5);
-  EXPECT_NEAR(audio->end, video->end, 0.3);
   if (c.recordFormat == 0) {
     const double repeated = video->frames / 30.0 - delivered / 30.0;
     EXPECT_NEAR(repeated, c.repeatedSeconds, 0.7)

@@ -4,12 +4,8 @@
 
 #include <memory>
 
-#include "app/main_frame.h"
-#include "platform/fakes/fake_media.h"
-#include "platform/fakes/fake_system.h"
-#include "platform/fakes/fake_window.h"
+#include "frame_fixture.h"
 #include "res/menu_ids.h"
-#include "temp_dir.h"
 
 namespace {
 
@@ -22,17 +18,11 @@ media::fake::CameraSpec Twin(const char* identity) {
   return camera;
 }
 
-class DeviceIdentityTest : public ::testing::Test {
+class DeviceIdentityTest : public FakeLayerFrameTest {
  protected:
   void Start() {
-    system.modulePath = dir / "ostrel";
-    system.documents = dir.path();
     factory.watchable = true;
-    frame = std::make_unique<CMainFrame>(system, &factory);
-    frame->AttachWindow(window);
-    ASSERT_EQ(frame->OnCreate(), 0);
-    frame->ActivateFrame();
-    window.messages.clear();
+    StartOnFakeLayer();
   }
   void Replug(std::vector<media::fake::CameraSpec> cameras) {
     factory.cameras = std::move(cameras);
@@ -41,12 +31,6 @@ class DeviceIdentityTest : public ::testing::Test {
     ASSERT_FALSE(factory.devicesChanged);
   }
   std::string SelectedId() const { return frame->m_videoDeviceIds[frame->m_selectedVideoDevice]; }
-
-  TempDir dir;
-  platform::FakeSystem system;
-  platform::FakeWindow window;
-  media::fake::FakeMediaFactory factory;
-  std::unique_ptr<CMainFrame> frame;
 };
 
 TEST_F(DeviceIdentityTest, TwinCamerasAreToldApartAcrossRebuilds) {

@@ -1,4 +1,5 @@
-// A CMainFrame on a fake window and system, with its executable in a temp folder.
+// A CMainFrame on a fake window and system, with its executable in a temp folder; on the
+// fake media layer too, for the commands that need cameras.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <memory>
 
 #include "app/main_frame.h"
+#include "platform/fakes/fake_media.h"
 #include "platform/fakes/fake_system.h"
 #include "platform/fakes/fake_window.h"
 #include "temp_dir.h"
@@ -23,7 +25,7 @@ class FrameTest : public ::testing::Test {
 
   CMainFrame& Frame() {
     if (!frame) {
-      frame = std::make_unique<CMainFrame>(system, nullptr);
+      frame = std::make_unique<CMainFrame>(system, media);
       frame->AttachWindow(window);
     }
     return *frame;
@@ -41,5 +43,23 @@ class FrameTest : public ::testing::Test {
   TempDir dir;
   platform::FakeSystem system;
   platform::FakeWindow window;
+  media::MediaFactory* media = nullptr;
   std::unique_ptr<CMainFrame> frame;
+};
+
+// The factory's cameras and microphones are set before Start; the messages of the start
+// (none is expected) are cleared so that a test counts only its own.
+class FakeLayerFrameTest : public FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    media = &factory;
+  }
+  void TearDown() override { frame.reset(); }  // before the factory it uses goes
+  void StartOnFakeLayer() {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    window.messages.clear();
+  }
+
+  media::fake::FakeMediaFactory factory;
 };

@@ -4,34 +4,24 @@
 
 #include <memory>
 
-#include "app/main_frame.h"
-#include "platform/fakes/fake_media.h"
-#include "platform/fakes/fake_system.h"
-#include "platform/fakes/fake_window.h"
+#include "frame_fixture.h"
 #include "res/dialog_templates.h"
 #include "res/menu_ids.h"
-#include "temp_dir.h"
 
 namespace {
 
 using platform::DialogAction;
 namespace Control = dialog_id;
 
-class FrameRateCommandTest : public ::testing::Test {
+class FrameRateCommandTest : public FakeLayerFrameTest {
  protected:
   void Start(int cameras = 1) {
-    system.modulePath = dir / "ostrel";
-    system.documents = dir.path();
     for (int i = 0; i < cameras; ++i) {
       media::fake::CameraSpec camera;
       camera.formats = {media::fake::VideoType(media::Subtype::YUY2, 640, 480, 30)};
       factory.cameras.push_back(camera);
     }
-    frame = std::make_unique<CMainFrame>(system, &factory);
-    frame->AttachWindow(window);
-    ASSERT_EQ(frame->OnCreate(), 0);
-    frame->ActivateFrame();
-    window.messages.clear();
+    StartOnFakeLayer();
   }
   // The camera's current frame time, in 100 ns units.
   int64_t CameraFrameTime() {
@@ -43,12 +33,6 @@ class FrameRateCommandTest : public ::testing::Test {
     return type.avgTimePerFrame;
   }
   bool Run32778() { return frame->OnCommand(menu_id::kSetFrameRate); }
-
-  TempDir dir;
-  platform::FakeSystem system;
-  platform::FakeWindow window;
-  media::fake::FakeMediaFactory factory;
-  std::unique_ptr<CMainFrame> frame;
 };
 
 TEST_F(FrameRateCommandTest, OkWithoutAChangeAppliesNothing) {

@@ -210,7 +210,9 @@ TEST_F(RecordingClockTest, TheLimitEndsTheRecordingAtTheTickNearestToIt) {
     EXPECT_EQ(Frame().m_recording, 0);
     EXPECT_GE(stoppedAt, int64_t{c.limit} * 1000 - 50);
     EXPECT_LE(stoppedAt, int64_t{c.limit} * 1000 + std::max<int64_t>(50, c.period - 50));
-    if (c.period == 100 && c.firstTickAfter == 100) EXPECT_EQ(stoppedAt, int64_t{c.limit} * 1000);
+    if (c.period == 100 && c.firstTickAfter == 100) {
+      EXPECT_EQ(stoppedAt, int64_t{c.limit} * 1000);
+    }
     // The last text still counts whole seconds and the ticks' digit.
     const int64_t shownSeconds = (stoppedAt / 1000) % 60;
     EXPECT_NE(Status().find(":" + std::string(shownSeconds < 10 ? "0" : "") +

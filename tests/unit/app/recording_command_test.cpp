@@ -4,41 +4,25 @@
 
 #include <memory>
 
-#include "app/main_frame.h"
+#include "frame_fixture.h"
 #include "i18n/lang_text_table.h"
-#include "platform/fakes/fake_media.h"
-#include "platform/fakes/fake_system.h"
-#include "platform/fakes/fake_window.h"
 #include "res/menu_ids.h"
-#include "temp_dir.h"
 
 namespace {
 
 using menu_id::kStartStopCapture;
 
-class RecordingCommandTest : public ::testing::Test {
+class RecordingCommandTest : public FakeLayerFrameTest {
  protected:
   void Start(media::Subtype subtype) {
-    system.modulePath = dir / "ostrel";
-    system.documents = dir.path();
     media::fake::CameraSpec camera;
     camera.formats = {media::fake::VideoType(subtype, 640, 480, 30)};
     factory.cameras = {camera};
     factory.microphones = {"Microphone"};
-    frame = std::make_unique<CMainFrame>(system, &factory);
-    frame->AttachWindow(window);
-    ASSERT_EQ(frame->OnCreate(), 0);
-    frame->ActivateFrame();
+    StartOnFakeLayer();
     ASSERT_EQ(frame->m_graphRunning, 1);
-    window.messages.clear();
   }
   std::string Label() { return window.GetMenu()->TextOfCommand(kStartStopCapture); }
-
-  TempDir dir;
-  platform::FakeSystem system;
-  platform::FakeWindow window;
-  media::fake::FakeMediaFactory factory;
-  std::unique_ptr<CMainFrame> frame;
 };
 
 // The fake layer's AVI graph writes nothing, but the command's start and stop run their

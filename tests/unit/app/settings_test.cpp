@@ -221,8 +221,8 @@ TEST_F(SettingsTest, BrowseForFolderOpensAtTheCurrentFolderWithTheLocalizedTitle
 }
 
 TEST_F(SettingsTest, AFolderThatIsGoneIsReplacedAndTheUserIsToldOnce) {
-  WriteFile(IniPath(), "[SectionMain]\nAviFileFolder=" + (dir / "gone") + "\nSnapFolder=" +
-                           (dir / "gone") + "\n");
+  WriteFile(IniPath(), "[SectionMain]\nAviFileFolder=" + (dir / "gone") +
+                           "\nSnapFolder=" + (dir / "gone") + "\n");
   Start();
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "The folder " + (dir / "gone") +
@@ -290,8 +290,8 @@ TEST_F(SettingsTest, EveryChangeIsOnDiskBeforeTheNextCommandWithoutAClose) {
 TEST_F(SettingsTest, AnInstalledCopyKeepsItsSettingsInTheUserConfigFolderEvenWhenItCouldWrite) {
   std::filesystem::create_directories(dir / "prefix/bin");
   std::filesystem::create_directories(dir / "prefix/lib/ostrel");
-  for (const std::string exe : {dir / "prefix/bin/ostrel", std::string("/usr/bin/ostrel"),
-                                std::string("/usr/local/bin/ostrel")}) {
+  for (const std::string& exe : {dir / "prefix/bin/ostrel", std::string("/usr/bin/ostrel"),
+                                 std::string("/usr/local/bin/ostrel")}) {
     system.modulePath = exe;
     EXPECT_EQ(Frame().SettingsPath(), system.config + "/ostrel.INI") << exe;
   }
