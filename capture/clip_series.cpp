@@ -16,7 +16,7 @@ std::string ClipPath(const std::string& folder, int index, const std::string& ex
 
 std::optional<int> FirstFreeIndex(int from, const PathOf& pathOf, const platform::System& sys) {
   for (int index = from;; ++index) {
-    if (!sys.PathExists(pathOf(index))) return index;
+    if (!sys.NameTaken(pathOf(index))) return index;
     if (index == INT32_MAX) return std::nullopt;
   }
 }
@@ -86,7 +86,7 @@ std::string Series::FreeVariantOf(const std::string& clip) const {
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = clip.size();
   for (unsigned n = 1;; ++n) {
     std::string variant = clip.substr(0, dot) + "-" + std::to_string(n) + clip.substr(dot);
-    if (!sys_.PathExists(variant)) return variant;
+    if (!sys_.NameTaken(variant)) return variant;
   }
 }
 

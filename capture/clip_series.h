@@ -19,8 +19,9 @@ using PathOf = std::function<std::string(int index)>;
 // "<folder>/Clip0007.AVI"
 std::string ClipPath(const std::string& folder, int index, const std::string& extension);
 
-// The first number from `from` on whose clip does not exist, or none when every number up
-// to the largest is taken: a clip never replaces a file that is there.
+// The first number from `from` on whose name nothing has, a link that leads nowhere
+// included, or none when every number up to the largest is taken: a clip never replaces
+// a file that is there, nor is it written through a link.
 std::optional<int> FirstFreeIndex(int from, const PathOf& pathOf, const platform::System& sys);
 // The number to look from after clip n: n + 1, or n itself once n is the largest (the
 // next look then finds it taken rather than wrapping round to negative numbers).

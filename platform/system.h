@@ -24,6 +24,9 @@ class System {
   virtual std::string ConfigFolder() const = 0;
   // Any existing path, a file as well as a folder.
   virtual bool PathExists(const std::string& path) const = 0;
+  // Something has this name, a link that leads nowhere included: a file made under it
+  // would replace it or be written wherever the link points.
+  virtual bool NameTaken(const std::string& path) const = 0;
   // The folder exists and this process may create files in it.
   virtual bool IsWritableFolder(const std::string& path) const = 0;
 

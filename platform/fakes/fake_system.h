@@ -40,6 +40,10 @@ class FakeSystem : public System {
     std::error_code ec;
     return !path.empty() && std::filesystem::exists(path, ec);
   }
+  bool NameTaken(const std::string& path) const override {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+  }
   bool IsWritableFolder(const std::string& path) const override;
   std::string UiLocale() const override { return locale; }
   uint32_t Milliseconds() const override { return milliseconds; }

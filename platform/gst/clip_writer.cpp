@@ -1,6 +1,9 @@
 // The file writer: a splitmuxsink that muxes the streams of the multiplexer in front of
 // it into the recording's file and, past the multiplexer's clip size, finishes that file
 // and goes on in the next, without losing or repeating a frame at the cut.
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <mutex>
 #include <vector>
 
@@ -38,13 +41,17 @@ GstPadProbeReturn LimitWrites(GstPad* pad, GstPadProbeInfo* info, gpointer data)
   return GST_PAD_PROBE_HANDLED;
 }
 
-// A writer nobody tells how to name the files after the first numbers them after it:
-// Clip0000.AVI goes on in Clip0000-1.AVI.
+// A writer nobody tells how to name the files after the first numbers them after it,
+// passing over names that are taken: Clip0000.AVI goes on in Clip0000-1.AVI.
 std::string NumberedAfter(const std::string& first, unsigned fragment) {
   const size_t slash = first.rfind('/');
   size_t dot = first.rfind('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = first.size();
-  return first.substr(0, dot) + "-" + std::to_string(fragment) + first.substr(dot);
+  for (unsigned n = fragment;; ++n) {
+    std::string name = first.substr(0, dot) + "-" + std::to_string(n) + first.substr(dot);
+    struct stat st;
+    if (::lstat(name.c_str(), &st) != 0 && errno == ENOENT) return name;
+  }
 }
 
 struct LinkedStream {

@@ -153,6 +153,11 @@ bool LinuxSystem::PathExists(const std::string& path) const {
   return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
+bool LinuxSystem::NameTaken(const std::string& path) const {
+  struct stat st;
+  return !path.empty() && (::lstat(path.c_str(), &st) == 0 || errno != ENOENT);
+}
+
 bool LinuxSystem::IsWritableFolder(const std::string& path) const {
   return IsFolder(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
 }

@@ -18,6 +18,7 @@ class LinuxSystem : public System {
   std::string VideosFolder() const override;
   std::string ConfigFolder() const override;
   bool PathExists(const std::string& path) const override;
+  bool NameTaken(const std::string& path) const override;
   bool IsWritableFolder(const std::string& path) const override;
   std::string UiLocale() const override;
   uint32_t Milliseconds() const override;

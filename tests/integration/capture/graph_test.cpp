@@ -5,11 +5,14 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 
 #include "capture/graph_utils.h"
 #include "capture_test_support.h"
+#include "platform/gst/stock_filters.h"
 
 namespace {
 
@@ -104,6 +107,11 @@ TEST(CaptureGraph, StoppedAviRecordingIsAFileFfprobeReads) {
   const fs::path dir = fs::temp_directory_path() / ("ostrel-avi-" + std::to_string(getpid()));
   fs::create_directories(dir);
   const std::string file = (dir / "Clip0000.AVI").string();
+  // Clips of 4 MB: a writer that nobody tells how to name the next clip passes over the
+  // user's file.
+  frame.Factory().RegisterFilter(media::clsid::kAviMux,
+                                 [] { return media::gst::MakeAviMux(4u << 20); });
+  std::ofstream(dir / "Clip0000-1.AVI") << "the user's own";
   auto tee = Add(frame, media::clsid::kSmartTee, "Start tee");
   auto render = Add(frame, media::clsid::kVideoRenderer, "Render");
   auto mux = Add(frame, media::clsid::kAviMux, "AVI Mux");
@@ -130,6 +138,10 @@ TEST(CaptureGraph, StoppedAviRecordingIsAFileFfprobeReads) {
   EXPECT_EQ(probe.find("EXIT-FAILED"), std::string::npos) << probe;
   EXPECT_NE(probe.find("codec_type=video"), std::string::npos) << probe;
   EXPECT_NE(probe.find("codec_type=audio"), std::string::npos) << probe;
+  std::stringstream own;
+  own << std::ifstream(dir / "Clip0000-1.AVI").rdbuf();
+  EXPECT_EQ(own.str(), "the user's own");
+  EXPECT_GT(fs::file_size(dir / "Clip0000-2.AVI"), 0u);
   fs::remove_all(dir);
 }
 

@@ -39,10 +39,12 @@ TEST_F(ClipSplitTest, ALongRecordingGoesOnInNumberedClipsWithoutLosingAFrame) {
   factory.RegisterFilter(media::clsid::kAviMux, [] { return media::gst::MakeAviMux(3u << 20); });
   Open({});
   std::ofstream(Clip(clips, 2)) << "the user's own";
+  // A link that leads nowhere: a clip given its number would be written wherever it points.
+  fs::create_symlink(clips + "/elsewhere.AVI", Clip(clips, 4));
   frame->OnStartStopCapture();
   ASSERT_EQ(frame->m_recording, 1);
   EXPECT_EQ(frame->m_clipIndex, 1);
-  ASSERT_TRUE(TickUntil([&] { return frame->m_clipIndex >= 6; }))
+  ASSERT_TRUE(TickUntil([&] { return frame->m_clipIndex >= 7; }))
       << "the recording never went on past its fourth clip";
   // The clock's tick moves the clip number on while the recording runs.
   const int whileRecording = frame->m_clipIndex;
@@ -51,15 +53,18 @@ TEST_F(ClipSplitTest, ALongRecordingGoesOnInNumberedClipsWithoutLosingAFrame) {
   EXPECT_TRUE(window.messages.empty()) << window.messages.front().text;
   EXPECT_GE(frame->m_clipIndex, whileRecording);
 
-  // Clip0000, Clip0001, then past the user's file: Clip0003 up to the last one.
+  // Clip0000, Clip0001, then past the user's file and the link: Clip0003, Clip0005 up to
+  // the last one.
   std::vector<std::string> written;
   for (int n = 0; n < frame->m_clipIndex; ++n) {
-    if (n == 2) continue;
+    if (n == 2 || n == 4) continue;
     written.push_back(Clip(clips, n));
   }
   std::stringstream own;
   own << std::ifstream(Clip(clips, 2)).rdbuf();
   EXPECT_EQ(own.str(), "the user's own");
+  EXPECT_TRUE(fs::is_symlink(Clip(clips, 4)));
+  EXPECT_FALSE(fs::exists(clips + "/elsewhere.AVI"));
   EXPECT_FALSE(fs::exists(Clip(clips, frame->m_clipIndex)));
   EXPECT_TRUE(unfinished_clips::FindAbandoned(clips, system).empty());
   for (const auto& entry : fs::directory_iterator(clips))

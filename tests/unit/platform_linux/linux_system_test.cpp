@@ -53,6 +53,11 @@ TEST_F(LinuxSystemTest, ModulePathIsThisExecutable) {
   EXPECT_EQ(system.ModulePath(), std::filesystem::canonical("/proc/self/exe").string());
   EXPECT_TRUE(system.PathExists(system.ModulePath()));
   EXPECT_FALSE(system.PathExists(""));
+  // A link that leads nowhere is no path, yet its name is taken.
+  std::filesystem::create_symlink(home + "/gone", home + "/Clip0000.AVI");
+  EXPECT_FALSE(system.PathExists(home + "/Clip0000.AVI"));
+  EXPECT_TRUE(system.NameTaken(home + "/Clip0000.AVI"));
+  EXPECT_FALSE(system.NameTaken(home + "/Clip0001.AVI"));
   EXPECT_TRUE(system.IsWritableFolder(home));
   EXPECT_FALSE(system.IsWritableFolder(home + "/missing"));
 }
