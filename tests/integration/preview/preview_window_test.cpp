@@ -113,7 +113,7 @@ TEST(QtVideoWindowTest, FramesAreScaledToTheWindowHonouringTheStride) {
   std::vector<uint32_t> pixels(5 * 2, 0xFFFFFFFFu);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 4; ++x) pixels[5 * y + x] = 0xFF000000u | (10 * y + x);
-  media::VideoFrame frame{4, 2, 5 * 4, reinterpret_cast<const uint8_t*>(pixels.data())};
+  media::VideoFrame frame{4, 2, 5 * 4, reinterpret_cast<const uint8_t*>(pixels.data()), {}};
   video.Present(frame);
   ASSERT_TRUE(ProcessUntil([&] { return video.PaintedFrames() >= 1; }));
   QImage shown = video.grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -160,7 +160,7 @@ TEST(QtVideoWindowTest, FrameAtTheWindowsSizeIsHeldUntilNewerFramesReplaceIt) {
   std::vector<uint32_t> newer(4 * 2, 0xFF000080u);
   for (int i = 0; i < 3; ++i) {  // through all three of the window's pictures
     const uint64_t painted = video.PaintedFrames();
-    video.Present({4, 2, 4 * 4, reinterpret_cast<const uint8_t*>(newer.data())});
+    video.Present({4, 2, 4 * 4, reinterpret_cast<const uint8_t*>(newer.data()), {}});
     ASSERT_TRUE(ProcessUntil([&] { return video.PaintedFrames() > painted; }));
   }
   EXPECT_EQ(qBlue(video.grab().toImage().pixel(3, 1)), 0x80);

@@ -156,8 +156,9 @@ TEST_F(UvcCameraTest, ItsModeAndControlsAreKeptForTheNextStart) {
       const auto all = pages.Pages();
       for (size_t p = 0; p < all.size(); ++p)
         for (size_t i = 0; i < all[p].properties.size(); ++i)
-          if (all[p].properties[i].name == name)
+          if (all[p].properties[i].name == name) {
             EXPECT_TRUE(pages.Apply(static_cast<int>(p), static_cast<int>(i), value)) << name;
+          }
     };
     set("Brightness", 200);
     set("White Balance, Automatic", 0);
