@@ -3,6 +3,7 @@
 // reads the lists again and acts on what changed.
 #include <cstdio>
 
+#include "app/failure_reasons.h"
 #include "app/main_frame.h"
 #include "capture/graph_utils.h"
 
@@ -72,12 +73,13 @@ bool CMainFrame::FollowDeviceChanges() {
     StopRecordingFromTimer();
     m_previewOn = previewWanted;
     DrainGraphEvents();  // the device's own error is this same news
-    ShowRecordError();
+    ShowRecordError(videoLost ? failure_reason::CameraUnplugged(m_languageIndex)
+                              : failure_reason::MicrophoneUnplugged(m_languageIndex));
   } else if (videoLost && m_graphRunning) {
     StopGraph(m_pGraph.get(), Sys());
     m_graphRunning = 0;
     DrainGraphEvents();
-    ShowCannotPreview();
+    ShowCannotPreview(failure_reason::CameraUnplugged(m_languageIndex));
   }
   if (videoLost) {
     TearDownGraph();

@@ -31,6 +31,10 @@ std::string ClipFormatUnknown(int language, int format) {
 
 std::string CameraUnplugged(int language) { return OwnText(OWN_REASON_CAMERA_UNPLUGGED, language); }
 
+std::string MicrophoneUnplugged(int language) {
+  return OwnText(OWN_REASON_MICROPHONE_UNPLUGGED, language);
+}
+
 std::string ClipNotWritten(int language, const std::string& what) {
   if (what.empty()) return OwnText(OWN_REASON_CLIP_NOT_WRITTEN, language);
   return FillOwnText(OWN_REASON_CLIP_NOT_WRITTEN_BECAUSE, language, what);

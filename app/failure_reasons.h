@@ -14,6 +14,7 @@ std::string DiskNearlyFull(int language, const std::string& folder);
 std::string FormatCannotBeRecorded(int language);
 std::string ClipFormatUnknown(int language, int format);
 std::string CameraUnplugged(int language);
+std::string MicrophoneUnplugged(int language);
 std::string ClipNotWritten(int language, const std::string& what);
 // A folder from the settings that is gone, and the one used from now on.
 std::string FolderReplaced(int language, const std::string& gone, const std::string& used);

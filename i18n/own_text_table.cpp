@@ -413,6 +413,18 @@ constexpr std::array<OwnTextRow, OWN_TEXT_COUNT> OwnTextTable = {{
          "Nie udało się nagrać %1 klatek: komputer był zbyt obciążony, by nadążyć za kamerą.",  // Polish
          "有 %1 幀未能錄製：電腦太忙，跟不上攝影機。",  // Traditional Chinese
      }}},
+    {OWN_REASON_MICROPHONE_UNPLUGGED,
+     {{
+         "The microphone was unplugged; the clip keeps the sound recorded until then.",  // English
+         "麦克风已被拔出；片段保留在此之前录制的声音。",  // Simplified Chinese
+         "Le microphone a été débranché ; le clip garde le son enregistré jusque-là.",  // French
+         "マイクが取り外されました。クリップにはそれまでに録音された音声が残ります。",  // Japanese
+         "El micrófono se ha desconectado; el clip conserva el sonido grabado hasta entonces.",  // Spanish
+         "Das Mikrofon wurde abgezogen; der Clip behält den bis dahin aufgenommenen Ton.",  // German
+         "O microfone foi desconectado; o clipe mantém o som gravado até então.",  // Portuguese
+         "Mikrofon został odłączony; klip zachowuje dźwięk nagrany do tej chwili.",  // Polish
+         "麥克風已被拔除；短片保留在此之前錄製的聲音。",  // Traditional Chinese
+     }}},
 }};
 // clang-format on
 

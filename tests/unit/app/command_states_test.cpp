@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "app/failure_reasons.h"
 #include "command_states.h"
 #include "platform/fakes/fake_media.h"
 #include "platform/fakes/fake_menu.h"
@@ -252,6 +253,11 @@ TEST(FakeHotplug, EveryDeviceChangeInEveryState) {
     std::vector<std::string> texts;
     for (const auto& m : w.messages) texts.push_back(m.text);
     EXPECT_EQ(texts, row.messages);
+    // Each message says which device went away.
+    const std::string reason = row.event == Hotplug::RecordedMicGone
+                                   ? failure_reason::MicrophoneUnplugged(f.m_languageIndex)
+                                   : failure_reason::CameraUnplugged(f.m_languageIndex);
+    for (const auto& m : w.messages) EXPECT_EQ(m.detail, reason) << m.text;
     EXPECT_EQ(f.m_graphRunning != 0, row.running);
     EXPECT_EQ(f.m_recording != 0, row.recording);
     // Nothing built for a device that went away stays behind in the graph; a graph whose

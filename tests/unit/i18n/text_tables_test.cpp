@@ -93,8 +93,9 @@ TEST(TextTablesTest, EveryMenuMnemonicIsClosed) {
     for (int language = 0; language < kLanguageCount; ++language) {
       const std::string label = MenuLabelTable[i].text[language];
       const size_t open = label.find("(&");
-      if (open != std::string::npos)
+      if (open != std::string::npos) {
         EXPECT_EQ(label.find(')', open), open + 3) << label << " in column " << language;
+      }
     }
 }
 
