@@ -3,7 +3,9 @@
 # desktop has it: a session bus, PipeWire with WirePlumber and its Pulse layer, a null
 # sink "spk" (whose monitor is no microphone), a virtual source "mic" that another
 # application records from, and a camera that only PipeWire serves ("PipeWire Test
-# Camera", its test pattern). Everything lives in a scratch folder and ends with the command. Exits 77 when the packages are missing.
+# Camera", its test pattern). Everything lives in a scratch folder and ends with the
+# command. Exits 77 when the packages are missing. A command that fails after one of the
+# daemons died is run once more on a new stack.
 # Inside tests/support/uvc_camera.sh the daemons get the emulated camera too, so
 # WirePlumber's V4L2 monitor gives PipeWire a copy of it, as on a desktop.
 #   sound_server.sh -- COMMAND [ARGS...]
@@ -26,70 +28,99 @@ if ! "${daemon[@]}" gst-inspect-1.0 pipewiresrc >/dev/null 2>&1 ||
   exit 77
 fi
 
-scratch=$(mktemp -d /tmp/ostrel-sound-XXXXXX)
+daemons=(dbus-daemon pipewire wireplumber pipewire-pulse parecord)
 pids=()
-cleanup() {
+scratch=
+stop_stack() {
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
   wait 2>/dev/null
-  rm -rf "$scratch"
+  pids=()
+  [ -n "$scratch" ] && rm -rf "$scratch"
+  scratch=
 }
-trap cleanup EXIT
+trap stop_stack EXIT
 
-mkdir -m 700 "$scratch/run"
-mkdir -p "$scratch/config/pipewire/pipewire.conf.d" "$scratch/home"
-cat >"$scratch/config/pipewire/pipewire.conf.d/test-camera.conf" <<'CONF'
-context.objects = [
-  { factory = spa-node-factory
-    args = { factory.name = videotestsrc library.name = videotestsrc/libspa-videotestsrc
-             node.name = test-camera node.description = "PipeWire Test Camera"
-             media.class = Video/Source object.linger = true } }
-]
+# Starts the stack in a new scratch folder; returns 77 when PipeWire does not come up.
+start_stack() {
+  scratch=$(mktemp -d /tmp/ostrel-sound-XXXXXX)
+  mkdir -m 700 "$scratch/run"
+  mkdir -p "$scratch/config/pipewire/pipewire.conf.d" "$scratch/home"
+  cat >"$scratch/config/pipewire/pipewire.conf.d/test-camera.conf" <<'CONF'
+  context.objects = [
+    { factory = spa-node-factory
+      args = { factory.name = videotestsrc library.name = videotestsrc/libspa-videotestsrc
+               node.name = test-camera node.description = "PipeWire Test Camera"
+               media.class = Video/Source object.linger = true } }
+  ]
 CONF
-export XDG_RUNTIME_DIR="$scratch/run" XDG_CONFIG_HOME="$scratch/config" HOME="$scratch/home"
-export XDG_STATE_HOME="$scratch/home/state" XDG_DATA_HOME="$scratch/home/data"
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$scratch/run/bus"
-unset PULSE_SERVER PIPEWIRE_REMOTE
+  export XDG_RUNTIME_DIR="$scratch/run" XDG_CONFIG_HOME="$scratch/config" HOME="$scratch/home"
+  export XDG_STATE_HOME="$scratch/home/state" XDG_DATA_HOME="$scratch/home/data"
+  export DBUS_SESSION_BUS_ADDRESS="unix:path=$scratch/run/bus"
+  unset PULSE_SERVER PIPEWIRE_REMOTE
 
-"${daemon[@]}" dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile \
-  >"$scratch/dbus.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -S "$scratch/run/bus" ] && break; sleep 0.05; done
-"${daemon[@]}" pipewire >"$scratch/pipewire.log" 2>&1 &
-pids+=($!)
-sleep 0.5
-"${daemon[@]}" wireplumber >"$scratch/wireplumber.log" 2>&1 &
-pids+=($!)
-"${daemon[@]}" pipewire-pulse >"$scratch/pipewire-pulse.log" 2>&1 &
-pids+=($!)
+  "${daemon[@]}" dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile \
+    >"$scratch/dbus-daemon.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 50); do [ -S "$scratch/run/bus" ] && break; sleep 0.05; done
+  "${daemon[@]}" pipewire >"$scratch/pipewire.log" 2>&1 &
+  pids+=($!)
+  sleep 0.5
+  "${daemon[@]}" wireplumber >"$scratch/wireplumber.log" 2>&1 &
+  pids+=($!)
+  "${daemon[@]}" pipewire-pulse >"$scratch/pipewire-pulse.log" 2>&1 &
+  pids+=($!)
 
-ready=0
-for _ in $(seq 100); do
-  if "${daemon[@]}" pactl info >/dev/null 2>&1 && "${daemon[@]}" pw-cli ls Node 2>/dev/null | grep -q test-camera; then
-    ready=1
-    break
-  fi
-  sleep 0.1
-done
-if [ "$ready" != 1 ]; then
-  echo "sound_server: PipeWire did not come up; its log:" >&2
-  tail -n 20 "$scratch/pipewire.log" "$scratch/wireplumber.log" >&2
-  exit 77
-fi
-if [ -n "${UVCEMU_DIR:-}" ]; then
-  for _ in $(seq 50); do
-    "${daemon[@]}" pw-cli ls Node 2>/dev/null | grep -q 'v4l2_input\.' && break
+  ready=0
+  for _ in $(seq 100); do
+    if "${daemon[@]}" pactl info >/dev/null 2>&1 && "${daemon[@]}" pw-cli ls Node 2>/dev/null | grep -q test-camera; then
+      ready=1
+      break
+    fi
     sleep 0.1
   done
-fi
-"${daemon[@]}" pactl load-module module-null-sink sink_name=spk >/dev/null
-"${daemon[@]}" pactl load-module module-null-sink media.class=Audio/Source/Virtual sink_name=mic \
-  channel_map=front-left,front-right >/dev/null
-# Another application records from the microphone: its stream node is no device.
-"${daemon[@]}" parecord --device=mic /dev/null &
-pids+=($!)
-for _ in $(seq 50); do
-  "${daemon[@]}" pw-cli ls Node 2>/dev/null | grep -q 'Stream/Input/Audio' && break
-  sleep 0.1
+  if [ "$ready" != 1 ]; then
+    echo "sound_server: PipeWire did not come up; its log:" >&2
+    tail -n 20 "$scratch/pipewire.log" "$scratch/wireplumber.log" >&2
+    return 77
+  fi
+  if [ -n "${UVCEMU_DIR:-}" ]; then
+    for _ in $(seq 50); do
+      "${daemon[@]}" pw-cli ls Node 2>/dev/null | grep -q 'v4l2_input\.' && break
+      sleep 0.1
+    done
+  fi
+  "${daemon[@]}" pactl load-module module-null-sink sink_name=spk >/dev/null
+  "${daemon[@]}" pactl load-module module-null-sink media.class=Audio/Source/Virtual sink_name=mic \
+    channel_map=front-left,front-right >/dev/null
+  # Another application records from the microphone: its stream node is no device.
+  "${daemon[@]}" parecord --device=mic /dev/null &
+  pids+=($!)
+  for _ in $(seq 50); do
+    "${daemon[@]}" pw-cli ls Node 2>/dev/null | grep -q 'Stream/Input/Audio' && break
+    sleep 0.1
+  done
+}
+
+# A daemon that is gone after the command ended on its own: PipeWire 0.3 has been seen to
+# crash under a slow sanitized client. Names it with the tail of its log.
+dead_daemon() {
+  local i
+  for i in "${!pids[@]}"; do
+    if ! kill -0 "${pids[i]}" 2>/dev/null; then
+      echo "sound_server: ${daemons[i]} ended during the test; its log:" >&2
+      tail -n 20 "$scratch/${daemons[i]}.log" >&2 2>/dev/null
+      return 0
+    fi
+  done
+  return 1
+}
+
+for attempt in 1 2; do
+  start_stack || exit $?
+  export OSTREL_TEST_SOUND_SERVER="$scratch"
+  "$@"
+  rc=$?
+  if [ "$rc" = 0 ] || ! dead_daemon || [ "$attempt" = 2 ]; then exit "$rc"; fi
+  echo "sound_server: the test failed with the sound server gone; once more on a new one" >&2
+  stop_stack
 done
-export OSTREL_TEST_SOUND_SERVER="$scratch"
-"$@"
