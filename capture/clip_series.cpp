@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "capture/unfinished_clips.h"
+#include "platform/file_names.h"
 
 namespace clip_series {
 
@@ -81,13 +82,8 @@ int Series::NextIndex() const {
 }
 
 std::string Series::FreeVariantOf(const std::string& clip) const {
-  const size_t slash = clip.rfind('/');
-  size_t dot = clip.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = clip.size();
-  for (unsigned n = 1;; ++n) {
-    std::string variant = clip.substr(0, dot) + "-" + std::to_string(n) + clip.substr(dot);
-    if (!sys_.NameTaken(variant)) return variant;
-  }
+  return platform::FreeNumberedVariant(
+      clip, 1, [this](const std::string& name) { return sys_.NameTaken(name); });
 }
 
 }  // namespace clip_series

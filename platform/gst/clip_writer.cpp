@@ -1,12 +1,10 @@
 // The file writer: a splitmuxsink that muxes the streams of the multiplexer in front of
 // it into the recording's file and, past the multiplexer's clip size, finishes that file
 // and goes on in the next, without losing or repeating a frame at the cut.
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <mutex>
 #include <vector>
 
+#include "platform/file_names.h"
 #include "platform/gst/clip_streams.h"
 #include "platform/gst/stock_filters.h"
 
@@ -43,17 +41,6 @@ GstPadProbeReturn LimitWrites(GstPad* pad, GstPadProbeInfo* info, gpointer data)
 
 // A writer nobody tells how to name the files after the first numbers them after it,
 // passing over names that are taken: Clip0000.AVI goes on in Clip0000-1.AVI.
-std::string NumberedAfter(const std::string& first, unsigned fragment) {
-  const size_t slash = first.rfind('/');
-  size_t dot = first.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = first.size();
-  for (unsigned n = fragment;; ++n) {
-    std::string name = first.substr(0, dot) + "-" + std::to_string(n) + first.substr(dot);
-    struct stat st;
-    if (::lstat(name.c_str(), &st) != 0 && errno == ENOENT) return name;
-  }
-}
-
 struct LinkedStream {
   GstPad* upstream = nullptr;  // the multiplexer's pad (borrowed)
   GstPad* input = nullptr;     // the writer's own ghost pad
@@ -148,7 +135,9 @@ class FileWriterFilter : public GstFilter, public ClipStreamReceiver {
     if (location_.empty()) return nullptr;
     if (fragment == 0) return g_strdup(location_.c_str());
     std::string next = namer_ ? namer_() : std::string();
-    if (next.empty()) next = NumberedAfter(location_, fragment);
+    // Nobody names the files after the first: Clip0000.AVI goes on in Clip0000-1.AVI.
+    if (next.empty())
+      next = platform::FreeNumberedVariant(location_, fragment, platform::NameTaken);
     return g_strdup(next.c_str());
   }
   void Release(const LinkedStream& stream) {

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "i18n/ui_locale.h"
+#include "platform/file_names.h"
 #include "platform/linux/xdg_user_dirs.h"
 
 namespace platform {
@@ -153,10 +154,7 @@ bool LinuxSystem::PathExists(const std::string& path) const {
   return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
-bool LinuxSystem::NameTaken(const std::string& path) const {
-  struct stat st;
-  return !path.empty() && (::lstat(path.c_str(), &st) == 0 || errno != ENOENT);
-}
+bool LinuxSystem::NameTaken(const std::string& path) const { return platform::NameTaken(path); }
 
 bool LinuxSystem::IsWritableFolder(const std::string& path) const {
   return IsFolder(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
