@@ -160,9 +160,15 @@ DeviceStatus SysfsDeviceSetup::UpdateDriverForPlugAndPlayDevices(const std::stri
   for (const std::string& name : interfaces) {
     const std::string dir = devices_dir() + "/" + name;
     std::string current = BoundDriver(dir);
-    if (current.empty() || current == kCameraDriver) continue;
-    DeviceStatus step = WriteSysfsAttribute(dir + "/driver/unbind", name);
+    if (current == kCameraDriver) continue;
+    // An interface left without a driver (the camera driver's probe failed on an earlier
+    // run, or another driver was unbound by hand) is bound as well: the new ID alone binds
+    // nothing the kernel has already tried.
+    DeviceStatus step;
+    if (!current.empty()) step = WriteSysfsAttribute(dir + "/driver/unbind", name);
     if (step.ok()) step = WriteSysfsAttribute(driver_dir + "/bind", name);
+    // The kernel may have bound it meanwhile through the new ID.
+    if (!step.ok() && BoundDriver(dir) == kCameraDriver) step = DeviceStatus();
     if (!step.ok() && first_failure.ok()) first_failure = step;
   }
   return first_failure;

@@ -160,14 +160,16 @@ TEST_F(SysfsDeviceSetTest, UpdateBindsInterfaceZeroOfEveryMatchingDeviceToTheCam
   EXPECT_EQ(Read("bus/usb/drivers/snd-usb-audio/unbind"), "");
 }
 
-TEST_F(SysfsDeviceSetTest, UpdateLeavesInterfacesTheCameraDriverOrNoDriverHolds) {
+// An interface with no driver is bound too: after a first run whose bind failed, a second
+// run must not report success with nothing bound.
+TEST_F(SysfsDeviceSetTest, UpdateLeavesTheCameraDriverAndBindsAnInterfaceWithoutADriver) {
   tree_.AddDevice("1-1", "1d3c", "0200");
   tree_.AddInterface("1-1", 0, "uvcvideo");
   tree_.AddDevice("1-2", "1d3c", "0200");
   tree_.AddInterface("1-2", 0);
   EXPECT_TRUE(setup_.UpdateDriverForPlugAndPlayDevices("usb\\vid_1d3c&pid_0200&mi_00", "").ok());
   EXPECT_EQ(Read("bus/usb/drivers/uvcvideo/new_id"), "1d3c 0200");
-  EXPECT_EQ(Read("bus/usb/drivers/uvcvideo/bind"), "");
+  EXPECT_EQ(Read("bus/usb/drivers/uvcvideo/bind"), "1-2:1.0");
   EXPECT_EQ(Read("bus/usb/drivers/uvcvideo/unbind"), "");
 }
 
