@@ -2,6 +2,8 @@
 #include "capture/unfinished_clips.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -42,6 +44,51 @@ std::string Seconds(int64_t units) {
 void RemoveQuietly(const std::string& path) {
   std::error_code ec;
   fs::remove(path, ec);
+}
+
+// Two Ostrels started together find the same abandoned clips: the one that holds the
+// marker's lock repairs a clip, the other passes over it rather than remove the copy
+// being written or rename its own half over the clip.
+class MarkerLock {
+ public:
+  explicit MarkerLock(const std::string& marker)
+      : fd_(::open(marker.c_str(), O_RDONLY | O_CLOEXEC)) {
+    struct stat held, named;
+    // A marker the other repair removed after this one opened it is no longer the clip's.
+    held_ = fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd_, &held) == 0 &&
+            ::stat(marker.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
+            held.st_dev == named.st_dev;
+  }
+  ~MarkerLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  MarkerLock(const MarkerLock&) = delete;
+  MarkerLock& operator=(const MarkerLock&) = delete;
+  bool Held() const { return held_; }
+
+ private:
+  int fd_;
+  bool held_ = false;
+};
+
+// Room left on the disk once a repaired copy is written, so that a recording started
+// meanwhile is not the one stopped for want of it.
+constexpr int64_t kRoomLeftAfterRepair = int64_t{512} << 20;
+
+// The copy takes about as much room as the clip. A repair that filled the disk would
+// fail, and fill it again at every start.
+bool RoomToRepair(const std::string& clip, const std::string& folder, const platform::System& sys,
+                  std::ostream& log) {
+  std::error_code ec;
+  const uintmax_t size = fs::file_size(clip, ec);
+  const int64_t free = sys.FreeBytes(folder);
+  if (ec || size == 0 || free < 0) return true;  // the repair finds out
+  const int64_t needed = static_cast<int64_t>(size + size / 32) + kRoomLeftAfterRepair;
+  if (free >= needed) return true;
+  log << "ostrel: " << clip << " was left unfinished by a recording that did not stop; its "
+      << "repair needs " << (needed >> 20) << " MB free and its disk has " << (free >> 20)
+      << " MB; it is kept as it is and tried again at the next start\n";
+  return false;
 }
 
 }  // namespace
@@ -160,7 +207,14 @@ int RepairAbandoned(const std::string& folder, const platform::System& sys,
   int repaired = 0;
   for (const std::string& clip : FindAbandoned(folder, sys)) {
     if (stop && *stop) break;
-    if (Repair(clip, repairer, log)) ++repaired;
+    const MarkerLock lock(MarkerPath(clip));
+    if (!lock.Held()) {
+      std::error_code ec;
+      if (fs::exists(MarkerPath(clip), ec))
+        log << "ostrel: " << clip << " is being repaired by another Ostrel\n";
+      continue;
+    }
+    if (RoomToRepair(clip, folder, sys, log) && Repair(clip, repairer, log)) ++repaired;
   }
   return repaired;
 }

@@ -2,6 +2,10 @@
 // left behind, over a scripted repairer in a temporary capture folder.
 #include "capture/unfinished_clips.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -152,6 +156,37 @@ TEST_F(UnfinishedClipsTest, ARepairThatBrokeOffKeepsTheClipAndItsMarkerForTheNex
   repairer.written = "repaired";
   EXPECT_EQ(unfinished_clips::RepairAbandoned(dir.path(), system, repairer, log), 1);
   EXPECT_EQ(ReadFile(clip), "repaired");
+}
+
+// Another Ostrel started at the same time holds the marker's lock while it repairs.
+TEST_F(UnfinishedClipsTest, AClipAnotherRepairHoldsIsPassedOver) {
+  const std::string clip = Clip("Clip0002.AVI", "killed");
+  MarkAbandoned(clip);
+  WriteFile(dir / "Clip0002.AVI.repairing", "the other repair's copy");
+  const int other = ::open((clip + ".unfinished").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(other, LOCK_EX), 0);
+
+  EXPECT_EQ(unfinished_clips::RepairAbandoned(dir.path(), system, repairer, log), 0);
+  ::close(other);
+  EXPECT_TRUE(repairer.clips.empty());
+  EXPECT_EQ(ReadFile(dir / "Clip0002.AVI.repairing"), "the other repair's copy");
+  EXPECT_TRUE(fs::exists(dir / "Clip0002.AVI.unfinished"));
+  EXPECT_NE(log.str().find("being repaired by another Ostrel"), std::string::npos) << log.str();
+}
+
+// The copy is as large as the clip: on a disk without room for it and for a recording
+// started meanwhile, the clip waits with its marker for the next start.
+TEST_F(UnfinishedClipsTest, ARepairWaitsForRoomOnTheDisk) {
+  const std::string clip = Clip("Clip0004.AVI", std::string(4096, 'x'));
+  MarkAbandoned(clip);
+  system.freeBytes = int64_t{300} << 20;
+
+  EXPECT_EQ(unfinished_clips::RepairAbandoned(dir.path(), system, repairer, log), 0);
+  EXPECT_TRUE(repairer.clips.empty());
+  EXPECT_TRUE(fs::exists(dir / "Clip0004.AVI.unfinished"));
+  EXPECT_NE(log.str().find("tried again at the next start"), std::string::npos) << log.str();
+  system.freeBytes = int64_t{2} << 30;
+  EXPECT_EQ(unfinished_clips::RepairAbandoned(dir.path(), system, repairer, log), 1);
 }
 
 TEST_F(UnfinishedClipsTest, AMarkerWithoutDataOnlyGoes) {
