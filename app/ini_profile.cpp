@@ -315,8 +315,16 @@ bool ReplaceFile(const std::string& path, const std::string& content, std::strin
     return false;
   }
   struct stat st;
-  mode_t mode = (::stat(path.c_str(), &st) == 0) ? (st.st_mode & 07777) : 0644;
-  ::fchmod(fd, mode);
+  const bool existed = ::stat(path.c_str(), &st) == 0;
+  ::fchmod(fd, existed ? (st.st_mode & 07777) : 0644);
+  // A run with sudo must not leave the user's file to root, which every later save of the
+  // user would then be refused.
+  if (existed && ::geteuid() == 0 && ::fchown(fd, st.st_uid, st.st_gid) != 0) {
+    why = std::string("its owner could not be kept (") + std::strerror(errno) + ")";
+    ::close(fd);
+    ::unlink(name.data());
+    return false;
+  }
   size_t done = 0;
   int err = 0;
   while (done < content.size()) {

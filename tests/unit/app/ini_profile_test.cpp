@@ -2,6 +2,7 @@
 #include "app/ini_profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "temp_dir.h"
@@ -231,6 +232,18 @@ TEST(IniProfile, FailedWriteLeavesTheOldFileAndNoDebris) {
   if (::access((dir / "ro").c_str(), W_OK) == 0) GTEST_SKIP() << "running as root";
   EXPECT_FALSE(ini.WriteInt("TimeLimit", 6));
   EXPECT_EQ(ReadFile(dir / "ro/a.INI"), "[SectionMain]\nTimeLimit=5\n");
+}
+
+TEST(IniProfile, TheSuperuserSavesAUsersFileAsTheUsers) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the file to another user";
+  TempDir dir;
+  WriteFile(dir / "a.INI", "[SectionMain]\nTimeLimit=5\n");
+  ASSERT_EQ(::chown((dir / "a.INI").c_str(), 65534, 65534), 0);
+  ASSERT_TRUE(IniProfile(dir / "a.INI", "SectionMain").WriteInt("TimeLimit", 6));
+  struct stat st;
+  ASSERT_EQ(::stat((dir / "a.INI").c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 65534u);
+  EXPECT_EQ(st.st_gid, 65534u);
 }
 
 TEST(IniProfile, ReplacingLeavesNoTemporaryFiles) {
