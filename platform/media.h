@@ -360,7 +360,7 @@ enum class ClipContainer { Avi, Asf };
 struct ClipRepair {
   enum class Outcome {
     Repaired,    // the output is complete and indexed
-    Unreadable,  // the demuxer found nothing it can read: the clip is kept as it is
+    Unreadable,  // the demuxer found nothing it can read, or not to the end: the clip is kept
     Failed       // reading or writing broke off (a full disk): the output is not usable
   };
   Outcome outcome = Outcome::Failed;

@@ -4,12 +4,15 @@
 
 #include <fcntl.h>
 #include <gst/gst.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace media::gst {
@@ -25,12 +28,17 @@ constexpr GstClockTime kPollInterval = 100 * GST_MSECOND;
 constexpr GstClockTime kVideoQueueTime = 2 * GST_SECOND;
 constexpr GstClockTime kSoundQueueTime = 10 * GST_SECOND;
 constexpr const char* kCancelledText = "Ostrel was closing";
+// What a killed writer leaves unreadable at the end of the clip, besides its last chunk
+// (see ReadToTheEnd): chunk headers, padding, sound written along with the last frames.
+constexpr uint64_t kTailSlack = 64 * 1024;
 
 struct Remuxing {
   GstElement* pipeline = nullptr;
   GstElement* mux = nullptr;
   bool asf = false;
-  std::atomic<int64_t> buffers{0};  // on every stream: the progress
+  std::atomic<int64_t> buffers{0};         // on every stream: the progress
+  std::atomic<uint64_t> readTo{0};         // the end of the furthest whole read of the clip
+  std::atomic<uint64_t> largestBuffer{0};  // the largest frame or sound the demuxer gave
   std::mutex mutex;
   std::vector<GstPad*> queueSinks;  // where an early end is sent
   int64_t videoFrames = 0;
@@ -109,10 +117,48 @@ void OnNoMorePads(GstElement*, gpointer data) {
 // The demuxer is blocked on a full sound queue while the picture lags far behind.
 void OnSoundQueueFull(GstElement*, gpointer data) { LetSoundPass(static_cast<Remuxing*>(data)); }
 
-GstPadProbeReturn CountBuffer(GstPad*, GstPadProbeInfo*, gpointer data) {
+void RaiseTo(std::atomic<uint64_t>& value, uint64_t to) {
+  uint64_t now = value.load();
+  while (now < to && !value.compare_exchange_weak(now, to)) {
+  }
+}
+
+GstPadProbeReturn CountBuffer(GstPad*, GstPadProbeInfo* info, gpointer data) {
   auto* r = static_cast<Remuxing*>(data);
   ++r->buffers;
+  RaiseTo(r->largestBuffer, gst_buffer_get_size(GST_PAD_PROBE_INFO_BUFFER(info)));
   return GST_PAD_PROBE_OK;
+}
+
+// On the demuxer's input: how far into the clip it has read. A pull that came back short
+// ran into the end of the file and does not count: a damaged chunk size makes avidemux
+// ask for more than is left, take that for the end and stop without an error.
+GstPadProbeReturn NoteRead(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  auto* r = static_cast<Remuxing*>(data);
+  GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  if (!buffer) return GST_PAD_PROBE_OK;  // before a pull: nothing read yet
+  const uint64_t size = gst_buffer_get_size(buffer);
+  const bool pulled = info->type & GST_PAD_PROBE_TYPE_PULL;
+  if (pulled && size < GST_PAD_PROBE_INFO_SIZE(info)) return GST_PAD_PROBE_OK;
+  const uint64_t offset = GST_BUFFER_OFFSET_IS_VALID(buffer) ? GST_BUFFER_OFFSET(buffer)
+                          : pulled                           ? GST_PAD_PROBE_INFO_OFFSET(info)
+                                                             : r->readTo.load();
+  RaiseTo(r->readTo, offset + size);
+  return GST_PAD_PROBE_OK;
+}
+
+// Whether the demuxer read the clip to its end, but for what the killed writer left half
+// written: its last chunk. Twice the largest chunk the demuxer gave allows for a last frame
+// larger than those before it, and for chunks avidemux, reading in the order of the
+// timestamps, had not reached when the end of one stream stopped it.
+bool ReadToTheEnd(const Remuxing& r, uint64_t clipSize) {
+  const uint64_t tail = 2 * r.largestBuffer.load() + kTailSlack;
+  return r.readTo.load() + tail >= clipSize;
+}
+
+uint64_t SizeOf(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
 }
 
 GstPadProbeReturn CountVideoFrame(GstPad*, GstPadProbeInfo* info, gpointer data) {
@@ -262,6 +308,13 @@ ClipRepair GstClipRepairer::Remux(const std::string& clip, ClipContainer contain
   r.asf = !avi;
   g_signal_connect(demux, "pad-added", G_CALLBACK(OnPadAdded), &r);
   g_signal_connect(demux, "no-more-pads", G_CALLBACK(OnNoMorePads), &r);
+  GstPad* demuxSink = gst_element_get_static_pad(demux, "sink");
+  gst_pad_add_probe(demuxSink,
+                    static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
+                                                 GST_PAD_PROBE_TYPE_PUSH | GST_PAD_PROBE_TYPE_PULL),
+                    NoteRead, &r, nullptr);
+  gst_object_unref(demuxSink);
+  const uint64_t clipSize = SizeOf(clip);
 
   GstBus* bus = gst_element_get_bus(pipeline);
   bool done = false;
@@ -300,8 +353,12 @@ ClipRepair GstClipRepairer::Remux(const std::string& clip, ClipContainer contain
     const std::string text = ErrorText(m);
     const bool fromWriter =
         GST_MESSAGE_SRC(m) == GST_OBJECT(sink) || GST_MESSAGE_SRC(m) == GST_OBJECT(mux);
+    // The clip could not be read (a bad sector): not damage of the clip, and the data
+    // after it may be there at the next try.
+    const bool fromReader =
+        GST_MESSAGE_SRC(m) == GST_OBJECT(src) || (push && GST_MESSAGE_SRC(m) == GST_OBJECT(push));
     gst_message_unref(m);
-    if (fromWriter) {
+    if (fromWriter || fromReader) {
       result.detail = text;
       break;
     }
@@ -310,8 +367,8 @@ ClipRepair GstClipRepairer::Remux(const std::string& clip, ClipContainer contain
       result.detail = text;
       break;
     }
-    // The demuxer stopped at damage near the end (the last frame half written): what it
-    // read so far is the clip; end every stream there so the muxer writes its index.
+    // The demuxer stopped at damage (the last frame half written): end every stream there
+    // so the muxer writes its index; the copy is kept if that was near the end.
     endedEarly = true;
     std::vector<GstPad*> inputs;
     {
@@ -330,6 +387,12 @@ ClipRepair GstClipRepairer::Remux(const std::string& clip, ClipContainer contain
   if (!unreadable && done && (r.linkFailed || r.videoFrames == 0)) {
     unreadable = true;
     result.detail = r.linkFailed ? "a stream does not fit the muxer" : "it holds no frames";
+  }
+  // The demuxer ended at damage in the middle: the copy would lose the rest of the clip.
+  if (!unreadable && done && !ReadToTheEnd(r, clipSize)) {
+    unreadable = true;
+    result.detail = "it could be read only to byte " + std::to_string(r.readTo.load()) + " of " +
+                    std::to_string(clipSize);
   }
   if (unreadable) {
     result.outcome = ClipRepair::Outcome::Unreadable;

@@ -30,6 +30,23 @@ std::string Bytes(const std::string& path) {
   return s.str();
 }
 
+uint32_t ReadLe32(const std::string& bytes, size_t at) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return v;
+}
+
+// Where the first chunk of the AVI's 'movi' list that starts past the middle of the file
+// is; npos when there is none.
+size_t ChunkPastTheMiddle(const std::string& avi) {
+  const size_t movi = avi.find("movi");
+  if (movi == std::string::npos) return std::string::npos;
+  for (size_t at = movi + 4; at + 8 <= avi.size();
+       at += 8 + ((static_cast<size_t>(ReadLe32(avi, at + 4)) + 1) & ~size_t{1}))
+    if (at > avi.size() / 2) return at;
+  return std::string::npos;
+}
+
 class ClipRepairTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -147,6 +164,27 @@ TEST_F(ClipRepairTest, ACancelledRepairLeavesTheClipForTheNextStart) {
   EXPECT_TRUE(fs::exists(clip + ".unfinished"));
   EXPECT_FALSE(fs::exists(clip + ".repairing"));
   EXPECT_NE(log.str().find("Ostrel was closing"), std::string::npos) << log.str();
+}
+
+TEST_F(ClipRepairTest, AKilledAviDamagedInTheMiddleIsKeptWholeRatherThanCutThere) {
+  const std::string clip = folder + "/Clip0004.AVI";
+  std::string why;
+  ASSERT_TRUE(RecordAndKill(std::string(kCamera) + " ! queue ! avimux name=m ! filesink location=" +
+                                clip + " ostrelvirtualmicsrc ! audioconvert ! queue ! m.",
+                            clip, 45 * kFrameBytes, why))
+      << why;
+  std::string damaged = Bytes(clip);
+  const size_t chunk = ChunkPastTheMiddle(damaged);
+  ASSERT_NE(chunk, std::string::npos);
+  // A garbage size: avidemux's scan of the chunks ends there as if at the end of the file.
+  damaged.replace(chunk + 4, 4, std::string("\xF0\xFF\xFF\x7F", 4));
+  std::ofstream(clip, std::ios::binary | std::ios::trunc) << damaged;
+
+  EXPECT_EQ(RepairAsAtTheStart(clip), 0) << log.str();
+  EXPECT_TRUE(Bytes(clip) == damaged) << "the clip was changed";
+  EXPECT_FALSE(fs::exists(clip + ".repairing"));
+  EXPECT_EQ(log.str().find("repaired " + clip), std::string::npos) << log.str();
+  EXPECT_NE(log.str().find("could be read only to byte"), std::string::npos) << log.str();
 }
 
 TEST_F(ClipRepairTest, AClipNoDemuxerCanReadIsKeptAsItIs) {
