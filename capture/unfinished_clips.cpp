@@ -3,7 +3,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -53,11 +52,8 @@ class MarkerLock {
  public:
   explicit MarkerLock(const std::string& marker)
       : fd_(::open(marker.c_str(), O_RDONLY | O_CLOEXEC)) {
-    struct stat held, named;
-    // A marker the other repair removed after this one opened it is no longer the clip's.
-    held_ = fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd_, &held) == 0 &&
-            ::stat(marker.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
-            held.st_dev == named.st_dev;
+    // A marker the other repair removed while this one waited is done with.
+    held_ = fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0 && ::access(marker.c_str(), F_OK) == 0;
   }
   ~MarkerLock() {
     if (fd_ >= 0) ::close(fd_);
@@ -74,22 +70,6 @@ class MarkerLock {
 // Room left on the disk once a repaired copy is written, so that a recording started
 // meanwhile is not the one stopped for want of it.
 constexpr int64_t kRoomLeftAfterRepair = int64_t{512} << 20;
-
-// The copy takes about as much room as the clip. A repair that filled the disk would
-// fail, and fill it again at every start.
-bool RoomToRepair(const std::string& clip, const std::string& folder, const platform::System& sys,
-                  std::ostream& log) {
-  std::error_code ec;
-  const uintmax_t size = fs::file_size(clip, ec);
-  const int64_t free = sys.FreeBytes(folder);
-  if (ec || size == 0 || free < 0) return true;  // the repair finds out
-  const int64_t needed = static_cast<int64_t>(size + size / 32) + kRoomLeftAfterRepair;
-  if (free >= needed) return true;
-  log << "ostrel: " << clip << " was left unfinished by a recording that did not stop; its "
-      << "repair needs " << (needed >> 20) << " MB free and its disk has " << (free >> 20)
-      << " MB; it is kept as it is and tried again at the next start\n";
-  return false;
-}
 
 }  // namespace
 
@@ -152,7 +132,15 @@ std::vector<std::string> FindAbandoned(const std::string& folder, const platform
   return clips;
 }
 
-bool Repair(const std::string& clip, media::ClipRepairer& repairer, std::ostream& log) {
+bool Repair(const std::string& clip, const platform::System& sys, media::ClipRepairer& repairer,
+            std::ostream& log) {
+  const MarkerLock lock(MarkerPath(clip));
+  if (!lock.Held()) {
+    std::error_code gone;
+    if (fs::exists(MarkerPath(clip), gone))
+      log << "ostrel: " << clip << " is being repaired by another Ostrel\n";
+    return false;
+  }
   const std::string repaired = RepairPath(clip);
   // A repair that was itself cut short left a partial copy; the clip is still whole.
   RemoveQuietly(repaired);
@@ -164,6 +152,16 @@ bool Repair(const std::string& clip, media::ClipRepairer& repairer, std::ostream
     Unmark(clip);
     if (present && !ec)
       log << "ostrel: " << clip << " was left empty by a recording that did not finish\n";
+    return false;
+  }
+  // The copy takes about as much room as the clip. A repair that filled the disk would
+  // fail, and fill it again at every start.
+  const int64_t free = sys.FreeBytes(fs::path(clip).parent_path().string());
+  const int64_t needed = static_cast<int64_t>(size + size / 32) + kRoomLeftAfterRepair;
+  if (free >= 0 && free < needed) {
+    log << "ostrel: " << clip << " was left unfinished by a recording that did not stop; its "
+        << "repair needs " << (needed >> 20) << " MB free and its disk has " << (free >> 20)
+        << " MB; it is kept as it is and tried again at the next start\n";
     return false;
   }
   media::ClipContainer container = media::ClipContainer::Avi;
@@ -207,14 +205,7 @@ int RepairAbandoned(const std::string& folder, const platform::System& sys,
   int repaired = 0;
   for (const std::string& clip : FindAbandoned(folder, sys)) {
     if (stop && *stop) break;
-    const MarkerLock lock(MarkerPath(clip));
-    if (!lock.Held()) {
-      std::error_code ec;
-      if (fs::exists(MarkerPath(clip), ec))
-        log << "ostrel: " << clip << " is being repaired by another Ostrel\n";
-      continue;
-    }
-    if (RoomToRepair(clip, folder, sys, log) && Repair(clip, repairer, log)) ++repaired;
+    if (Repair(clip, sys, repairer, log)) ++repaired;
   }
   return repaired;
 }

@@ -35,9 +35,11 @@ std::vector<std::string> FindAbandoned(const std::string& folder, const platform
 
 // Repairs one abandoned clip: the repaired copy is written beside it and renamed over
 // it only once complete. A clip the demuxer cannot read is kept as it is; one whose
-// repair broke off keeps its marker, so the next start tries again. Says on the log
-// what it did; true when the clip is complete now.
-bool Repair(const std::string& clip, media::ClipRepairer& repairer, std::ostream& log);
+// repair broke off, or whose disk has no room for the copy, keeps its marker, so the next
+// start tries again; one another repair holds is passed over. Says on the log what it
+// did; true when the clip is complete now.
+bool Repair(const std::string& clip, const platform::System& sys, media::ClipRepairer& repairer,
+            std::ostream& log);
 
 // Every abandoned clip of the folder, until stop (when given) is set; the number
 // repaired.
