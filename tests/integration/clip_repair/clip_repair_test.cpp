@@ -4,6 +4,7 @@
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -30,20 +31,16 @@ std::string Bytes(const std::string& path) {
   return s.str();
 }
 
-uint32_t ReadLe32(const std::string& bytes, size_t at) {
-  uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
-  return v;
-}
-
 // Where the first chunk of the AVI's 'movi' list that starts past the middle of the file
 // is; npos when there is none.
 size_t ChunkPastTheMiddle(const std::string& avi) {
   const size_t movi = avi.find("movi");
   if (movi == std::string::npos) return std::string::npos;
-  for (size_t at = movi + 4; at + 8 <= avi.size();
-       at += 8 + ((static_cast<size_t>(ReadLe32(avi, at + 4)) + 1) & ~size_t{1}))
+  uint32_t size = 0;  // little-endian, as the machine
+  for (size_t at = movi + 4; at + 8 <= avi.size(); at += 8 + ((size_t{size} + 1) & ~size_t{1})) {
     if (at > avi.size() / 2) return at;
+    std::memcpy(&size, avi.data() + at + 4, 4);
+  }
   return std::string::npos;
 }
 
@@ -64,6 +61,16 @@ class ClipRepairTest : public ::testing::Test {
     if (!folder.empty()) fs::remove_all(folder, ec);
   }
 
+  // An AVI with sound of at least 45 frames, as a killed recording leaves it.
+  void RecordAndKillAviWithSound(const std::string& clip) {
+    std::string why;
+    ASSERT_TRUE(RecordAndKill(std::string(kCamera) +
+                                  " ! queue ! avimux name=m ! filesink location=" + clip +
+                                  " ostrelvirtualmicsrc ! audioconvert ! queue ! m.",
+                              clip, 45 * kFrameBytes, why))
+        << why;
+  }
+
   // Marks the clip as a killed Ostrel leaves it and runs the start's repair.
   int RepairAsAtTheStart(const std::string& clip) {
     EXPECT_TRUE(unfinished_clips::Mark(clip, "a-boot-long-gone 4242 100"));
@@ -78,11 +85,7 @@ class ClipRepairTest : public ::testing::Test {
 
 TEST_F(ClipRepairTest, AKilledAviWithSoundGetsItsIndexAndHeadersAndKeepsEveryFrame) {
   const std::string clip = folder + "/Clip0000.AVI";
-  std::string why;
-  ASSERT_TRUE(RecordAndKill(std::string(kCamera) + " ! queue ! avimux name=m ! filesink location=" +
-                                clip + " ostrelvirtualmicsrc ! audioconvert ! queue ! m.",
-                            clip, 45 * kFrameBytes, why))
-      << why;
+  ASSERT_NO_FATAL_FAILURE(RecordAndKillAviWithSound(clip));
   const FfprobeView killed = ReadWithFfprobe(clip);
   ASSERT_TRUE(killed.read);
   // What a kill leaves: the headers count nothing, the data is all there.
@@ -168,11 +171,7 @@ TEST_F(ClipRepairTest, ACancelledRepairLeavesTheClipForTheNextStart) {
 
 TEST_F(ClipRepairTest, AKilledAviDamagedInTheMiddleIsKeptWholeRatherThanCutThere) {
   const std::string clip = folder + "/Clip0004.AVI";
-  std::string why;
-  ASSERT_TRUE(RecordAndKill(std::string(kCamera) + " ! queue ! avimux name=m ! filesink location=" +
-                                clip + " ostrelvirtualmicsrc ! audioconvert ! queue ! m.",
-                            clip, 45 * kFrameBytes, why))
-      << why;
+  ASSERT_NO_FATAL_FAILURE(RecordAndKillAviWithSound(clip));
   std::string damaged = Bytes(clip);
   const size_t chunk = ChunkPastTheMiddle(damaged);
   ASSERT_NE(chunk, std::string::npos);
