@@ -141,21 +141,31 @@ TEST_F(UnfinishedClipsTest, AnUnreadableClipIsKeptAsItIsAndNotTriedAgain) {
   EXPECT_NE(log.str().find("kept as it is"), std::string::npos) << log.str();
 }
 
-TEST_F(UnfinishedClipsTest, ARepairThatBrokeOffKeepsTheClipAndItsMarkerForTheNextStart) {
-  const std::string clip = Clip("Clip0001.AVI", "killed");
-  MarkAbandoned(clip);
-  repairer.outcome = ClipRepair::Outcome::Failed;
-  repairer.written = "partial";
+// A repair that broke off, and one whose disk has no room for the copy (as large as the
+// clip) and for a recording started meanwhile, keep the clip and its marker for the next start.
+TEST_F(UnfinishedClipsTest, ARepairPutOffKeepsTheClipAndItsMarkerForTheNextStart) {
+  for (const bool noRoom : {false, true}) {
+    SCOPED_TRACE(noRoom ? "no room" : "broke off");
+    const std::string clip = Clip(noRoom ? "Clip0004.AVI" : "Clip0001.AVI", "killed");
+    MarkAbandoned(clip);
+    repairer.clips.clear();
+    log.str("");
+    repairer.outcome = noRoom ? ClipRepair::Outcome::Repaired : ClipRepair::Outcome::Failed;
+    repairer.written = "partial";
+    system.freeBytes = noRoom ? int64_t{300} << 20 : -1;
 
-  EXPECT_EQ(unfinished_clips::RepairAbandoned(dir.path(), system, repairer, log), 0);
-  EXPECT_EQ(ReadFile(clip), "killed");
-  EXPECT_FALSE(fs::exists(dir / "Clip0001.AVI.repairing"));
-  EXPECT_TRUE(fs::exists(dir / "Clip0001.AVI.unfinished"));
-  EXPECT_NE(log.str().find("tried again at the next start"), std::string::npos) << log.str();
-  repairer.outcome = ClipRepair::Outcome::Repaired;
-  repairer.written = "repaired";
-  EXPECT_EQ(unfinished_clips::RepairAbandoned(dir.path(), system, repairer, log), 1);
-  EXPECT_EQ(ReadFile(clip), "repaired");
+    EXPECT_EQ(unfinished_clips::RepairAbandoned(dir.path(), system, repairer, log), 0);
+    EXPECT_EQ(repairer.clips.empty(), noRoom);  // no copy begun without room for it
+    EXPECT_EQ(ReadFile(clip), "killed");
+    EXPECT_FALSE(fs::exists(clip + ".repairing"));
+    EXPECT_TRUE(fs::exists(clip + ".unfinished"));
+    EXPECT_NE(log.str().find("tried again at the next start"), std::string::npos) << log.str();
+    repairer.outcome = ClipRepair::Outcome::Repaired;
+    repairer.written = "repaired";
+    system.freeBytes = int64_t{2} << 30;
+    EXPECT_EQ(unfinished_clips::RepairAbandoned(dir.path(), system, repairer, log), 1);
+    EXPECT_EQ(ReadFile(clip), "repaired");
+  }
 }
 
 // Another Ostrel started at the same time holds the marker's lock while it repairs.
@@ -172,21 +182,6 @@ TEST_F(UnfinishedClipsTest, AClipAnotherRepairHoldsIsPassedOver) {
   EXPECT_EQ(ReadFile(dir / "Clip0002.AVI.repairing"), "the other repair's copy");
   EXPECT_TRUE(fs::exists(dir / "Clip0002.AVI.unfinished"));
   EXPECT_NE(log.str().find("being repaired by another Ostrel"), std::string::npos) << log.str();
-}
-
-// The copy is as large as the clip: on a disk without room for it and for a recording
-// started meanwhile, the clip waits with its marker for the next start.
-TEST_F(UnfinishedClipsTest, ARepairWaitsForRoomOnTheDisk) {
-  const std::string clip = Clip("Clip0004.AVI", std::string(4096, 'x'));
-  MarkAbandoned(clip);
-  system.freeBytes = int64_t{300} << 20;
-
-  EXPECT_EQ(unfinished_clips::RepairAbandoned(dir.path(), system, repairer, log), 0);
-  EXPECT_TRUE(repairer.clips.empty());
-  EXPECT_TRUE(fs::exists(dir / "Clip0004.AVI.unfinished"));
-  EXPECT_NE(log.str().find("tried again at the next start"), std::string::npos) << log.str();
-  system.freeBytes = int64_t{2} << 30;
-  EXPECT_EQ(unfinished_clips::RepairAbandoned(dir.path(), system, repairer, log), 1);
 }
 
 TEST_F(UnfinishedClipsTest, AMarkerWithoutDataOnlyGoes) {
