@@ -14,14 +14,7 @@ namespace {
 
 // The /dev/videoN a V4L2 source reads; empty for any other source.
 std::string V4l2Node(GstElement* source, GstDevice* device) {
-  std::string node;
-  GstElementFactory* factory = gst_element_get_factory(source);
-  if (factory && std::strcmp(GST_OBJECT_NAME(factory), "v4l2src") == 0) {
-    gchar* path = nullptr;
-    g_object_get(source, "device", &path, nullptr);
-    if (path) node = path;
-    g_free(path);
-  }
+  std::string node = V4l2NodeOf(source);
   if (node.empty()) {
     if (GstStructure* props = gst_device_get_properties(device)) {
       for (const char* key : {"api.v4l2.path", "device.path"}) {

@@ -51,6 +51,20 @@ bool HasProperty(GObject* object, const char* name) {
   return object && g_object_class_find_property(G_OBJECT_GET_CLASS(object), name);
 }
 
+}  // namespace
+
+std::string V4l2NodeOf(GstElement* source) {
+  GstElementFactory* factory = source ? gst_element_get_factory(source) : nullptr;
+  if (!factory || std::strcmp(GST_OBJECT_NAME(factory), "v4l2src") != 0) return {};
+  gchar* path = nullptr;
+  g_object_get(source, "device", &path, nullptr);
+  std::string node = path ? path : "";
+  g_free(path);
+  return node;
+}
+
+namespace {
+
 class DeviceProcAmp : public VideoProcAmp {
  public:
   explicit DeviceProcAmp(std::shared_ptr<GstDeviceFilter> f) : filter_(std::move(f)) {}
@@ -406,13 +420,9 @@ GstCaps* CapsOfFourcc(uint32_t fourcc) {
 // A V4L2 camera's current mode as the driver reports it, when the device offers it;
 // otherwise null. GStreamer lists a camera's largest mode first, often its slowest.
 GstCaps* DriverCurrentFormat(const GstCaps* deviceCaps, GstElement* source) {
-  GstElementFactory* factory = gst_element_get_factory(source);
-  if (!factory || std::strcmp(GST_OBJECT_NAME(factory), "v4l2src") != 0) return nullptr;
-  gchar* node = nullptr;
-  g_object_get(source, "device", &node, nullptr);
+  const std::string node = V4l2NodeOf(source);
   v4l2::CurrentMode mode;
-  const bool read = node && v4l2::ReadCurrentMode(node, mode);
-  g_free(node);
+  const bool read = !node.empty() && v4l2::ReadCurrentMode(node, mode);
   GstCaps* wanted = read ? CapsOfFourcc(mode.fourcc) : nullptr;
   if (!wanted) return nullptr;
   gst_caps_set_simple(wanted, "width", G_TYPE_INT, static_cast<gint>(mode.width), "height",
@@ -496,6 +506,10 @@ std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device,
   // queues and muxer hold more than that, which would stall the camera. Copies are kept.
   if (HasProperty(G_OBJECT(source), "always-copy"))
     g_object_set(source, "always-copy", TRUE, nullptr);
+  // Every frame of a V4L2 camera is read by the processor here: its buffers are mapped
+  // once and reused rather than exported and mapped again at every frame, v4l2src's
+  // choice where the driver can export them.
+  if (!V4l2NodeOf(source).empty()) gst_util_set_object_arg(G_OBJECT(source), "io-mode", "mmap");
   const MajorType major =
       gst_device_has_classes(device, "Audio/Source") ? MajorType::Audio : MajorType::Video;
   GstElement* bin = gst_bin_new(nullptr);
@@ -633,15 +647,9 @@ std::shared_ptr<PropertyPages> GstDeviceFilter::GetPropertyPages() {
   if (major_ != MajorType::Video)
     return std::make_shared<NamedPages>(std::make_shared<AudioPages>(source_), DeviceName());
   // A V4L2 camera: every control its driver offers, set through the node while it streams.
-  GstElementFactory* factory = gst_element_get_factory(source_);
-  if (factory && std::strcmp(GST_OBJECT_NAME(factory), "v4l2src") == 0) {
-    gchar* node = nullptr;
-    g_object_get(source_, "device", &node, nullptr);
-    std::shared_ptr<PropertyPages> pages =
-        node ? v4l2::ControlPages(v4l2::OpenControlDevice(node), DeviceName()) : nullptr;
-    g_free(node);
-    if (pages) return pages;
-  }
+  const std::string node = V4l2NodeOf(source_);
+  if (!node.empty())
+    if (auto pages = v4l2::ControlPages(v4l2::OpenControlDevice(node), DeviceName())) return pages;
   auto amp = GetVideoProcAmp();
   std::shared_ptr<PropertyPages> pages;
   if (amp) {

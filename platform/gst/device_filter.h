@@ -23,6 +23,9 @@ struct SystemRoots {
   std::string dev = "/dev";
 };
 
+// The device node a V4L2 source reads; empty for any other source.
+std::string V4l2NodeOf(GstElement* source);
+
 class GstDeviceFilter : public GstFilter {
  public:
   // Null when the device cannot make its source element.

@@ -150,14 +150,8 @@ class ProcAmpPictureSettings : public PictureSettings {
 std::shared_ptr<PictureSettings> MakePictureSettings(std::shared_ptr<GstDeviceFilter> filter) {
   if (!filter || filter->Major() != MajorType::Video) return nullptr;
   GstElement* source = filter->Source();
-  GstElementFactory* factory = source ? gst_element_get_factory(source) : nullptr;
-  if (factory && std::strcmp(GST_OBJECT_NAME(factory), "v4l2src") == 0) {
-    gchar* node = nullptr;
-    g_object_get(source, "device", &node, nullptr);
-    std::string path = node ? node : "";
-    g_free(node);
-    if (!path.empty()) return std::make_shared<V4l2PictureSettings>(path, source);
-  }
+  const std::string path = V4l2NodeOf(source);
+  if (!path.empty()) return std::make_shared<V4l2PictureSettings>(path, source);
   std::shared_ptr<VideoProcAmp> amp = filter->GetVideoProcAmp();
   return amp ? std::make_shared<ProcAmpPictureSettings>(amp) : nullptr;
 }
