@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -103,13 +104,26 @@ bool FullRangeMatrix(double kr, double kb, YuvToRgbMatrix& matrix) {
          matrix.v[2] == 0;
 }
 
+namespace {
+
+Instructions Available() {
+#if defined(__SSE2__)
+  if (__builtin_cpu_supports("avx2")) return Instructions::kAvx2;
+  if (__builtin_cpu_supports("ssse3")) return Instructions::kSsse3;
+#endif
+  return Instructions::kScalar;
+}
+
+}  // namespace
+
 bool YuvToBgrRows::Configure(uint32_t width, const YuvToRgbMatrix& matrix, ChromaSiting siting,
-                             int bytesPerPixel) {
+                             int bytesPerPixel, Instructions widest) {
   if (width < 2 || width % 2 != 0 || (bytesPerPixel != 3 && bytesPerPixel != 4)) return false;
   width_ = width;
   matrix_ = matrix;
   siting_ = siting;
   bytesPerPixel_ = bytesPerPixel;
+  instructions_ = std::min(widest, Available());
   y_.resize(width);
   u_.resize(width);
   v_.resize(width);
@@ -253,8 +267,8 @@ void MatrixPixels(const YuvToRgbMatrix& m, const uint8_t* y, const uint8_t* u, c
 }
 
 #if defined(__SSE2__)
-// One channel of eight pixels: (Y,U) and (V,0) pairs through pmaddwd give the exact 32-bit
-// sums; 257 * s + offset, the top 16 bits, saturated to 0..255 by the packs.
+// One channel's weights: (Y,U) and (V,0) pairs through pmaddwd give the exact 32-bit sums;
+// 257 * s + offset, the top 16 bits, saturated to 0..255 by the packs.
 struct ChannelWeights {
   __m128i yu, v0, offset;
   __m128i ky, ku, kv;  // the 8-bit arithmetic's
@@ -266,6 +280,11 @@ struct ChannelWeights {
         ky(_mm_set1_epi16(static_cast<int16_t>(m.y[c]))),
         ku(_mm_set1_epi16(static_cast<int16_t>(m.u[c]))),
         kv(_mm_set1_epi16(static_cast<int16_t>(m.v[c]))) {}
+};
+
+// Sixteen pixels' B, G and R, a byte each.
+struct Bgr16 {
+  __m128i b, g, r;
 };
 
 // Sixteen pixels of one channel with the 8-bit arithmetic.
@@ -290,14 +309,12 @@ inline __m128i SixteenBitChannel8(__m128i yuLo, __m128i yuHi, __m128i v0Lo, __m1
   return _mm_packs_epi32(Half(yuLo, v0Lo, w), Half(yuHi, v0Hi, w));
 }
 
-// Sixteen pixels as B,G,R,0xFF, in four registers.
-inline void Bgrx16(const ChannelWeights* w, bool eightBit, const uint8_t* y, const uint8_t* u,
-                   const uint8_t* v, __m128i out[4]) {
+// w: the weights of B, G and R.
+__attribute__((always_inline)) inline Bgr16 Channels(const ChannelWeights* w, bool eightBit,
+                                                     const uint8_t* y, const uint8_t* u,
+                                                     const uint8_t* v) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i y8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y));
-  const __m128i u8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(u));
-  const __m128i v8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v));
-  __m128i b, g, r;
+  const __m128i y8 = Load(y), u8 = Load(u), v8 = Load(v);
   if (eightBit) {
     const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
     __m128i s[3][2];
@@ -307,44 +324,79 @@ inline void Bgrx16(const ChannelWeights* w, bool eightBit, const uint8_t* y, con
       s[i][0] = _mm_unpacklo_epi8(in[i], in[i]);
       s[i][1] = _mm_unpackhi_epi8(in[i], in[i]);
     }
-    b = EightBitChannel16(s, w[0]);
-    g = EightBitChannel16(s, w[1]);
-    r = EightBitChannel16(s, w[2]);
-  } else {
-    __m128i bgr[3][2];
-    for (int half = 0; half < 2; ++half) {
-      const __m128i y16 = half ? _mm_unpackhi_epi8(y8, zero) : _mm_unpacklo_epi8(y8, zero);
-      const __m128i u16 = half ? _mm_unpackhi_epi8(u8, zero) : _mm_unpacklo_epi8(u8, zero);
-      const __m128i v16 = half ? _mm_unpackhi_epi8(v8, zero) : _mm_unpacklo_epi8(v8, zero);
-      const __m128i yuLo = _mm_unpacklo_epi16(y16, u16), yuHi = _mm_unpackhi_epi16(y16, u16);
-      const __m128i v0Lo = _mm_unpacklo_epi16(v16, zero), v0Hi = _mm_unpackhi_epi16(v16, zero);
-      for (int c = 0; c < 3; ++c) bgr[c][half] = SixteenBitChannel8(yuLo, yuHi, v0Lo, v0Hi, w[c]);
-    }
-    b = _mm_packus_epi16(bgr[0][0], bgr[0][1]);
-    g = _mm_packus_epi16(bgr[1][0], bgr[1][1]);
-    r = _mm_packus_epi16(bgr[2][0], bgr[2][1]);
+    return {EightBitChannel16(s, w[0]), EightBitChannel16(s, w[1]), EightBitChannel16(s, w[2])};
   }
-  const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));
-  const __m128i bgLo = _mm_unpacklo_epi8(b, g), bgHi = _mm_unpackhi_epi8(b, g);
-  const __m128i raLo = _mm_unpacklo_epi8(r, opaque), raHi = _mm_unpackhi_epi8(r, opaque);
-  out[0] = _mm_unpacklo_epi16(bgLo, raLo);
-  out[1] = _mm_unpackhi_epi16(bgLo, raLo);
-  out[2] = _mm_unpacklo_epi16(bgHi, raHi);
-  out[3] = _mm_unpackhi_epi16(bgHi, raHi);
+  __m128i bgr[3][2];
+  for (int half = 0; half < 2; ++half) {
+    const __m128i y16 = half ? _mm_unpackhi_epi8(y8, zero) : _mm_unpacklo_epi8(y8, zero);
+    const __m128i u16 = half ? _mm_unpackhi_epi8(u8, zero) : _mm_unpacklo_epi8(u8, zero);
+    const __m128i v16 = half ? _mm_unpackhi_epi8(v8, zero) : _mm_unpacklo_epi8(v8, zero);
+    const __m128i yuLo = _mm_unpacklo_epi16(y16, u16), yuHi = _mm_unpackhi_epi16(y16, u16);
+    const __m128i v0Lo = _mm_unpacklo_epi16(v16, zero), v0Hi = _mm_unpackhi_epi16(v16, zero);
+    for (int c = 0; c < 3; ++c) bgr[c][half] = SixteenBitChannel8(yuLo, yuHi, v0Lo, v0Hi, w[c]);
+  }
+  return {_mm_packus_epi16(bgr[0][0], bgr[0][1]), _mm_packus_epi16(bgr[1][0], bgr[1][1]),
+          _mm_packus_epi16(bgr[2][0], bgr[2][1])};
 }
 
-void MatrixRowBgrx(const YuvToRgbMatrix& m, const uint8_t* y, const uint8_t* u, const uint8_t* v,
-                   uint8_t* dst, uint32_t width) {
-  // B, G, R: the matrix's rows 2, 1, 0.
-  const ChannelWeights w[3] = {ChannelWeights(m, 2), ChannelWeights(m, 1), ChannelWeights(m, 0)};
-  uint32_t x = 0;
-  for (; x + 16 <= width; x += 16) {
-    __m128i out[4];
-    Bgrx16(w, m.eightBit, y + x, u + x, v + x, out);
-    for (int i = 0; i < 4; ++i)
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * x + 16 * i), out[i]);
+// The same arithmetic on sixteen pixels at once in 256-bit registers, in the same order.
+struct WideWeights {
+  __m256i yu, v0, offset, ky, ku, kv;
+};
+
+__attribute__((target("avx2"))) inline WideWeights Widen(const ChannelWeights& w) {
+  return {_mm256_broadcastsi128_si256(w.yu),     _mm256_broadcastsi128_si256(w.v0),
+          _mm256_broadcastsi128_si256(w.offset), _mm256_broadcastsi128_si256(w.ky),
+          _mm256_broadcastsi128_si256(w.ku),     _mm256_broadcastsi128_si256(w.kv)};
+}
+
+__attribute__((target("avx2"))) inline __m128i Bytes(__m256i words, bool saturateSigned) {
+  const __m128i lo = _mm256_castsi256_si128(words), hi = _mm256_extracti128_si256(words, 1);
+  return saturateSigned ? _mm_packs_epi16(lo, hi) : _mm_packus_epi16(lo, hi);
+}
+
+__attribute__((target("avx2"))) inline __m128i SixteenBitChannel16(__m256i yuLo, __m256i yuHi,
+                                                                   __m256i v0Lo, __m256i v0Hi,
+                                                                   const WideWeights& w) {
+  __m256i half[2];
+  for (int h = 0; h < 2; ++h) {
+    const __m256i s = _mm256_add_epi32(_mm256_madd_epi16(h ? yuHi : yuLo, w.yu),
+                                       _mm256_madd_epi16(h ? v0Hi : v0Lo, w.v0));
+    half[h] = _mm256_srai_epi32(
+        _mm256_add_epi32(_mm256_add_epi32(_mm256_slli_epi32(s, 8), s), w.offset), 16);
   }
-  MatrixPixels(m, y, u, v, dst, x, width, 4);
+  return Bytes(_mm256_packs_epi32(half[0], half[1]), false);
+}
+
+__attribute__((target("avx2"), always_inline)) inline Bgr16 WideChannels(
+    const WideWeights* w, bool eightBit, const uint8_t* y, const uint8_t* u, const uint8_t* v) {
+  if (eightBit) {
+    const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
+    __m256i s[3];
+    const uint8_t* in[3] = {y, u, v};
+    for (int i = 0; i < 3; ++i) {
+      const __m256i b = _mm256_cvtepu8_epi16(_mm_xor_si128(Load(in[i]), bias));
+      s[i] = _mm256_or_si256(b, _mm256_slli_epi16(b, 8));  // the byte in both halves
+    }
+    __m128i c[3];
+    for (int k = 0; k < 3; ++k) {
+      const __m256i t = _mm256_add_epi16(
+          _mm256_add_epi16(_mm256_mulhi_epi16(s[0], w[k].ky), _mm256_mulhi_epi16(s[1], w[k].ku)),
+          _mm256_mulhi_epi16(s[2], w[k].kv));
+      c[k] = _mm_xor_si128(Bytes(t, true), bias);
+    }
+    return {c[0], c[1], c[2]};
+  }
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i y16 = _mm256_cvtepu8_epi16(Load(y));
+  const __m256i u16 = _mm256_cvtepu8_epi16(Load(u));
+  const __m256i v16 = _mm256_cvtepu8_epi16(Load(v));
+  // Within each 128-bit lane, as the narrow arithmetic pairs them; the packs undo the order.
+  const __m256i yuLo = _mm256_unpacklo_epi16(y16, u16), yuHi = _mm256_unpackhi_epi16(y16, u16);
+  const __m256i v0Lo = _mm256_unpacklo_epi16(v16, zero), v0Hi = _mm256_unpackhi_epi16(v16, zero);
+  return {SixteenBitChannel16(yuLo, yuHi, v0Lo, v0Hi, w[0]),
+          SixteenBitChannel16(yuLo, yuHi, v0Lo, v0Hi, w[1]),
+          SixteenBitChannel16(yuLo, yuHi, v0Lo, v0Hi, w[2])};
 }
 
 // Four B,G,R,x pixels to twelve B,G,R bytes in the low part of the register.
@@ -353,33 +405,70 @@ __attribute__((target("ssse3"))) inline __m128i DropPadding(__m128i bgrx) {
   return _mm_shuffle_epi8(bgrx, order);
 }
 
-__attribute__((target("ssse3"))) void MatrixRowBgrSsse3(const YuvToRgbMatrix& m, const uint8_t* y,
-                                                        const uint8_t* u, const uint8_t* v,
-                                                        uint8_t* dst, uint32_t width) {
-  const ChannelWeights w[3] = {ChannelWeights(m, 2), ChannelWeights(m, 1), ChannelWeights(m, 0)};
-  uint32_t x = 0;
-  // Each 16-byte store writes 4 bytes past its 12; the next one covers them, and the last
-  // block leaves room for them inside the row.
-  for (; x + 16 + 2 <= width; x += 16) {
-    __m128i out[4];
-    Bgrx16(w, m.eightBit, y + x, u + x, v + x, out);
-    for (int i = 0; i < 4; ++i)
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 3 * x + 12 * i), DropPadding(out[i]));
+// Sixteen pixels of `bytes` bytes each (B,G,R or B,G,R,0xFF) at dst. Three-byte pixels go
+// out in 16-byte stores that each write 4 bytes past their 12: `room` says the row has them.
+__attribute__((target("ssse3"))) inline void Store(const Bgr16& p, uint8_t* dst, int bytes,
+                                                   bool room) {
+  const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));
+  const __m128i bgLo = _mm_unpacklo_epi8(p.b, p.g), bgHi = _mm_unpackhi_epi8(p.b, p.g);
+  const __m128i raLo = _mm_unpacklo_epi8(p.r, opaque), raHi = _mm_unpackhi_epi8(p.r, opaque);
+  const __m128i out[4] = {_mm_unpacklo_epi16(bgLo, raLo), _mm_unpackhi_epi16(bgLo, raLo),
+                          _mm_unpacklo_epi16(bgHi, raHi), _mm_unpackhi_epi16(bgHi, raHi)};
+  if (bytes == 4) {
+    for (int i = 0; i < 4; ++i) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 16 * i), out[i]);
+    return;
   }
-  MatrixPixels(m, y, u, v, dst, x, width, 3);
+  alignas(16) uint8_t spare[64];
+  uint8_t* to = room ? dst : spare;
+  for (int i = 0; i < 4; ++i)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 12 * i), DropPadding(out[i]));
+  if (!room) std::memcpy(dst, spare, 48);
 }
 
-bool HaveSsse3() {
-  static const bool have = __builtin_cpu_supports("ssse3");
-  return have;
+// The pixels from x to the row's end, fewer than sixteen, out of the block that ends there.
+__attribute__((target("ssse3"))) inline void StoreLast(const Bgr16& block, uint8_t* dst, uint32_t x,
+                                                       uint32_t width, int bytes) {
+  alignas(16) uint8_t last[64];
+  Store(block, last, bytes, true);
+  std::memcpy(dst + bytes * x, last + bytes * (x + 16 - width), bytes * (width - x));
+}
+
+// Rows of at least sixteen pixels, in blocks of sixteen.
+__attribute__((target("ssse3"))) void MatrixRowSsse3(const YuvToRgbMatrix& m, const uint8_t* y,
+                                                     const uint8_t* u, const uint8_t* v,
+                                                     uint8_t* dst, uint32_t width, int bytes) {
+  // B, G, R: the matrix's rows 2, 1, 0.
+  const ChannelWeights w[3] = {ChannelWeights(m, 2), ChannelWeights(m, 1), ChannelWeights(m, 0)};
+  uint32_t x = 0;
+  for (; x + 16 <= width; x += 16)
+    Store(Channels(w, m.eightBit, y + x, u + x, v + x), dst + bytes * x, bytes, x + 18 <= width);
+  const uint32_t from = width - 16;
+  if (x < width)
+    StoreLast(Channels(w, m.eightBit, y + from, u + from, v + from), dst, x, width, bytes);
+}
+
+__attribute__((target("avx2"))) void MatrixRowAvx2(const YuvToRgbMatrix& m, const uint8_t* y,
+                                                   const uint8_t* u, const uint8_t* v, uint8_t* dst,
+                                                   uint32_t width, int bytes) {
+  const WideWeights w[3] = {Widen(ChannelWeights(m, 2)), Widen(ChannelWeights(m, 1)),
+                            Widen(ChannelWeights(m, 0))};
+  uint32_t x = 0;
+  for (; x + 16 <= width; x += 16)
+    Store(WideChannels(w, m.eightBit, y + x, u + x, v + x), dst + bytes * x, bytes,
+          x + 18 <= width);
+  const uint32_t from = width - 16;
+  if (x < width)
+    StoreLast(WideChannels(w, m.eightBit, y + from, u + from, v + from), dst, x, width, bytes);
 }
 #endif
 
 void MatrixRow(const YuvToRgbMatrix& m, const uint8_t* y, const uint8_t* u, const uint8_t* v,
-               uint8_t* dst, uint32_t width, int bytes) {
+               uint8_t* dst, uint32_t width, int bytes, Instructions instructions) {
 #if defined(__SSE2__)
-  if (bytes == 4) return MatrixRowBgrx(m, y, u, v, dst, width);
-  if (HaveSsse3()) return MatrixRowBgrSsse3(m, y, u, v, dst, width);
+  if (width >= 16 && instructions == Instructions::kAvx2)
+    return MatrixRowAvx2(m, y, u, v, dst, width, bytes);
+  if (width >= 16 && instructions == Instructions::kSsse3)
+    return MatrixRowSsse3(m, y, u, v, dst, width, bytes);
 #endif
   MatrixPixels(m, y, u, v, dst, 0, width, bytes);
 }
@@ -422,7 +511,7 @@ void YuvToBgrRows::Convert(const YuvRow& row, uint8_t* dst) {
     WidenChroma(far_, row.farV, row.cStep);
     BlendRows(v_.data(), far_.data(), width_);
   }
-  MatrixRow(matrix_, y_.data(), u_.data(), v_.data(), dst, width_, bytesPerPixel_);
+  MatrixRow(matrix_, y_.data(), u_.data(), v_.data(), dst, width_, bytesPerPixel_, instructions_);
 }
 
 }  // namespace media::gst

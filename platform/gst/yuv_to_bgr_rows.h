@@ -48,11 +48,15 @@ struct YuvRow {
   const uint8_t* farV = nullptr;
 };
 
+// The widest vector instructions the rows are converted with, where the processor has them;
+// every choice gives the same bytes.
+enum class Instructions { kScalar, kSsse3, kAvx2 };
+
 class YuvToBgrRows {
  public:
   // width must be even and at least 2; bytesPerPixel 3 (B,G,R) or 4 (B,G,R,0xFF).
   bool Configure(uint32_t width, const YuvToRgbMatrix& matrix, ChromaSiting siting,
-                 int bytesPerPixel);
+                 int bytesPerPixel, Instructions widest = Instructions::kAvx2);
   void Convert(const YuvRow& row, uint8_t* dst);
 
  private:
@@ -64,6 +68,7 @@ class YuvToBgrRows {
   YuvToRgbMatrix matrix_{};
   ChromaSiting siting_ = ChromaSiting::kBetween;
   int bytesPerPixel_ = 3;
+  Instructions instructions_ = Instructions::kScalar;
   // Contiguous rows for the matrix loop: Y and chroma at full width, chroma at half.
   std::vector<uint8_t> y_, u_, v_, half_, far_;
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/gst/colour_converter.h"
+#include "platform/gst/yuv_to_bgr_rows.h"
 
 namespace {
 
@@ -171,5 +172,36 @@ INSTANTIATE_TEST_SUITE_P(
         // An odd number of rows, and a downstream that takes other formats too: the route.
         ConverterCase{"I420", "colorimetry=bt601", "BGR", 64, 5, false},
         ConverterCase{"YUY2", "colorimetry=bt601", "{ BGR, Y444 }", 64, 4, false}));
+
+// The vector paths give the scalar arithmetic's bytes at every row length, to the row's last
+// byte and not one past it.
+TEST(YuvToBgrRows, EveryInstructionSetGivesTheSameBytes) {
+  using media::gst::Instructions;
+  std::mt19937 noise(11);
+  media::gst::YuvToRgbMatrix full{};
+  ASSERT_TRUE(media::gst::FullRangeMatrix(0.299, 0.114, full));
+  const media::gst::YuvToRgbMatrix matrices[] = {media::gst::LimitedRangeMatrix(0.2126, 0.0722),
+                                                 full};
+  for (const auto& matrix : matrices)
+    for (const int bytes : {3, 4})
+      for (uint32_t width = 2; width <= 68; width += 2) {
+        std::vector<uint8_t> yuyv(2 * width);
+        for (auto& b : yuyv) b = static_cast<uint8_t>(noise());
+        const media::gst::YuvRow row{yuyv.data(), 2, yuyv.data() + 1, yuyv.data() + 3, 4};
+        std::vector<uint8_t> want;
+        for (const Instructions widest :
+             {Instructions::kScalar, Instructions::kSsse3, Instructions::kAvx2}) {
+          media::gst::YuvToBgrRows rows;
+          ASSERT_TRUE(
+              rows.Configure(width, matrix, media::gst::ChromaSiting::kBetween, bytes, widest));
+          std::vector<uint8_t> got(bytes * width + 16, 0xAA);
+          rows.Convert(row, got.data());
+          if (want.empty()) want = got;
+          EXPECT_EQ(got, want) << "width " << width << ", " << bytes << " bytes, instructions "
+                               << static_cast<int>(widest)
+                               << (matrix.eightBit ? ", full range" : "");
+        }
+      }
+}
 
 }  // namespace
