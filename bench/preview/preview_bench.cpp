@@ -40,7 +40,7 @@ constexpr int kWarmupFrames = 30;
 constexpr int kMeasuredFrames = 300;
 // CPU accounting on a shared machine is noisy: each side is measured this many times
 // and its median reported.
-constexpr int kRounds = 3;
+constexpr int kRounds = 5;
 constexpr int kFps = 30;
 
 constexpr char kUvcNode[] = "/dev/video42";
