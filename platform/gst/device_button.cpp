@@ -2,7 +2,6 @@
 // the filter exists, fires the still pin.
 #include <gst/gst.h>
 
-#include <cstring>
 
 #include "platform/gst/device_filter.h"
 #include "platform/linux/camera_button_lookup.h"

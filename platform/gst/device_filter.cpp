@@ -51,6 +51,16 @@ bool HasProperty(GObject* object, const char* name) {
   return object && g_object_class_find_property(G_OBJECT_GET_CLASS(object), name);
 }
 
+// A V4L2 device whose driver streams through buffers, as the provider found it; a driver
+// that offers read() alone is left to v4l2src's own choice.
+bool StreamsThroughBuffers(GstDevice* device) {
+  GstStructure* props = gst_device_get_properties(device);
+  guint caps = 0;
+  const bool known = props && gst_structure_get_uint(props, "v4l2.device.device_caps", &caps);
+  if (props) gst_structure_free(props);
+  return known && (caps & V4L2_CAP_STREAMING);
+}
+
 }  // namespace
 
 std::string V4l2NodeOf(GstElement* source) {
@@ -509,7 +519,8 @@ std::shared_ptr<GstDeviceFilter> GstDeviceFilter::Create(GstDevice* device,
   // Every frame of a V4L2 camera is read by the processor here: its buffers are mapped
   // once and reused rather than exported and mapped again at every frame, v4l2src's
   // choice where the driver can export them.
-  if (!V4l2NodeOf(source).empty()) gst_util_set_object_arg(G_OBJECT(source), "io-mode", "mmap");
+  if (!V4l2NodeOf(source).empty() && StreamsThroughBuffers(device))
+    gst_util_set_object_arg(G_OBJECT(source), "io-mode", "mmap");
   const MajorType major =
       gst_device_has_classes(device, "Audio/Source") ? MajorType::Audio : MajorType::Video;
   GstElement* bin = gst_bin_new(nullptr);

@@ -3,7 +3,6 @@
 #include "platform/gst/picture_settings.h"
 
 #include <cctype>
-#include <cstring>
 
 #include "platform/gst/v4l2_controls.h"
 

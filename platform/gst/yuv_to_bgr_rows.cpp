@@ -399,37 +399,52 @@ __attribute__((target("avx2"), always_inline)) inline Bgr16 WideChannels(
           SixteenBitChannel16(yuLo, yuHi, v0Lo, v0Hi, w[2])};
 }
 
-// Four B,G,R,x pixels to twelve B,G,R bytes in the low part of the register.
-__attribute__((target("ssse3"))) inline __m128i DropPadding(__m128i bgrx) {
-  const __m128i order = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-  return _mm_shuffle_epi8(bgrx, order);
+// Where each byte of a 48-byte B,G,R block comes from: per 16-byte part and channel, the
+// pixel's index in that channel's register, or -1 for none.
+struct GatherMasks {
+  int8_t index[3][3][16];
+};
+
+constexpr GatherMasks MakeGatherMasks() {
+  GatherMasks g{};
+  for (int part = 0; part < 3; ++part)
+    for (int i = 0; i < 16; ++i)
+      for (int c = 0; c < 3; ++c) {
+        const int at = 16 * part + i;
+        g.index[part][c][i] = static_cast<int8_t>(at % 3 == c ? at / 3 : -1);
+      }
+  return g;
 }
 
-// Sixteen pixels of `bytes` bytes each (B,G,R or B,G,R,0xFF) at dst. Three-byte pixels go
-// out in 16-byte stores that each write 4 bytes past their 12: `room` says the row has them.
-__attribute__((target("ssse3"))) inline void Store(const Bgr16& p, uint8_t* dst, int bytes,
-                                                   bool room) {
-  const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));
-  const __m128i bgLo = _mm_unpacklo_epi8(p.b, p.g), bgHi = _mm_unpackhi_epi8(p.b, p.g);
-  const __m128i raLo = _mm_unpacklo_epi8(p.r, opaque), raHi = _mm_unpackhi_epi8(p.r, opaque);
-  const __m128i out[4] = {_mm_unpacklo_epi16(bgLo, raLo), _mm_unpackhi_epi16(bgLo, raLo),
-                          _mm_unpacklo_epi16(bgHi, raHi), _mm_unpackhi_epi16(bgHi, raHi)};
+alignas(16) constexpr GatherMasks kGatherMasks = MakeGatherMasks();
+
+// Sixteen pixels of `bytes` bytes each (B,G,R or B,G,R,0xFF) at dst.
+__attribute__((target("ssse3"))) inline void Store(const Bgr16& p, uint8_t* dst, int bytes) {
+  auto* out = reinterpret_cast<__m128i*>(dst);
   if (bytes == 4) {
-    for (int i = 0; i < 4; ++i) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 16 * i), out[i]);
+    const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));
+    const __m128i bgLo = _mm_unpacklo_epi8(p.b, p.g), bgHi = _mm_unpackhi_epi8(p.b, p.g);
+    const __m128i raLo = _mm_unpacklo_epi8(p.r, opaque), raHi = _mm_unpackhi_epi8(p.r, opaque);
+    _mm_storeu_si128(out, _mm_unpacklo_epi16(bgLo, raLo));
+    _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(bgLo, raLo));
+    _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(bgHi, raHi));
+    _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(bgHi, raHi));
     return;
   }
-  alignas(16) uint8_t spare[64];
-  uint8_t* to = room ? dst : spare;
-  for (int i = 0; i < 4; ++i)
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 12 * i), DropPadding(out[i]));
-  if (!room) std::memcpy(dst, spare, 48);
+  const auto* masks = reinterpret_cast<const __m128i*>(&kGatherMasks);
+  for (int part = 0; part < 3; ++part) {
+    const __m128i* m = masks + 3 * part;
+    const __m128i bg = _mm_or_si128(_mm_shuffle_epi8(p.b, _mm_load_si128(m)),
+                                    _mm_shuffle_epi8(p.g, _mm_load_si128(m + 1)));
+    _mm_storeu_si128(out + part, _mm_or_si128(bg, _mm_shuffle_epi8(p.r, _mm_load_si128(m + 2))));
+  }
 }
 
 // The pixels from x to the row's end, fewer than sixteen, out of the block that ends there.
 __attribute__((target("ssse3"))) inline void StoreLast(const Bgr16& block, uint8_t* dst, uint32_t x,
                                                        uint32_t width, int bytes) {
   alignas(16) uint8_t last[64];
-  Store(block, last, bytes, true);
+  Store(block, last, bytes);
   std::memcpy(dst + bytes * x, last + bytes * (x + 16 - width), bytes * (width - x));
 }
 
@@ -441,7 +456,7 @@ __attribute__((target("ssse3"))) void MatrixRowSsse3(const YuvToRgbMatrix& m, co
   const ChannelWeights w[3] = {ChannelWeights(m, 2), ChannelWeights(m, 1), ChannelWeights(m, 0)};
   uint32_t x = 0;
   for (; x + 16 <= width; x += 16)
-    Store(Channels(w, m.eightBit, y + x, u + x, v + x), dst + bytes * x, bytes, x + 18 <= width);
+    Store(Channels(w, m.eightBit, y + x, u + x, v + x), dst + bytes * x, bytes);
   const uint32_t from = width - 16;
   if (x < width)
     StoreLast(Channels(w, m.eightBit, y + from, u + from, v + from), dst, x, width, bytes);
@@ -454,8 +469,7 @@ __attribute__((target("avx2"))) void MatrixRowAvx2(const YuvToRgbMatrix& m, cons
                             Widen(ChannelWeights(m, 0))};
   uint32_t x = 0;
   for (; x + 16 <= width; x += 16)
-    Store(WideChannels(w, m.eightBit, y + x, u + x, v + x), dst + bytes * x, bytes,
-          x + 18 <= width);
+    Store(WideChannels(w, m.eightBit, y + x, u + x, v + x), dst + bytes * x, bytes);
   const uint32_t from = width - 16;
   if (x < width)
     StoreLast(WideChannels(w, m.eightBit, y + from, u + from, v + from), dst, x, width, bytes);
