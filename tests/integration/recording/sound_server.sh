@@ -46,6 +46,14 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
+# Runs the command again every tenth of a second until it succeeds, at most $1 times.
+wait_for() {
+  local times=$1
+  shift
+  for _ in $(seq "$times"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+node_listed() { "${daemon[@]}" pw-cli ls Node 2>/dev/null | grep -q "$1"; }
 
 mkdir -m 700 "$scratch/run"
 mkdir -p "$scratch/config/pipewire/pipewire.conf.d" "$scratch/home"
@@ -65,7 +73,7 @@ unset PULSE_SERVER PIPEWIRE_REMOTE
 "${daemon[@]}" dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile \
   >"$scratch/dbus-daemon.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 50); do [ -S "$scratch/run/bus" ] && break; sleep 0.05; done
+wait_for 25 test -S "$scratch/run/bus"
 "${daemon[@]}" pipewire >"$scratch/pipewire.log" 2>&1 &
 pids+=($!)
 sleep 0.5
@@ -74,35 +82,20 @@ pids+=($!)
 "${daemon[@]}" pipewire-pulse >"$scratch/pipewire-pulse.log" 2>&1 &
 pids+=($!)
 
-ready=0
-for _ in $(seq 100); do
-  if "${daemon[@]}" pactl info >/dev/null 2>&1 && "${daemon[@]}" pw-cli ls Node 2>/dev/null | grep -q test-camera; then
-    ready=1
-    break
-  fi
-  sleep 0.1
-done
-if [ "$ready" != 1 ]; then
+stack_up() { "${daemon[@]}" pactl info >/dev/null 2>&1 && node_listed test-camera; }
+if ! wait_for 100 stack_up; then
   echo "sound_server: PipeWire did not come up; its log:" >&2
   tail -n 20 "$scratch/pipewire.log" "$scratch/wireplumber.log" >&2
   exit 77
 fi
-if [ -n "${UVCEMU_DIR:-}" ]; then
-  for _ in $(seq 50); do
-    "${daemon[@]}" pw-cli ls Node 2>/dev/null | grep -q 'v4l2_input\.' && break
-    sleep 0.1
-  done
-fi
+[ -n "${UVCEMU_DIR:-}" ] && wait_for 50 node_listed 'v4l2_input\.'
 "${daemon[@]}" pactl load-module module-null-sink sink_name=spk >/dev/null
 "${daemon[@]}" pactl load-module module-null-sink media.class=Audio/Source/Virtual sink_name=mic \
   channel_map=front-left,front-right >/dev/null
 # Another application records from the microphone: its stream node is no device.
 "${daemon[@]}" parecord --device=mic /dev/null &
 pids+=($!)
-for _ in $(seq 50); do
-  "${daemon[@]}" pw-cli ls Node 2>/dev/null | grep -q 'Stream/Input/Audio' && break
-  sleep 0.1
-done
+wait_for 50 node_listed 'Stream/Input/Audio'
 export OSTREL_TEST_SOUND_SERVER="$scratch"
 "$@"
 rc=$?
